@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/wordstore.h"
+
+namespace quorvex {
+
+// The largest document the program accepts: lengths, positions and counts are
+// 64-bit so that nothing overflows even at this size.
+inline constexpr std::int64_t kMaxSourceLength = 2147483647;
+
+// What the character map turns a byte into, besides the letters a to z.
+inline constexpr std::uint8_t kSeparator = 32;
+inline constexpr std::uint8_t kDeleted = 39;
+
+// Everything a run reads and writes. The document fields change only when a
+// file is loaded; the rest is rebuilt by InitAnalysisTables at the start of
+// every run and holds the last run's results until the next one.
+struct AnalysisState {
+    std::u16string SourceFileName;
+    std::vector<std::uint8_t> SourceBytes;  // may hold more than SourceLength bytes
+    std::int64_t SourceLength = 0;
+
+    std::array<std::uint8_t, 256> CharMap{};
+    std::array<std::int64_t, 256> CharCount{};
+    WordStore Words;
+};
+
+// Fresh map, zero counters, empty word store; the document is left alone.
+void InitAnalysisTables(AnalysisState& state);
+
+}  // namespace quorvex

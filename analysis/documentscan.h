@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "analysis/analysisstate.h"
+
+namespace quorvex {
+
+// Colour values as the progress display takes them: with the top bit set the
+// low byte is a system colour index, otherwise the value is 0x00BBGGRR.
+inline constexpr std::uint32_t kSystemHighlight = 0x8000000Du;
+inline constexpr std::uint32_t kSystemButtonFace = 0x8000000Fu;
+inline constexpr std::uint32_t kPureBlue = 0x00FF0000u;
+inline constexpr int kAlignCentre = 2;
+
+// Everything a progress display is handed at one progress point.
+struct ProgressPoint {
+    std::int64_t minValue = 0;
+    std::int64_t maxValue = 0;
+    std::int64_t value = 0;
+    bool showText = false;
+    std::uint32_t textColor = kSystemHighlight;
+    std::uint32_t barColor = kSystemButtonFace;
+    std::uint32_t backColor = kSystemButtonFace;
+    int textAlign = kAlignCentre;
+    bool skipSetup = false;
+};
+
+enum class RunControl { Continue, Stop };
+
+// What a window attaches to a run. The scan calls these on its own thread,
+// in this order: ScanStarted once, then for every line DrawProgress when the
+// bytes read since the last draw pass 1000 and LineDone after the line;
+// ScanEnded when the document is exhausted. LineDone may stop the run.
+class RunHooks {
+public:
+    virtual ~RunHooks() = default;
+    // Show the progress display, draw the empty bar, repaint.
+    virtual void ScanStarted(const ProgressPoint& emptyBar) = 0;
+    virtual void DrawProgress(const ProgressPoint& point) = 0;
+    virtual RunControl LineDone() = 0;
+    // Hide the progress display.
+    virtual void ScanEnded() = 0;
+};
+
+struct ScanOutcome {
+    std::int64_t totalWords = 0;
+    double elapsedSeconds = 0;
+};
+
+// The document scan: counts every scanned byte in CharCount and tallies every
+// word in the word store. Returns nothing when a hook stopped the run.
+std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks);
+
+}  // namespace quorvex

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+// The user's separators, handed in by whoever knows the locale. Either may be
+// any character, so widths are counted in characters, never in code units.
+struct NumberSeparators {
+    std::u16string thousands = u",";
+    std::u16string decimal = u".";
+};
+
+// "###,###,###,##0" (and "###,###,##0", which gives the same text): all the
+// digits, grouped in threes from the right.
+std::u16string FormatGrouped(std::int64_t value, const NumberSeparators& separators);
+
+// "##0": the plain decimal digits.
+std::u16string FormatDigits(std::int64_t value);
+
+// "###.0#######": no leading zero, one to eight decimals.
+std::u16string FormatSeconds(double seconds, const NumberSeparators& separators);
+
+// The number of characters in a text (a surrogate pair is one character).
+std::size_t CharacterCount(std::u16string_view text);
+
+// `text` padded on the left with spaces to `width` characters. A longer text
+// is returned whole: callers widen the column instead of cutting digits.
+std::u16string FixedWidth(std::u16string_view text, std::size_t width);
+
+}  // namespace quorvex
