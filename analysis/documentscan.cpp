@@ -38,7 +38,7 @@ std::string HeadingText(std::span<const std::uint8_t> line) {
 
 // Folds and counts the bytes of text lines and tallies their words.
 class Scanner {
-public:
+  public:
     explicit Scanner(AnalysisState& state) : state_(state), word_(kInitialWordCapacity, '\0') {}
 
     void TakeLine(std::span<const std::uint8_t> line) {
@@ -64,7 +64,7 @@ public:
 
     std::int64_t TotalWords() const { return totalWords_; }
 
-private:
+  private:
     // The map sends every byte to a small letter, the apostrophe (dropped
     // from the word, which goes on) or a space (ends the word). Every byte
     // is counted once, the apostrophe included.

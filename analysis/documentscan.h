@@ -34,7 +34,7 @@ enum class RunControl { Continue, Stop };
 // bytes read since the last draw pass 1000 and LineDone after the line;
 // ScanEnded when the document is exhausted. LineDone may stop the run.
 class RunHooks {
-public:
+  public:
     virtual ~RunHooks() = default;
     // Show the progress display, draw the empty bar, repaint.
     virtual void ScanStarted(const ProgressPoint& emptyBar) = 0;

@@ -6,7 +6,9 @@ namespace quorvex {
 
 namespace {
 
-std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string Widen(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 std::u16string GroupDigits(std::string_view digits, const std::u16string& thousands) {
     std::u16string text;
@@ -22,7 +24,9 @@ std::u16string GroupDigits(std::string_view digits, const std::u16string& thousa
 
 }  // namespace
 
-std::u16string FormatDigits(std::int64_t value) { return Widen(std::to_string(value)); }
+std::u16string FormatDigits(std::int64_t value) {
+    return Widen(std::to_string(value));
+}
 
 std::u16string FormatGrouped(std::int64_t value, const NumberSeparators& separators) {
     const std::string digits = std::to_string(value);

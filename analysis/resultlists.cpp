@@ -50,7 +50,8 @@ void FillSummary(TextTable& summary, const AnalysisState& state, const ScanOutco
     summary.RemoveAllRows();
     AppendSummaryHeadRows(summary, state.SourceFileName, state.SourceLength, separators);
     AppendRow(summary, {u"Total Word Count", FormatGrouped(outcome.totalWords, separators)});
-    AppendRow(summary, {u"Unique Word Count", FormatGrouped(state.Words.UniqueTotal(), separators)});
+    AppendRow(summary,
+              {u"Unique Word Count", FormatGrouped(state.Words.UniqueTotal(), separators)});
     AppendRow(summary, {u"Substitution Count", FormatGrouped(substitutionTotal, separators)});
     AppendRow(summary, {u"Time To Complete",
                         FormatSeconds(outcome.elapsedSeconds, separators) + u" seconds"});
@@ -62,25 +63,29 @@ void FillSubstitutions(TextTable& substitution, const AnalysisState& state,
     const std::size_t width = ColumnWidth(kCountWidth, FormatGrouped(largest, separators));
     substitution.RemoveAllRows();
     for (int b = 0; b < 256; ++b) {
-        AppendRow(substitution,
-                  {FormatDigits(b), CharText(b),
-                   FixedWidth(FormatGrouped(state.CharCount[b], separators), width),
-                   ReplacedWithText(state.CharMap[b])});
+        AppendRow(substitution, {FormatDigits(b), CharText(b),
+                                 FixedWidth(FormatGrouped(state.CharCount[b], separators), width),
+                                 ReplacedWithText(state.CharMap[b])});
     }
 }
 
 void FillUniqueWords(TextTable& unique, const WordStore& words,
                      const NumberSeparators& separators) {
     std::int64_t largest = 0;
+    std::size_t wordChars = 0;
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         for (std::int64_t slot = 1; slot <= words.BucketFill(letter); ++slot) {
             largest = std::max(largest, words.WordHits(letter, slot));
+            wordChars +=
+                words.WordText(letter, slot).size() + words.WordFirstOccurs(letter, slot).size();
         }
     }
     const std::size_t countWidth = ColumnWidth(kCountWidth, FormatGrouped(largest, separators));
     const std::size_t orderWidth = ColumnWidth(kOrderWidth, FormatDigits(words.UniqueTotal()));
+    const auto rowCount = static_cast<std::size_t>(words.UniqueTotal());
 
     unique.RemoveAllRows();
+    unique.Reserve(rowCount, wordChars + rowCount * (countWidth + orderWidth));
     std::int64_t orderNumber = 0;
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         const std::int64_t fill = words.BucketFill(letter);

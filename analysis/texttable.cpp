@@ -8,6 +8,12 @@ void TextTable::RemoveAllRows() {
     rowFirstCell_.clear();
 }
 
+void TextTable::Reserve(std::size_t rowCount, std::size_t charCount) {
+    chars_.reserve(charCount);
+    cellEnd_.reserve(rowCount * static_cast<std::size_t>(columnCount_));
+    rowFirstCell_.reserve(rowCount);
+}
+
 void TextTable::AddCell(std::u16string_view text) {
     chars_.append(text);
     cellEnd_.push_back(chars_.size());
@@ -28,7 +34,8 @@ void TextTable::AddColumnText(std::u16string_view text) {
 
 std::u16string_view TextTable::Text(std::size_t row, int column) const {
     const std::size_t first = rowFirstCell_[row];
-    const std::size_t last = row + 1 < rowFirstCell_.size() ? rowFirstCell_[row + 1] : cellEnd_.size();
+    const std::size_t last =
+        row + 1 < rowFirstCell_.size() ? rowFirstCell_[row + 1] : cellEnd_.size();
     const std::size_t cell = first + static_cast<std::size_t>(column);
     if (column < 0 || cell >= last) {
         return {};

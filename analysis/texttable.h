@@ -12,10 +12,13 @@ namespace quorvex {
 // column's text, column by column. All texts share one buffer, so a list of
 // half a million rows costs a few allocations, not millions.
 class TextTable {
-public:
+  public:
     explicit TextTable(int columnCount) : columnCount_(columnCount) {}
 
     void RemoveAllRows();
+    // Makes room for rows of that many texts in all, so that a large list is
+    // filled without moving its texts again and again.
+    void Reserve(std::size_t rowCount, std::size_t charCount);
     void AppendRow(std::u16string_view firstText);
     // Adds the next column's text to the last row; texts beyond the last
     // column are ignored.
@@ -26,7 +29,7 @@ public:
     // The text of a cell; empty for a column the row has no text for.
     std::u16string_view Text(std::size_t row, int column) const;
 
-private:
+  private:
     void AddCell(std::u16string_view text);
 
     int columnCount_;

@@ -91,8 +91,8 @@ std::uint32_t WordStore::Add(std::string_view word, FirstOccursPlace& place) {
         throw std::length_error("too many distinct words");
     }
     const auto id = static_cast<std::uint32_t>(entries_.size());
-    entries_.push_back(Entry{text_.size(), static_cast<std::uint32_t>(word.size()),
-                             PlaceId(place), 1});
+    entries_.push_back(
+        Entry{text_.size(), static_cast<std::uint32_t>(word.size()), PlaceId(place), 1});
     text_.append(word);
     buckets_[static_cast<unsigned char>(word.front()) - 'a'].push_back(id);
     return id;

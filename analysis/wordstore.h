@@ -33,7 +33,7 @@ struct FirstOccursPlace {
 // a word goes through a hash index, so a full bucket costs no more than an
 // empty one; buckets grow as needed and never drop a word.
 class WordStore {
-public:
+  public:
     void Clear();
 
     // Counts one occurrence of `word` (one or more of the letters a to z).
@@ -49,7 +49,7 @@ public:
 
     std::int64_t UniqueTotal() const { return static_cast<std::int64_t>(entries_.size()); }
 
-private:
+  private:
     struct Entry {
         std::uint64_t textOffset;
         std::uint32_t length;

@@ -1,0 +1,89 @@
+#include "tests/analysis/analysistesting.h"
+
+#include <cstdio>
+
+#include "tests/analysis/recordinghooks.h"
+
+namespace quorvex::test {
+
+namespace {
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+}  // namespace
+
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
+Rows RowsOf(const TextTable& table) {
+    Rows rows(table.RowCount());
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < table.ColumnCount(); ++column) {
+            rows[row].push_back(Utf8(table.Text(row, column)));
+        }
+    }
+    return rows;
+}
+
+AnalysisState LoadedState(std::string_view document, std::u16string fileName) {
+    AnalysisState state;
+    state.SourceFileName = std::move(fileName);
+    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceLength = static_cast<std::int64_t>(document.size());
+    return state;
+}
+
+ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators) {
+    RecordingHooks hooks;
+    return AnalyseDocument(state, hooks, separators).value();
+}
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 32 && b < 127 && b != '\\') {
+            out += c;
+        } else {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\x%02X", b);
+            out += buffer;
+        }
+    }
+    return out;
+}
+
+}  // namespace quorvex::test

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/analysisstate.h"
+#include "analysis/numberformat.h"
+#include "analysis/resultlists.h"
+#include "analysis/texttable.h"
+
+namespace quorvex::test {
+
+// Every text of a list, row by row, as UTF-8 so that failures print readably.
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string Utf8(std::u16string_view text);
+Rows RowsOf(const TextTable& table);
+
+// A state as the Open command leaves it after loading `document`.
+AnalysisState LoadedState(std::string_view document, std::u16string fileName = u"book.txt");
+
+// A whole run that nobody stops.
+ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators = {});
+
+// The characters of `text` with control and high bytes written as \xNN.
+std::string Escaped(std::string_view text);
+
+}  // namespace quorvex::test

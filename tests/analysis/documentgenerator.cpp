@@ -1,0 +1,130 @@
+#include "tests/analysis/documentgenerator.h"
+
+#include <cstdio>
+
+namespace quorvex::test {
+
+int DocumentGenerator::Below(int bound) {
+    return std::uniform_int_distribution<int>(0, bound - 1)(random_);
+}
+
+bool DocumentGenerator::OneIn(int chances) {
+    return Below(chances) == 0;
+}
+
+// A small alphabet makes words repeat, so counts above 1 are common.
+char DocumentGenerator::Letter(int alphabetSize) {
+    const char letter = static_cast<char>('a' + Below(alphabetSize));
+    return OneIn(4) ? static_cast<char>(letter - 'a' + 'A') : letter;
+}
+
+std::string DocumentGenerator::ByteSoup() {
+    const int length = OneIn(8) ? Below(2600) : Below(300);
+    const int alphabetSize = 1 + Below(26);
+    std::string document;
+    for (int i = 0; i < length; ++i) {
+        const int kind = Below(20);
+        if (kind < 8) {
+            document += Letter(alphabetSize);
+        } else if (kind < 10) {
+            document += ' ';
+        } else if (kind < 11) {
+            document += 'B';
+        } else if (kind < 12) {
+            document += '\r';
+        } else if (kind < 14) {
+            document += '\n';
+        } else if (kind < 15) {
+            document += '\'';
+        } else {
+            document += static_cast<char>(Below(256));
+        }
+    }
+    return document;
+}
+
+std::string DocumentGenerator::Word(int alphabetSize) {
+    std::string word;
+    const int length = 1 + Below(6);
+    for (int i = 0; i < length; ++i) {
+        const int kind = Below(30);
+        if (kind == 0) {
+            word += '\'';
+        } else if (kind == 1) {
+            word += static_cast<char>('0' + Below(10));
+        } else if (kind == 2) {
+            word += static_cast<char>(128 + Below(128));
+        } else {
+            word += Letter(alphabetSize);
+        }
+    }
+    return word;
+}
+
+std::string DocumentGenerator::Heading() {
+    switch (Below(5)) {
+        case 0:
+            return "B";
+        case 1:
+            return std::string("Bk ") + static_cast<char>(128 + Below(128));
+        case 2:
+            return "Book 0" + std::to_string(Below(10));
+        default: {
+            char number[8];
+            std::snprintf(number, sizeof number, "%02d", Below(100));
+            return std::string("Book ") + number + (OneIn(2) ? " " : "X") + "Genesis\x92s Part";
+        }
+    }
+}
+
+std::string DocumentGenerator::TextLine(int alphabetSize) {
+    char reference[16];
+    std::snprintf(reference, sizeof reference, "%03d:%03d", Below(1000), Below(1000));
+    std::string line = reference;
+    if (OneIn(6)) {
+        line[Below(7)] = static_cast<char>(128 + Below(128));
+    }
+    line += OneIn(5) ? "" : " ";
+    const int words = Below(12);
+    for (int i = 0; i < words; ++i) {
+        line += Word(alphabetSize);
+        static constexpr char kGaps[] = {' ', ' ', ' ', ',', '.', ';', '-', '\t'};
+        line += kGaps[Below(sizeof kGaps)];
+    }
+    return line;
+}
+
+std::string DocumentGenerator::ShortLine(int alphabetSize) {
+    std::string line;
+    const int length = Below(6);
+    for (int i = 0; i < length; ++i) {
+        line += OneIn(4) ? ' ' : Letter(alphabetSize);
+    }
+    return line;
+}
+
+std::string DocumentGenerator::WellFormed() {
+    const std::string lineEnd = OneIn(3) ? "\n" : "\r\n";
+    const int alphabetSize = 1 + Below(26);
+    const int lines = OneIn(10) ? Below(120) : Below(25);
+    std::string document;
+    for (int i = 0; i < lines; ++i) {
+        const int kind = Below(12);
+        if (kind < 2) {
+            document += Heading();
+        } else if (kind < 3) {
+            document += ' ' + TextLine(alphabetSize);
+        } else if (kind < 5) {
+            document += ShortLine(alphabetSize);
+        } else {
+            document += TextLine(alphabetSize);
+        }
+        const bool last = i + 1 == lines;
+        if (!last || OneIn(2)) {
+            document += OneIn(20) ? (lineEnd == "\n" ? "\r\n" : "\n") : lineEnd;
+        }
+    }
+    return document;
+}
+
+}  // namespace quorvex::test

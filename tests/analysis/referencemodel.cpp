@@ -1,0 +1,273 @@
+#include "tests/analysis/referencemodel.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+
+namespace quorvex::test {
+
+namespace {
+
+constexpr std::int64_t kDrawAfterBytes = 1000;
+
+struct StoredWord {
+    std::string text;
+    std::int64_t hits = 0;
+    std::string firstOccurs;
+};
+
+// Windows-1252 code points of the bytes 0x80 to 0x9F that are not the byte
+// value itself; every other byte keeps its value.
+const std::map<int, char32_t>& Windows1252HighControls() {
+    static const std::map<int, char32_t> table = {
+        {0x80, 0x20AC}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E}, {0x85, 0x2026},
+        {0x86, 0x2020}, {0x87, 0x2021}, {0x88, 0x02C6}, {0x89, 0x2030}, {0x8A, 0x0160},
+        {0x8B, 0x2039}, {0x8C, 0x0152}, {0x8E, 0x017D}, {0x91, 0x2018}, {0x92, 0x2019},
+        {0x93, 0x201C}, {0x94, 0x201D}, {0x95, 0x2022}, {0x96, 0x2013}, {0x97, 0x2014},
+        {0x98, 0x02DC}, {0x99, 0x2122}, {0x9A, 0x0161}, {0x9B, 0x203A}, {0x9C, 0x0153},
+        {0x9E, 0x017E}, {0x9F, 0x0178},
+    };
+    return table;
+}
+
+std::string BytesAsText(std::string_view bytes) {
+    std::u16string text;
+    for (const char c : bytes) {
+        const int b = static_cast<unsigned char>(c);
+        const auto found = Windows1252HighControls().find(b);
+        text += found == Windows1252HighControls().end() ? static_cast<char16_t>(b)
+                                                         : static_cast<char16_t>(found->second);
+    }
+    return Utf8(text);
+}
+
+std::size_t CharactersIn(const std::string& utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string Grouped(std::int64_t value, const std::string& thousands) {
+    std::vector<int> groups;
+    do {
+        groups.push_back(static_cast<int>(value % 1000));
+        value /= 1000;
+    } while (value > 0);
+    std::string text = std::to_string(groups.back());
+    for (std::size_t i = groups.size() - 1; i-- > 0;) {
+        char group[4];
+        std::snprintf(group, sizeof group, "%03d", groups[i]);
+        text += thousands;
+        text += group;
+    }
+    return text;
+}
+
+// Pads every text of a column to the same number of characters: at least
+// `standardWidth`, more when the longest text needs it.
+void AlignRight(Rows& rows, std::size_t column, std::size_t standardWidth) {
+    std::size_t width = standardWidth;
+    for (const auto& row : rows) {
+        width = std::max(width, CharactersIn(row[column]));
+    }
+    for (auto& row : rows) {
+        row[column] = std::string(width - CharactersIn(row[column]), ' ') + row[column];
+    }
+}
+
+class ReferenceModel {
+  public:
+    ReferenceModel(std::string_view document, const NumberSeparators& separators)
+        : document_(document), thousands_(Utf8(separators.thousands)), charMap_(BuildCharMap()) {}
+
+    ReferenceRun Run(std::u16string_view fileName) {
+        std::int64_t position = 1;
+        std::string line;
+        std::int64_t progressBytes = 0;
+        while (ReadLine(position, line)) {
+            ++run_.lineCount;
+            progressBytes += static_cast<std::int64_t>(line.size());
+            if (progressBytes > kDrawAfterBytes) {
+                run_.draws.emplace_back(Length(), position);
+                progressBytes = 0;
+            }
+            TakeLine(line);
+        }
+        if (inWord_) {
+            FinishWord();
+        }
+        FillSummary(fileName);
+        FillSubstitution();
+        FillUnique();
+        return run_;
+    }
+
+  private:
+    static std::array<int, 256> BuildCharMap() {
+        std::array<int, 256> map{};
+        for (int b = 0; b < 256; ++b) {
+            if (b >= 'A' && b <= 'Z') {
+                map[b] = b - 'A' + 'a';
+            } else if ((b >= 'a' && b <= 'z') || b == '\'') {
+                map[b] = b;
+            } else {
+                map[b] = ' ';
+            }
+        }
+        return map;
+    }
+
+    std::int64_t Length() const { return static_cast<std::int64_t>(document_.size()); }
+
+    bool ReadLine(std::int64_t& position, std::string& line) const {
+        if (position > Length()) {
+            return false;
+        }
+        line.clear();
+        while (position <= Length()) {
+            const char b = document_[position - 1];
+            ++position;
+            line += b;
+            if (b == '\n') {
+                break;
+            }
+        }
+        return true;
+    }
+
+    void TakeLine(const std::string& line) {
+        if (line[0] == 'B') {
+            headingText_ = HeadingText(line);
+        } else if (line[0] == ' ') {
+            return;
+        } else if (line.size() >= 8) {
+            lineRef_ = line.substr(0, 7);
+            for (std::size_t i = 7; i < line.size(); ++i) {
+                ScanByte(line[i]);
+            }
+        } else {
+            for (const char b : line) {
+                ScanByte(b);
+            }
+        }
+    }
+
+    static std::string HeadingText(std::string text) {
+        if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n') {
+            text.resize(text.size() - 2);
+        } else if (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        if (text.size() >= 8) {
+            text[7] = ' ';
+        }
+        return text + "  ";
+    }
+
+    void ScanByte(char byte) {
+        const int b = static_cast<unsigned char>(byte);
+        const int c = charMap_[b];
+        ++charCount_[b];
+        if (c == '\'') {
+            return;
+        }
+        if (c != ' ') {
+            if (!inWord_) {
+                inWord_ = true;
+                word_.clear();
+            }
+            word_ += static_cast<char>(c);
+        } else if (inWord_) {
+            FinishWord();
+        }
+    }
+
+    void FinishWord() {
+        ++totalWords_;
+        std::vector<StoredWord>& bucket = buckets_[word_[0] - 'a'];
+        bool found = false;
+        for (StoredWord& stored : bucket) {
+            if (stored.text == word_) {
+                ++stored.hits;
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            bucket.push_back({word_, 1, headingText_ + lineRef_});
+        }
+        inWord_ = false;
+    }
+
+    void FillSummary(std::u16string_view fileName) {
+        std::int64_t uniqueTotal = 0;
+        for (const auto& bucket : buckets_) {
+            uniqueTotal += static_cast<std::int64_t>(bucket.size());
+        }
+        std::int64_t substitutionTotal = 0;
+        for (int b = 0; b < 256; ++b) {
+            if (b < 'a' || b > 'z') {
+                substitutionTotal += charCount_[b];
+            }
+        }
+        run_.summary = {
+            {"File Loaded", Utf8(fileName)},
+            {"File Size", Grouped(Length(), thousands_) + " bytes"},
+            {"Total Word Count", Grouped(totalWords_, thousands_)},
+            {"Unique Word Count", Grouped(uniqueTotal, thousands_)},
+            {"Substitution Count", Grouped(substitutionTotal, thousands_)},
+            {"Time To Complete", ""},
+        };
+    }
+
+    void FillSubstitution() {
+        for (int b = 0; b < 256; ++b) {
+            const std::string charText = (b < 32 || b > 126) ? " " : std::string(1, char(b));
+            std::string replacedWith;
+            if (charMap_[b] == ' ') {
+                replacedWith = "  {space char}";
+            } else if (charMap_[b] == '\'') {
+                replacedWith = "{deleted char}";
+            } else {
+                replacedWith = std::string(1, static_cast<char>(charMap_[b]));
+            }
+            run_.substitution.push_back(
+                {std::to_string(b), charText, Grouped(charCount_[b], thousands_), replacedWith});
+        }
+        AlignRight(run_.substitution, 2, 12);
+    }
+
+    void FillUnique() {
+        std::int64_t orderNumber = 0;
+        for (const auto& bucket : buckets_) {
+            for (const StoredWord& word : bucket) {
+                ++orderNumber;
+                run_.unique.push_back({word.text, Grouped(word.hits, thousands_),
+                                       BytesAsText(word.firstOccurs), std::to_string(orderNumber)});
+            }
+        }
+        AlignRight(run_.unique, 1, 12);
+        AlignRight(run_.unique, 3, 8);
+    }
+
+    std::string_view document_;
+    std::string thousands_;
+    std::array<int, 256> charMap_;
+    std::array<std::int64_t, 256> charCount_{};
+    std::array<std::vector<StoredWord>, 26> buckets_;
+    std::string headingText_;
+    std::string lineRef_;
+    std::string word_;
+    bool inWord_ = false;
+    std::int64_t totalWords_ = 0;
+    ReferenceRun run_;
+};
+
+}  // namespace
+
+ReferenceRun RunReferenceModel(std::string_view document, std::u16string_view fileName,
+                               const NumberSeparators& separators) {
+    return ReferenceModel(document, separators).Run(fileName);
+}
+
+}  // namespace quorvex::test
