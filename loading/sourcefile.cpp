@@ -1,0 +1,119 @@
+#include "loading/sourcefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+#include "analysis/analysisstate.h"
+
+namespace quorvex {
+
+namespace {
+
+// Owns an open descriptor for the length of one read.
+class OpenFile {
+  public:
+    explicit OpenFile(const std::string& path)
+        // Non-blocking, so that opening a named pipe with no writer returns at once.
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {}
+    ~OpenFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+SourceFile Failure(ReadProblem problem, int systemError = 0) {
+    SourceFile file;
+    file.problem = problem;
+    file.systemError = systemError;
+    return file;
+}
+
+ReadProblem ProblemFromOpenError(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return ReadProblem::NotFound;
+        case EACCES:
+        case EPERM:
+            return ReadProblem::AccessDenied;
+        case EISDIR:
+            return ReadProblem::IsFolder;
+        case ENXIO:
+        case ENODEV:
+            return ReadProblem::NotRegularFile;
+        case EFBIG:
+        case EOVERFLOW:
+            return ReadProblem::TooLarge;
+        default:
+            return ReadProblem::ReadFailed;
+    }
+}
+
+// Reads up to `wanted` bytes, retrying short reads; returns the count read,
+// or -1 with errno set.
+std::int64_t ReadFully(int fd, std::uint8_t* into, std::int64_t wanted) {
+    std::int64_t got = 0;
+    while (got < wanted) {
+        const ssize_t n = ::read(fd, into + got, static_cast<std::size_t>(wanted - got));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += n;
+    }
+    return got;
+}
+
+}  // namespace
+
+SourceFile ReadSourceFile(const std::string& path) {
+    const OpenFile file(path);
+    if (file.fd() < 0) {
+        return Failure(ProblemFromOpenError(errno), errno);
+    }
+    struct stat info {};
+    if (::fstat(file.fd(), &info) != 0) {
+        return Failure(ReadProblem::ReadFailed, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Failure(ReadProblem::IsFolder);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Failure(ReadProblem::NotRegularFile);
+    }
+    if (info.st_size > kMaxSourceLength) {
+        return Failure(ReadProblem::TooLarge);
+    }
+
+    SourceFile source;
+    try {
+        source.bytes.resize(static_cast<std::size_t>(info.st_size));
+    } catch (const std::bad_alloc&) {
+        return Failure(ReadProblem::OutOfMemory);
+    }
+    const std::int64_t got = ReadFully(file.fd(), source.bytes.data(), info.st_size);
+    if (got < 0) {
+        return Failure(ReadProblem::ReadFailed, errno);
+    }
+    source.length = got;
+    return source;
+}
+
+}  // namespace quorvex
