@@ -1,0 +1,208 @@
+// Fills a ReportList and a QTreeWidget with the same half a million rows, then
+// sorts each by its "Count" column, and prints the time and memory of both.
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTreeWidget>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "analysis/numberformat.h"
+#include "analysis/texttable.h"
+#include "ui/reportlist/reportlist.h"
+
+namespace {
+
+constexpr int kLetters = 26;
+constexpr int kWordsPerLetter = 20000;
+constexpr int kColumns = 4;
+constexpr int kCountColumn = 1;
+
+using Row = std::array<std::u16string, kColumns>;
+
+std::u16string Widen(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::u16string MadeUpWord(char16_t first, std::mt19937& random) {
+    std::uniform_int_distribution<int> length(2, 11);
+    std::uniform_int_distribution<int> letter('a', 'z');
+    std::u16string word(1, first);
+    for (int i = length(random); i > 0; --i) {
+        word.push_back(static_cast<char16_t>(letter(random)));
+    }
+    return word;
+}
+
+// Mostly small counts with a long tail, as words in a document have.
+std::int64_t RandomCount(std::mt19937& random) {
+    std::uniform_int_distribution<int> digits(0, 8);
+    std::int64_t limit = 1;
+    for (int i = digits(random); i > 0; --i) {
+        limit *= 10;
+    }
+    return std::uniform_int_distribution<std::int64_t>(1, limit)(random);
+}
+
+std::u16string RandomFirstOccurs(std::mt19937& random) {
+    static const std::array<const char*, 6> kTitles = {"Something", "Meridian",   "Tollan",
+                                                       "Quessa",    "Harrowgate", "Ebb"};
+    std::uniform_int_distribution<int> book(1, 66);
+    std::uniform_int_distribution<int> title(0, kTitles.size() - 1);
+    std::uniform_int_distribution<int> chapter(1, 150);
+    std::uniform_int_distribution<int> verse(1, 176);
+    char text[64];
+    std::snprintf(text, sizeof text, "Book %d %s  %03d:%03d", book(random), kTitles[title(random)],
+                  chapter(random), verse(random));
+    return Widen(text);
+}
+
+std::vector<Row> GenerateRows() {
+    std::mt19937 random(20240607);
+    std::vector<Row> rows;
+    rows.reserve(kLetters * kWordsPerLetter);
+    for (char16_t letter = u'a'; letter < u'a' + kLetters; ++letter) {
+        for (int slot = 0; slot < kWordsPerLetter; ++slot) {
+            const auto order = static_cast<std::int64_t>(rows.size() + 1);
+            rows.push_back(
+                {MadeUpWord(letter, random),
+                 quorvex::FixedWidth(quorvex::FormatGrouped(RandomCount(random), {}), 12),
+                 RandomFirstOccurs(random), quorvex::FixedWidth(quorvex::FormatDigits(order), 8)});
+        }
+    }
+    return rows;
+}
+
+double ResidentMiB() {
+    malloc_trim(0);
+    std::ifstream statm("/proc/self/statm");
+    long totalPages = 0;
+    long residentPages = 0;
+    statm >> totalPages >> residentPages;
+    return static_cast<double>(residentPages) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
+           (1024.0 * 1024.0);
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
+    return elapsed.count();
+}
+
+// Times a step together with the layout and painting it leaves pending.
+template <typename Step>
+double MillisecondsOf(Step step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    QCoreApplication::processEvents();
+    return MillisecondsSince(start);
+}
+
+struct Figures {
+    double fillMs = 0;
+    double tableBuildMs = 0;  // the part of fillMs spent building the TextTable
+    double sortMs = 0;
+    double memoryMiB = 0;
+};
+
+void ShowEmpty(QWidget& list) {
+    list.resize(625, 417);
+    list.show();
+    QCoreApplication::processEvents();
+}
+
+QString ToQString(const std::u16string& text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+Figures MeasureReportList(const std::vector<Row>& rows) {
+    Figures figures;
+    const double before = ResidentMiB();
+    quorvex::ReportList list({{"Word", Qt::AlignLeft},
+                              {"Count", Qt::AlignHCenter},
+                              {"First Occurs", Qt::AlignLeft},
+                              {"Original Order", Qt::AlignLeft}});
+    ShowEmpty(list);
+    figures.fillMs = MillisecondsOf([&] {
+        const auto start = std::chrono::steady_clock::now();
+        quorvex::TextTable table(kColumns);
+        for (const Row& row : rows) {
+            table.AppendRow(row[0]);
+            for (int column = 1; column < kColumns; ++column) {
+                table.AddColumnText(row[column]);
+            }
+        }
+        figures.tableBuildMs = MillisecondsSince(start);
+        list.ReplaceRows(std::move(table));
+    });
+    figures.memoryMiB = ResidentMiB() - before;
+    figures.sortMs = MillisecondsOf([&] {
+        list.SetSortKey(kCountColumn);
+        list.SetSorted(true);
+        list.SetSortOrder(0);
+    });
+    return figures;
+}
+
+Figures MeasureTreeWidget(const std::vector<Row>& rows) {
+    Figures figures;
+    const double before = ResidentMiB();
+    QTreeWidget tree;
+    tree.setColumnCount(kColumns);
+    tree.setHeaderLabels({"Word", "Count", "First Occurs", "Original Order"});
+    tree.setUniformRowHeights(true);
+    tree.setRootIsDecorated(false);
+    ShowEmpty(tree);
+    figures.fillMs = MillisecondsOf([&] {
+        QList<QTreeWidgetItem*> items;
+        items.reserve(static_cast<qsizetype>(rows.size()));
+        for (const Row& row : rows) {
+            auto* item = new QTreeWidgetItem;
+            for (int column = 0; column < kColumns; ++column) {
+                item->setText(column, ToQString(row[column]));
+            }
+            items.append(item);
+        }
+        tree.addTopLevelItems(items);
+    });
+    figures.memoryMiB = ResidentMiB() - before;
+    figures.sortMs = MillisecondsOf([&] { tree.sortItems(kCountColumn, Qt::AscendingOrder); });
+    return figures;
+}
+
+void PrintComparison(const char* what, const char* unit, double ours, double theirs,
+                     const char* target, bool met) {
+    std::printf(
+        "%-7s ReportList %9.1f %s   QTreeWidget %9.1f %s   QTreeWidget/ReportList %5.2f"
+        "   target %s: %s\n",
+        what, ours, unit, theirs, unit, theirs / ours, target, met ? "met" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const std::vector<Row> rows = GenerateRows();
+    std::printf("rows: %zu, columns: %d, platform: %s\n", rows.size(), kColumns,
+                qPrintable(QGuiApplication::platformName()));
+    // Ours first: memory the first phase frees may serve the second, which can
+    // only make the second list look smaller.
+    const Figures ours = MeasureReportList(rows);
+    const Figures theirs = MeasureTreeWidget(rows);
+    PrintComparison("fill", "ms ", ours.fillMs, theirs.fillMs, ">= 5",
+                    theirs.fillMs >= 5 * ours.fillMs);
+    std::printf("        of which building the TextTable %.1f ms\n", ours.tableBuildMs);
+    PrintComparison("sort", "ms ", ours.sortMs, theirs.sortMs, ">= 5",
+                    theirs.sortMs >= 5 * ours.sortMs);
+    PrintComparison("memory", "MiB", ours.memoryMiB, theirs.memoryMiB, ">= 3",
+                    theirs.memoryMiB >= 3 * ours.memoryMiB);
+    return 0;
+}

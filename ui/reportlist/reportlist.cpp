@@ -1,0 +1,47 @@
+#include "ui/reportlist/reportlist.h"
+
+#include <QHeaderView>
+#include <cmath>
+
+namespace quorvex {
+
+ReportList::ReportList(QList<ReportColumn> columns, QWidget* parent)
+    : QTreeView(parent), rows_(new ReportListModel(std::move(columns), this)) {
+    setModel(rows_);
+    setUniformRowHeights(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAllColumnsShowFocus(true);
+    // Turning Qt's sorting off also makes the header unclickable and hides the
+    // arrow, so both are set again afterwards, under our own control.
+    setSortingEnabled(false);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &ReportList::ReportSectionClick);
+    connect(rows_, &ReportListModel::SortSettingsChanged, this, &ReportList::ShowSortIndicator);
+    ShowSortIndicator();
+}
+
+void ReportList::SetColumnWidthPixels(int column, int devicePixels) {
+    setColumnWidth(column, static_cast<int>(std::lround(devicePixels / devicePixelRatioF())));
+}
+
+void ReportList::ReportSectionClick(int section) {
+    emit ColumnClick(section + 1);
+    // The header flips its own arrow on a click; only the settings decide it.
+    ShowSortIndicator();
+}
+
+void ReportList::ShowSortIndicator() {
+    const bool shown =
+        rows_->Sorted() && rows_->SortKey() >= 0 && rows_->SortKey() < rows_->columnCount();
+    header()->setSortIndicatorShown(shown);
+    if (shown) {
+        header()->setSortIndicator(
+            rows_->SortKey(), rows_->SortOrder() == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+}
+
+}  // namespace quorvex

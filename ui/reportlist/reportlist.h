@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QTreeView>
+#include <utility>
+
+#include "ui/reportlist/reportcolumn.h"
+#include "ui/reportlist/reportlistmodel.h"
+
+namespace quorvex {
+
+// A report list: a header of captioned columns over rows of texts. A header
+// click only reports the column (ColumnClick); whoever handles it decides
+// whether and how the list sorts, through the sort settings. The header's
+// arrow shows those settings while the list is sorted. The accessible name is
+// the owner's to give, with setAccessibleName.
+class ReportList : public QTreeView {
+    Q_OBJECT
+
+  public:
+    explicit ReportList(QList<ReportColumn> columns, QWidget* parent = nullptr);
+
+    ReportListModel& Rows() { return *rows_; }
+    const ReportListModel& Rows() const { return *rows_; }
+
+    void RemoveAllRows() { rows_->RemoveAllRows(); }
+    void AppendRow(const QString& firstText) { rows_->AppendRow(firstText); }
+    void AddColumnText(const QString& text) { rows_->AddColumnText(text); }
+    void ReplaceRows(TextTable rows) { rows_->ReplaceRows(std::move(rows)); }
+    int RowCount() const { return rows_->rowCount(); }
+    QString Text(int row, int column) const { return rows_->Text(row, column); }
+
+    int SortKey() const { return rows_->SortKey(); }
+    void SetSortKey(int column) { rows_->SetSortKey(column); }
+    bool Sorted() const { return rows_->Sorted(); }
+    void SetSorted(bool sorted) { rows_->SetSorted(sorted); }
+    int SortOrder() const { return rows_->SortOrder(); }
+    void SetSortOrder(int order) { rows_->SetSortOrder(order); }
+    void SetSortSettings(int column, bool sorted, int order) {
+        rows_->SetSortSettings(column, sorted, order);
+    }
+
+    // Sets a column to that many device pixels, whatever the screen's scaling.
+    void SetColumnWidthPixels(int column, int devicePixels);
+
+  signals:
+    // The clicked column, counted from 1.
+    void ColumnClick(int index);
+
+  private:
+    void ReportSectionClick(int section);
+    void ShowSortIndicator();
+
+    ReportListModel* rows_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "analysis/texttable.h"
+#include "ui/reportlist/reportcolumn.h"
+
+namespace quorvex {
+
+// The rows of a report list. Texts stay in one TextTable (no QString per
+// cell, so half a million rows stay cheap); a permutation maps the rows as
+// shown to the rows as appended, which is all that sorting rearranges.
+//
+// While Sorted is true the rows are kept in key order: every setting change
+// re-sorts, and appended rows take their sorted place. Keys compare code unit
+// by code unit, so right-aligned padded numbers sort by value; rows with equal
+// keys keep the order in which they were appended, in either direction.
+class ReportListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    explicit ReportListModel(QList<ReportColumn> columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void RemoveAllRows();
+    void AppendRow(const QString& firstText);
+    // Adds the next column's text to the last appended row.
+    void AddColumnText(const QString& text);
+    // Takes a whole table in one reset, sorted once. Its last row counts as
+    // complete: filling goes on with AppendRow.
+    void ReplaceRows(TextTable rows);
+    // The text of a cell as shown, in the current order.
+    QString Text(int row, int column) const;
+
+    // The key column, counted from 0.
+    int SortKey() const { return sortKey_; }
+    void SetSortKey(int column);
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool sorted);
+    // 0 ascending, 1 descending.
+    int SortOrder() const { return sortOrder_; }
+    void SetSortOrder(int order);
+    // All three settings at once, with at most one sort.
+    void SetSortSettings(int column, bool sorted, int order);
+
+  signals:
+    void SortSettingsChanged();
+
+  private:
+    std::u16string_view Key(int tableRow) const;
+    bool Precedes(std::u16string_view keyA, int rowA, std::u16string_view keyB, int rowB) const;
+    int SortedPlace(std::u16string_view key, int tableRow, int skippedViewRow) const;
+    void SortAllRows();
+    void Resort();
+    void ApplySettingChange();
+    int LastRowViewRow();
+    int MoveToSortedPlace(int viewRow);
+
+    QList<ReportColumn> columns_;
+    TextTable rows_;
+    std::vector<int> order_;   // table row of each row as shown
+    int lastRowColumns_;       // texts the last appended row has so far
+    int lastRowViewRow_ = -1;  // where the last appended row is shown; -1 when not known
+    int sortKey_ = 0;
+    bool sorted_ = false;
+    int sortOrder_ = 0;
+};
+
+}  // namespace quorvex
