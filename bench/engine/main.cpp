@@ -1,0 +1,306 @@
+// quorvex-bench: writes made-up documents and measures the analysis engine
+// on them, outside the window, so that its speed and memory can be compared
+// with other tools run on the same file.
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/analysisstate.h"
+#include "analysis/codepage.h"
+#include "analysis/documentscan.h"
+#include "analysis/resultlists.h"
+#include "bench/engine/documentgenerator.h"
+
+namespace {
+
+constexpr int kExitBadArguments = 2;
+constexpr int kExitFailure = 1;
+constexpr int kDefaultRuns = 5;
+constexpr std::uint64_t kDefaultSeed = 1;
+constexpr double kBytesPerMegabyte = 1e6;
+constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
+
+constexpr std::string_view kUsage =
+    R"(Usage:
+  quorvex-bench [--runs N] FILE
+      Reads FILE whole once, then runs the document scan and builds the rows
+      of the three result lists N times (default 5). Prints the word counts;
+      the seconds and MB/s of each phase (read; the medians of scan, rows and
+      both together), on the wall clock and in processor time; the peak
+      memory; and last "engine: <bytes> bytes, <seconds> s, <MB/s> MB/s",
+      the median wall time of scan plus rows. 1 MB is 1,000,000 bytes.
+
+  quorvex-bench generate --size SIZE [--seed N] FILE
+      Writes a made-up document in the program's input format of exactly
+      SIZE bytes to FILE. SIZE is a whole number of bytes with an optional
+      suffix K, M or G, powers of 1000: 100M is 100,000,000 bytes. The same
+      SIZE and seed (default 1) give the same bytes on every machine.
+
+  quorvex-bench --help
+)";
+
+using Clock = std::chrono::steady_clock;
+
+// The machine may be shared, so every phase is timed both on the wall clock
+// and in the processor time this process used.
+struct Instant {
+    Clock::time_point wall = Clock::now();
+    std::clock_t cpu = std::clock();
+};
+
+struct Duration {
+    double wall;
+    double cpu;
+};
+
+Duration Between(const Instant& start, const Instant& end) {
+    return {std::chrono::duration<double>(end.wall - start.wall).count(),
+            static_cast<double>(end.cpu - start.cpu) / CLOCKS_PER_SEC};
+}
+
+std::optional<std::uint64_t> ParseNumber(std::string_view text) {
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint64_t> ParseSize(std::string_view text) {
+    std::uint64_t multiplier = 1;
+    if (!text.empty()) {
+        switch (text.back()) {
+            case 'K':
+            case 'k':
+                multiplier = 1000;
+                break;
+            case 'M':
+            case 'm':
+                multiplier = 1000 * 1000;
+                break;
+            case 'G':
+            case 'g':
+                multiplier = 1000 * 1000 * 1000;
+                break;
+            default:
+                break;
+        }
+    }
+    if (multiplier != 1) {
+        text.remove_suffix(1);
+    }
+    const std::optional<std::uint64_t> number = ParseNumber(text);
+    if (!number || *number > UINT64_MAX / multiplier) {
+        return std::nullopt;
+    }
+    return *number * multiplier;
+}
+
+struct Options {
+    bool help = false;
+    bool generate = false;
+    std::optional<std::uint64_t> size;
+    std::uint64_t seed = kDefaultSeed;
+    int runs = kDefaultRuns;
+    std::string file;
+};
+
+std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
+    Options options;
+    std::size_t i = 0;
+    if (!args.empty() && args[0] == "generate") {
+        options.generate = true;
+        ++i;
+    }
+    std::vector<std::string_view> files;
+    for (; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--size" && options.generate && hasValue) {
+            options.size = ParseSize(args[++i]);
+            if (!options.size) {
+                return std::nullopt;
+            }
+        } else if (arg == "--seed" && options.generate && hasValue) {
+            const std::optional<std::uint64_t> seed = ParseNumber(args[++i]);
+            if (!seed) {
+                return std::nullopt;
+            }
+            options.seed = *seed;
+        } else if (arg == "--runs" && !options.generate && hasValue) {
+            const std::optional<std::uint64_t> runs = ParseNumber(args[++i]);
+            if (!runs || *runs < 1 || *runs > 1000) {
+                return std::nullopt;
+            }
+            options.runs = static_cast<int>(*runs);
+        } else if (arg.starts_with("-") && arg != "-") {
+            return std::nullopt;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (options.help) {
+        return options;
+    }
+    if (files.size() != 1 || (options.generate && !options.size)) {
+        return std::nullopt;
+    }
+    options.file = std::string(files.front());
+    return options;
+}
+
+int Generate(const Options& options) {
+    std::FILE* out = std::fopen(options.file.c_str(), "wb");
+    if (out == nullptr) {
+        std::cerr << "quorvex-bench: cannot write " << options.file << "\n";
+        return kExitFailure;
+    }
+    const Instant start;
+    const bool written = quorvex::bench::WriteDocument(out, *options.size, options.seed);
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        std::cerr << "quorvex-bench: writing " << options.file << " failed\n";
+        return kExitFailure;
+    }
+    std::printf("wrote %llu bytes (seed %llu) to %s in %.3f s\n",
+                static_cast<unsigned long long>(*options.size),
+                static_cast<unsigned long long>(options.seed), options.file.c_str(),
+                Between(start, Instant()).wall);
+    return 0;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    const std::uintmax_t length = std::filesystem::file_size(path, error);
+    std::ifstream in(path, std::ios::binary);
+    if (error || !in) {
+        return false;
+    }
+    bytes.resize(length);
+    return static_cast<bool>(
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length)));
+}
+
+// The window's hooks without a window: nothing to draw, never stopped.
+class SilentHooks : public quorvex::RunHooks {
+  public:
+    void ScanStarted(const quorvex::ProgressPoint&) override {}
+    void DrawProgress(const quorvex::ProgressPoint&) override {}
+    quorvex::RunControl LineDone() override { return quorvex::RunControl::Continue; }
+    void ScanEnded() override {}
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The medians of the wall and processor times, each taken on its own.
+Duration Median(const std::vector<Duration>& durations) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (const Duration& duration : durations) {
+        wall.push_back(duration.wall);
+        cpu.push_back(duration.cpu);
+    }
+    return {Median(wall), Median(cpu)};
+}
+
+double MegabytesPerSecond(std::int64_t bytes, double seconds) {
+    return seconds > 0 ? static_cast<double>(bytes) / kBytesPerMegabyte / seconds : 0;
+}
+
+void PrintPhase(const char* name, const Duration& duration, std::int64_t bytes) {
+    std::printf("%-5s %9.4f s %9.1f MB/s   cpu %9.4f s %9.1f MB/s\n", name, duration.wall,
+                MegabytesPerSecond(bytes, duration.wall), duration.cpu,
+                MegabytesPerSecond(bytes, duration.cpu));
+}
+
+double PeakMemoryBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
+}
+
+int Benchmark(const Options& options) {
+    quorvex::AnalysisState state;
+    const Instant readStart;
+    if (!ReadWholeFile(options.file, state.SourceBytes)) {
+        std::cerr << "quorvex-bench: cannot read " << options.file << "\n";
+        return kExitFailure;
+    }
+    const Duration read = Between(readStart, Instant());
+    state.SourceLength = static_cast<std::int64_t>(state.SourceBytes.size());
+    state.SourceFileName = quorvex::DecodeWindows1252(options.file);
+
+    SilentHooks hooks;
+    const quorvex::NumberSeparators separators{u",", u"."};
+    std::vector<Duration> scan;
+    std::vector<Duration> rows;
+    std::vector<Duration> engine;
+    quorvex::ScanOutcome outcome;
+    std::size_t uniqueRows = 0;
+    for (int run = 0; run < options.runs; ++run) {
+        const Instant scanStart;
+        outcome = quorvex::ScanDocument(state, hooks).value();
+        const Instant rowsStart;
+        const quorvex::ResultLists lists = quorvex::BuildResultLists(state, outcome, separators);
+        const Instant rowsEnd;
+        uniqueRows = lists.unique.RowCount();
+        scan.push_back(Between(scanStart, rowsStart));
+        rows.push_back(Between(rowsStart, rowsEnd));
+        engine.push_back(Between(scanStart, rowsEnd));
+    }
+
+    const std::int64_t bytes = state.SourceLength;
+    std::printf("file: %s, %lld bytes, %d runs\n", options.file.c_str(),
+                static_cast<long long>(bytes), options.runs);
+    std::printf("words: %lld total, %zu unique\n", static_cast<long long>(outcome.totalWords),
+                uniqueRows);
+    PrintPhase("read:", read, bytes);
+    PrintPhase("scan:", Median(scan), bytes);
+    PrintPhase("rows:", Median(rows), bytes);
+    const Duration total = Median(engine);
+    PrintPhase("both:", total, bytes);
+    const double peak = PeakMemoryBytes();
+    std::printf("peak memory: %.1f MB, %.2f x file size\n", peak / kBytesPerMegabyte,
+                bytes > 0 ? peak / static_cast<double>(bytes) : 0.0);
+    std::printf("engine: %lld bytes, %.4f s, %.1f MB/s\n", static_cast<long long>(bytes),
+                total.wall, MegabytesPerSecond(bytes, total.wall));
+    return 0;
+}
+
+}  // namespace
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const std::optional<Options> options = ParseOptions(args);
+    if (!options) {
+        std::cerr << kUsage;
+        return kExitBadArguments;
+    }
+    if (options->help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    return options->generate ? Generate(*options) : Benchmark(*options);
+}
