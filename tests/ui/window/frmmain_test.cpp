@@ -1,0 +1,467 @@
+// The window as a user meets it: menus, tabs, lists, loading and running,
+// driven offscreen with the dialogs answered by the test.
+#include "ui/frmmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+
+#include "ui/progress/progressbar.h"
+#include "ui/reportlist/reportlist.h"
+#include "ui/tabcontainer.h"
+
+namespace quorvex {
+namespace {
+
+// Answers the window's dialogs from a script and keeps what it was told.
+class ScriptedDialogs : public UserDialogs {
+  public:
+    QStringList answers;  // a null text cancels the dialog
+    QStringList problems;
+
+    std::optional<QString> ChooseSourceFile(QWidget*) override {
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isNull()) {
+            return std::nullopt;
+        }
+        return answer;
+    }
+    void ShowProblem(QWidget*, const QString& title, const QString& text) override {
+        problems.append(title + QLatin1Char('\n') + text);
+    }
+};
+
+QStringList Row(const ReportList* list, int row) {
+    QStringList texts;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+        texts.append(list->Text(row, column));
+    }
+    return texts;
+}
+
+QList<QStringList> Rows(const ReportList* list) {
+    QList<QStringList> rows;
+    for (int row = 0; row < list->RowCount(); ++row) {
+        rows.append(Row(list, row));
+    }
+    return rows;
+}
+
+QStringList Headers(const ReportList* list) {
+    QStringList captions;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+        captions.append(list->model()->headerData(column, Qt::Horizontal).toString());
+    }
+    return captions;
+}
+
+QString Padded(const QString& text, int width) {
+    return text.rightJustified(width, u' ');
+}
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir folder_;
+    ScriptedDialogs* dialogs_ = nullptr;
+    std::unique_ptr<frmMain> window_;
+
+    QString WriteFile(const QString& name, const QByteArray& bytes) {
+        const QString path = folder_.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    void Open(const QString& answer) {
+        dialogs_->answers.append(answer);
+        window_->OpenAction()->trigger();
+    }
+    void Process() { window_->ProcessFileAction()->trigger(); }
+    bool FileEnabled() const { return window_->FileMenu()->menuAction()->isEnabled(); }
+
+    // A document long enough that the run looks at the user interface.
+    QByteArray LongDocument() {
+        QByteArray text;
+        for (int line = 0; text.size() < 30'000'000; ++line) {
+            if (line % 30 == 0) {
+                text += "Book " + QByteArray::number(line / 30 % 100) + " Chapter\r\n";
+            }
+            text += "001:" + QByteArray::number(line % 1000).rightJustified(3, '0') +
+                    " The quick brown fox jumps over the lazy dog again\r\n";
+        }
+        return text;
+    }
+
+  private slots:
+    void init() {
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        dialogs_ = dialogs.get();
+        window_ = std::make_unique<frmMain>(std::move(dialogs));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    void startsWithNoDocument() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Zell Quorvex"));
+        QCOMPARE(window_->centralWidget()->size(), QSize(645, 461));
+        QCOMPARE(window_->minimumSize(), window_->maximumSize());
+        QVERIFY(FileEnabled());
+        QVERIFY(window_->OpenAction()->isEnabled());
+        QVERIFY(window_->ExitAction()->isEnabled());
+        QVERIFY(!window_->ProcessFileAction()->isEnabled());
+        QVERIFY(window_->Tabs()->isEnabled());
+        QCOMPARE(window_->Tabs()->CurrentTab(), 0);
+        QCOMPARE(window_->SummaryList()->RowCount(), 0);
+        QVERIFY(!window_->Progress()->isVisible());
+        QVERIFY(!window_->windowIcon().isNull());
+    }
+
+    void menusAndTabsAreAsDesigned() {
+        const QList<QAction*> bar = window_->menuBar()->actions();
+        QCOMPARE(bar.size(), 2);
+        QCOMPARE(bar[0]->text(), QStringLiteral("File"));
+        QCOMPARE(bar[1]->text(), QStringLiteral("Process File"));
+        QVERIFY(bar[1]->menu() == nullptr);
+        const QList<QAction*> file = window_->FileMenu()->actions();
+        QCOMPARE(file.size(), 3);
+        QCOMPARE(file[0]->text(), QStringLiteral("Open"));
+        QVERIFY(file[1]->isSeparator());
+        QCOMPARE(file[2]->text(), QStringLiteral("Exit"));
+
+        const QTabBar* tabs = window_->Tabs()->TabBar();
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Summary"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Substitutions"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("Unique Words"));
+        // The bar sits in the strip beside the captions, not over them.
+        QVERIFY(tabs->geometry().right() < 260);
+        QCOMPARE(window_->Progress()->geometry(), QRect(260, 4, 377, 13));
+
+        QCOMPARE(Headers(window_->SummaryList()), (QStringList{"Item", "Value"}));
+        QCOMPARE(Headers(window_->SubstitutionList()),
+                 (QStringList{"Ascii", "Char", "Count", "Replaced With"}));
+        QCOMPARE(Headers(window_->UniqueList()),
+                 (QStringList{"Word", "Count", "First Occurs", "Original Order"}));
+        const QHeaderView* header = window_->SubstitutionList()->header();
+        const qreal ratio = window_->devicePixelRatioF();
+        QCOMPARE(qRound(header->sectionSize(0) * ratio), 80);
+        QCOMPARE(qRound(header->sectionSize(3) * ratio), 200);
+        QCOMPARE(qRound(window_->UniqueList()->header()->sectionSize(2) * ratio), 300);
+        const QAbstractItemModel* unique = window_->UniqueList()->model();
+        QCOMPARE(
+            unique->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignHorizontal_Mask,
+            Qt::AlignHCenter);
+        QCOMPARE(window_->SubstitutionList()
+                         ->model()
+                         ->headerData(2, Qt::Horizontal, Qt::TextAlignmentRole)
+                         .value<Qt::Alignment>() &
+                     Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+    }
+
+    void loadShowsTheHeadRowsAndEnablesProcessing() {
+        const QString path = WriteFile("cat.txt", "001:001 The cat ate the apple.\r\n");
+        Open(path);
+        QCOMPARE(Rows(window_->SummaryList()),
+                 (QList<QStringList>{{"File Loaded", path}, {"File Size", "32 bytes"}}));
+        QVERIFY(window_->ProcessFileAction()->isEnabled());
+        QCOMPARE(window_->State().SourceLength, 32);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void cancelOrFailureChangesNothing() {
+        const QString path = WriteFile("cat.txt", "001:001 The cat ate the apple.\r\n");
+        Open(path);
+        const QList<QStringList> head = Rows(window_->SummaryList());
+
+        Open(QString());
+        QCOMPARE(QString::fromStdU16String(window_->State().SourceFileName), path);
+
+        const QString missing = folder_.filePath("missing.txt");
+        for (const QString& bad : {missing, folder_.path()}) {
+            Open(bad);
+            QCOMPARE(dialogs_->problems.size(), 1);
+            QVERIFY2(dialogs_->problems.takeFirst().contains(bad), "the message names the file");
+            QCOMPARE(QString::fromStdU16String(window_->State().SourceFileName), path);
+            QCOMPARE(window_->State().SourceLength, 32);
+            QCOMPARE(Rows(window_->SummaryList()), head);
+            QVERIFY(window_->ProcessFileAction()->isEnabled());
+            QVERIFY(QApplication::overrideCursor() == nullptr);
+        }
+
+        Process();
+        QCOMPARE(window_->SummaryList()->Text(0, 1), path);
+    }
+
+    void failedFirstLoadLeavesProcessingDisabled() {
+        Open(folder_.filePath("missing.txt"));
+        QCOMPARE(dialogs_->problems.size(), 1);
+        QVERIFY(!window_->ProcessFileAction()->isEnabled());
+        QCOMPARE(window_->SummaryList()->RowCount(), 0);
+    }
+
+    void runFillsTheThreeLists() {
+        const QString path = WriteFile("cat.txt", "001:001 The cat ate the apple.\r\n");
+        Open(path);
+        Process();
+
+        const ReportList* summary = window_->SummaryList();
+        QCOMPARE(summary->RowCount(), 6);
+        QCOMPARE(Row(summary, 0), (QStringList{"File Loaded", path}));
+        QCOMPARE(Row(summary, 1), (QStringList{"File Size", "32 bytes"}));
+        QCOMPARE(Row(summary, 2), (QStringList{"Total Word Count", "5"}));
+        QCOMPARE(Row(summary, 3), (QStringList{"Unique Word Count", "4"}));
+        QCOMPARE(Row(summary, 4), (QStringList{"Substitution Count", "9"}));
+        QCOMPARE(summary->Text(5, 0), QStringLiteral("Time To Complete"));
+        QVERIFY(summary->Text(5, 1).endsWith(QStringLiteral(" seconds")));
+
+        const ReportList* substitution = window_->SubstitutionList();
+        QCOMPARE(substitution->RowCount(), 256);
+        QCOMPARE(Row(substitution, 32),
+                 (QStringList{"32", " ", Padded("5", 12), "  {space char}"}));
+        QCOMPARE(Row(substitution, 84), (QStringList{"84", "T", Padded("1", 12), "t"}));
+
+        QCOMPARE(Rows(window_->UniqueList()),
+                 (QList<QStringList>{
+                     {"ate", Padded("1", 12), "001:001", Padded("1", 8)},
+                     {"apple", Padded("1", 12), "001:001", Padded("2", 8)},
+                     {"cat", Padded("1", 12), "001:001", Padded("3", 8)},
+                     {"the", Padded("2", 12), "001:001", Padded("4", 8)},
+                 }));
+
+        QVERIFY(FileEnabled());
+        QVERIFY(window_->ProcessFileAction()->isEnabled());
+        QVERIFY(window_->Tabs()->isEnabled());
+        QVERIFY(!window_->Progress()->isVisible());
+    }
+
+    void runDisablesTheControlsWhileItLasts() {
+        Open(WriteFile("long.txt", LongDocument()));
+        window_->Tabs()->SetCurrentTab(2);
+        bool looked = false;
+        bool anyEnabled = true;
+        bool barShown = true;
+        QTimer::singleShot(0, window_.get(), [&] {
+            looked = true;
+            anyEnabled = FileEnabled() || window_->ProcessFileAction()->isEnabled() ||
+                         window_->Tabs()->isEnabled();
+            barShown = window_->Progress()->isVisible();
+        });
+        Process();
+        QVERIFY2(looked, "the run let the user interface in");
+        QVERIFY(!anyEnabled);
+        QVERIFY2(!barShown, "the bar belongs to the Summary tab");
+        QCOMPARE(window_->Tabs()->CurrentTab(), 2);
+        QVERIFY(FileEnabled() && window_->ProcessFileAction()->isEnabled() &&
+                window_->Tabs()->isEnabled());
+        QCOMPARE(window_->SummaryList()->RowCount(), 6);
+    }
+
+    void closingDuringARunEndsItWithoutResults() {
+        Open(WriteFile("long.txt", LongDocument()));
+        const QList<QStringList> head = Rows(window_->SummaryList());
+        QTimer::singleShot(0, window_.get(), [&] { window_->close(); });
+        Process();
+        QVERIFY(window_->StopRequested());
+        QCOMPARE(Rows(window_->SummaryList()), head);
+        QCOMPARE(window_->UniqueList()->RowCount(), 0);
+        QVERIFY(!window_->isVisible());
+    }
+
+    void runningTwiceGivesTheSameRows() {
+        Open(WriteFile("doc.txt",
+                       "Book 01 Start\r\n001:001 It's a dog's dog.\r\n001:002 Dogs!\r\n"));
+        Process();
+        const QList<QStringList> substitution = Rows(window_->SubstitutionList());
+        const QList<QStringList> unique = Rows(window_->UniqueList());
+        const QStringList total = Row(window_->SummaryList(), 2);
+        Process();
+        QCOMPARE(Rows(window_->SubstitutionList()), substitution);
+        QCOMPARE(Rows(window_->UniqueList()), unique);
+        QCOMPARE(Row(window_->SummaryList(), 2), total);
+    }
+
+    void aSecondDocumentReplacesOnlyTheHeadRows() {
+        Open(WriteFile("one.txt", "001:001 alpha beta\r\n"));
+        Process();
+        const QList<QStringList> unique = Rows(window_->UniqueList());
+        const QString second = WriteFile("two.txt", "001:001 gamma\r\n");
+        Open(second);
+        QCOMPARE(Rows(window_->SummaryList()),
+                 (QList<QStringList>{{"File Loaded", second}, {"File Size", "15 bytes"}}));
+        QCOMPARE(Rows(window_->UniqueList()), unique);
+    }
+
+    void anEmptyFileAfterADocumentKeepsProcessingAvailable() {
+        Open(WriteFile("one.txt", "001:001 alpha beta\r\n"));
+        Open(WriteFile("empty.txt", ""));
+        QCOMPARE(Row(window_->SummaryList(), 1), (QStringList{"File Size", "0 bytes"}));
+        QVERIFY(window_->ProcessFileAction()->isEnabled());
+        Process();
+        QCOMPARE(Row(window_->SummaryList(), 2), (QStringList{"Total Word Count", "0"}));
+        QCOMPARE(window_->UniqueList()->RowCount(), 0);
+    }
+
+    void headerClicksSortTheTwoLargerLists() {
+        Open(WriteFile("doc.txt", "001:001 b b b a c c\r\n"));
+        Process();
+        ReportList* unique = window_->UniqueList();
+        auto words = [unique] {
+            QStringList texts;
+            for (int row = 0; row < unique->RowCount(); ++row) {
+                texts.append(unique->Text(row, 0));
+            }
+            return texts;
+        };
+        QCOMPARE(words(), (QStringList{"a", "b", "c"}));
+        window_->lvwUnique_ColumnClick(1);
+        QCOMPARE(words(), (QStringList{"a", "b", "c"}));
+        QVERIFY(unique->Sorted());
+        QCOMPARE(unique->SortOrder(), 0);
+        window_->lvwUnique_ColumnClick(1);
+        QCOMPARE(words(), (QStringList{"c", "b", "a"}));
+        window_->lvwUnique_ColumnClick(2);  // Count, ascending after a descending click
+        QCOMPARE(words(), (QStringList{"a", "c", "b"}));
+        QCOMPARE(unique->SortKey(), 1);
+
+        ReportList* substitution = window_->SubstitutionList();
+        window_->lvwSubstitution_ColumnClick(1);
+        QCOMPARE(Row(substitution, 0).first(), QStringLiteral("0"));
+        QCOMPARE(Row(substitution, 1).first(), QStringLiteral("1"));
+        QCOMPARE(Row(substitution, 2).first(), QStringLiteral("10"));
+        QCOMPARE(Row(substitution, 3).first(), QStringLiteral("100"));
+        // Each list keeps its own direction.
+        QCOMPARE(unique->SortOrder(), 0);
+        QCOMPARE(substitution->SortOrder(), 0);
+    }
+
+    void aRealHeaderClickReachesTheHandler() {
+        Open(WriteFile("doc.txt", "001:001 b a\r\n"));
+        Process();
+        window_->Tabs()->SetCurrentTab(2);
+        ReportList* unique = window_->UniqueList();
+        QHeaderView* header = unique->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
+        QVERIFY(unique->Sorted());
+        QCOMPARE(unique->SortOrder(), 0);
+
+        window_->Tabs()->SetCurrentTab(0);
+        QHeaderView* summaryHeader = window_->SummaryList()->header();
+        const QList<QStringList> summary = Rows(window_->SummaryList());
+        QTest::mouseClick(summaryHeader->viewport(), Qt::LeftButton, {},
+                          QPoint(10, summaryHeader->height() / 2));
+        QVERIFY(!window_->SummaryList()->Sorted());
+        QCOMPARE(Rows(window_->SummaryList()), summary);
+    }
+
+    void headerClicksOnEmptyListsChangeOnlyTheSettings() {
+        window_->lvwUnique_ColumnClick(4);
+        QVERIFY(window_->UniqueList()->Sorted());
+        QCOMPARE(window_->UniqueList()->SortKey(), 3);
+        QCOMPARE(window_->UniqueList()->RowCount(), 0);
+    }
+
+    void exitClosesTheWindow() {
+        window_->ExitAction()->trigger();
+        QVERIFY(!window_->isVisible());
+    }
+};
+
+// The open dialog itself: its title, folder and filters, and that "All Files"
+// shows names without a dot.
+class OpenDialogTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void dialogIsSetUpAsTheProgramAsks() {
+        QTemporaryDir folder;
+        QString title;
+        QStringList filters;
+        QString selected;
+        QString directory;
+        QTimer::singleShot(100, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            title = dialog->windowTitle();
+            directory = dialog->directory().absolutePath();
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types != nullptr);
+            for (int i = 0; i < types->count(); ++i) {
+                filters.append(types->itemText(i));
+            }
+            selected = types->currentText();
+            dialog->reject();
+        });
+        ModalUserDialogs dialogs;
+        QVERIFY(!dialogs.ChooseSourceFile(nullptr).has_value());
+        QCOMPARE(title, QStringLiteral("Load Quorvex Source Document..."));
+        QCOMPARE(filters, (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+        QCOMPARE(selected, QStringLiteral("Text Files (*.txt)"));
+        QCOMPARE(directory, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+    }
+
+    void allFilesShowsNamesWithoutADot() {
+        QTemporaryDir folder;
+        QFile(folder.filePath("README")).open(QIODevice::WriteOnly);
+        QFile(folder.filePath("notes.txt")).open(QIODevice::WriteOnly);
+        QFileDialog dialog;
+        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilters(
+            {QStringLiteral("Text Files (*.txt) (*.txt)"), QStringLiteral("All Files (*.*) (*)")});
+        dialog.setDirectory(folder.path());
+        dialog.selectNameFilter(QStringLiteral("All Files (*.*) (*)"));
+        auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(list != nullptr);
+        auto shownNames = [list] {
+            QStringList names;
+            const QModelIndex root = list->rootIndex();
+            for (int row = 0; row < list->model()->rowCount(root); ++row) {
+                const QModelIndex index = list->model()->index(row, 0, root);
+                if (!list->isRowHidden(row) && (index.flags() & Qt::ItemIsEnabled)) {
+                    names.append(index.data().toString());
+                }
+            }
+            names.sort();
+            return names;
+        };
+        QTRY_COMPARE(shownNames(), (QStringList{"README", "notes.txt"}));
+        dialog.selectNameFilter(QStringLiteral("Text Files (*.txt) (*.txt)"));
+        QTRY_COMPARE(shownNames(), (QStringList{"notes.txt"}));
+    }
+};
+
+}  // namespace quorvex
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    int status = 0;
+    {
+        quorvex::FrmMainTest window;
+        status |= QTest::qExec(&window, argc, argv);
+    }
+    {
+        quorvex::OpenDialogTest dialog;
+        status |= QTest::qExec(&dialog, argc, argv);
+    }
+    return status;
+}
+
+#include "frmmain_test.moc"

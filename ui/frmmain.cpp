@@ -1,0 +1,293 @@
+#include "ui/frmmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLayout>
+#include <QLocale>
+#include <QMenuBar>
+#include <cstring>
+#include <new>
+
+#include "analysis/resultlists.h"
+#include "loading/sourcefile.h"
+#include "ui/appicon.h"
+#include "ui/progress/modprogress.h"
+#include "ui/progress/progressbar.h"
+#include "ui/reportlist/reportlist.h"
+#include "ui/strings.h"
+#include "ui/tabcontainer.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr QSize kClientArea(645, 461);
+constexpr QRect kListGeometry(8, 32, 625, 417);
+constexpr QRect kProgressGeometry(260, 4, 377, 13);
+constexpr double kFontPoints = 8.25;
+constexpr auto kRedrawInterval = std::chrono::milliseconds(10);
+
+// A list's design settings: not sorted, keyed on its first column, and set
+// to descending so that a user's first click on a header sorts ascending.
+constexpr int kInitialSortOrder = 1;
+
+struct ColumnDesign {
+    QString caption;
+    Qt::Alignment alignment;
+    int widthPixels;
+};
+
+QList<ReportColumn> Columns(const QList<ColumnDesign>& design) {
+    QList<ReportColumn> columns;
+    for (const ColumnDesign& column : design) {
+        columns.append({column.caption, column.alignment});
+    }
+    return columns;
+}
+
+QList<ColumnDesign> SummaryColumns() {
+    return {{text::ColumnItem(), Qt::AlignLeft, 300}, {text::ColumnValue(), Qt::AlignLeft, 300}};
+}
+
+QList<ColumnDesign> SubstitutionColumns() {
+    return {{text::ColumnAscii(), Qt::AlignLeft, 80},
+            {text::ColumnChar(), Qt::AlignHCenter, 80},
+            {text::ColumnCount(), Qt::AlignRight, 100},
+            {text::ColumnReplacedWith(), Qt::AlignLeft, 200}};
+}
+
+QList<ColumnDesign> UniqueColumns() {
+    return {{text::ColumnWord(), Qt::AlignLeft, 100},
+            {text::ColumnCount(), Qt::AlignHCenter, 100},
+            {text::ColumnFirstOccurs(), Qt::AlignLeft, 300},
+            {text::ColumnOriginalOrder(), Qt::AlignLeft, 100}};
+}
+
+void SetColumnWidths(ReportList* list, const QList<ColumnDesign>& design) {
+    for (int column = 0; column < design.size(); ++column) {
+        list->SetColumnWidthPixels(column, design[column].widthPixels);
+    }
+}
+
+NumberSeparators LocaleSeparators() {
+    const QLocale locale;
+    return {locale.groupSeparator().toStdU16String(), locale.decimalPoint().toStdU16String()};
+}
+
+QString ReasonText(const SourceFile& file) {
+    switch (file.problem) {
+        case ReadProblem::NotFound:
+            return text::ReasonNotFound();
+        case ReadProblem::AccessDenied:
+            return text::ReasonAccessDenied();
+        case ReadProblem::IsFolder:
+            return text::ReasonIsFolder();
+        case ReadProblem::NotRegularFile:
+            return text::ReasonNotRegularFile();
+        case ReadProblem::TooLarge:
+            return text::ReasonTooLarge();
+        case ReadProblem::OutOfMemory:
+            return text::ReasonOutOfMemory();
+        case ReadProblem::ReadFailed:
+        case ReadProblem::None:
+            break;
+    }
+    return text::ReasonSystem().arg(QString::fromLocal8Bit(std::strerror(file.systemError)));
+}
+
+// Column clicks flip one direction per list, shared by all its columns.
+void SortByClickedColumn(ReportList* list, int index) {
+    const int order = list->SortOrder() == 0 ? 1 : 0;
+    list->SetSortSettings(index - 1, true, order);
+}
+
+}  // namespace
+
+frmMain::frmMain(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent), CommonDialog1(std::move(dialogs)) {
+    setWindowTitle(text::WindowCaption());
+    setWindowIcon(AppIcon());
+    BuildMenus();
+    BuildTabs();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildMenus() {
+    mnuFile = menuBar()->addMenu(text::MenuFile());
+    mnuFileOpen = mnuFile->addAction(text::MenuOpen(), this, &frmMain::mnuFileOpen_Click);
+    mnuFileSep1 = mnuFile->addSeparator();
+    mnuFileExit = mnuFile->addAction(text::MenuExit(), this, &frmMain::mnuFileExit_Click);
+    mnuProcessFile =
+        menuBar()->addAction(text::MenuProcessFile(), this, &frmMain::mnuProcessFile_Click);
+}
+
+void frmMain::BuildTabs() {
+    SSTab1 = new TabContainer(this);
+    SSTab1->setFixedSize(kClientArea);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(kFontPoints);
+    SSTab1->setFont(font);
+    setCentralWidget(SSTab1);
+
+    auto addList = [this](const QString& caption, const QList<ColumnDesign>& design) {
+        QWidget* page = SSTab1->AddTab(caption);
+        auto* list = new ReportList(Columns(design), page);
+        list->setGeometry(kListGeometry);
+        list->setAccessibleName(caption);
+        list->SetSortSettings(0, false, kInitialSortOrder);
+        return list;
+    };
+    lvwSummary = addList(text::TabSummary(), SummaryColumns());
+    lvwSubstitution = addList(text::TabSubstitutions(), SubstitutionColumns());
+    lvwUnique = addList(text::TabUniqueWords(), UniqueColumns());
+
+    picProgress = new ProgressBar(lvwSummary->parentWidget());
+    picProgress->setGeometry(kProgressGeometry);
+    picProgress->setAccessibleName(text::ProgressName());
+
+    connect(lvwSubstitution, &ReportList::ColumnClick, this, &frmMain::lvwSubstitution_ColumnClick);
+    connect(lvwUnique, &ReportList::ColumnClick, this, &frmMain::lvwUnique_ColumnClick);
+}
+
+void frmMain::Form_Load() {
+    mnuProcessFile->setEnabled(false);
+    SetColumnWidths(lvwSummary, SummaryColumns());
+    SetColumnWidths(lvwSubstitution, SubstitutionColumns());
+    SetColumnWidths(lvwUnique, UniqueColumns());
+    picProgress->hide();
+}
+
+void frmMain::mnuFileOpen_Click() {
+    const std::optional<QString> path = CommonDialog1->ChooseSourceFile(this);
+    if (path) {
+        LoadSourceFile(*path);
+    }
+}
+
+// The document's name, length and bytes change only when a new file has been
+// read whole; a file that cannot be read leaves everything as it was.
+void frmMain::LoadSourceFile(const QString& path) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents();
+    if (stopRequested_) {
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    SourceFile file = ReadSourceFile(QFile::encodeName(path).toStdString());
+    if (file.problem != ReadProblem::None) {
+        QApplication::restoreOverrideCursor();
+        CommonDialog1->ShowProblem(this, text::LoadFailedTitle(),
+                                   text::LoadFailed().arg(path, ReasonText(file)));
+        return;
+    }
+
+    state_.SourceFileName = path.toStdU16String();
+    state_.SourceLength = file.length;
+    if (file.length > 0) {
+        state_.SourceBytes = std::move(file.bytes);
+        mnuProcessFile->setEnabled(true);
+    }
+    TextTable head(kSummaryColumns);
+    AppendSummaryHeadRows(head, state_.SourceFileName, state_.SourceLength, LocaleSeparators());
+    lvwSummary->ReplaceRows(std::move(head));
+
+    QApplication::restoreOverrideCursor();
+    QCoreApplication::processEvents();
+}
+
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::mnuProcessFile_Click() {
+    SetRunning(true);
+    AnalyseDocument();
+    if (!stopRequested_) {
+        SetRunning(false);
+    }
+}
+
+void frmMain::SetRunning(bool running) {
+    running_ = running;
+    mnuFile->menuAction()->setEnabled(!running);
+    mnuProcessFile->setEnabled(!running);
+    SSTab1->setEnabled(!running);
+}
+
+// All rows are built before any list changes, so a run that fails leaves
+// the lists as they were.
+void frmMain::AnalyseDocument() {
+    try {
+        std::optional<ResultLists> lists =
+            quorvex::AnalyseDocument(state_, *this, LocaleSeparators());
+        if (!lists) {
+            return;
+        }
+        lvwSummary->ReplaceRows(std::move(lists->summary));
+        lvwSubstitution->ReplaceRows(std::move(lists->substitution));
+        lvwUnique->ReplaceRows(std::move(lists->unique));
+    } catch (const std::bad_alloc&) {
+        picProgress->hide();
+        CommonDialog1->ShowProblem(this, text::RunFailedTitle(),
+                                   text::RunFailed().arg(text::ReasonOutOfMemory()));
+    } catch (const std::exception& error) {
+        picProgress->hide();
+        CommonDialog1->ShowProblem(this, text::RunFailedTitle(),
+                                   text::RunFailed().arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void frmMain::lvwSubstitution_ColumnClick(int index) {
+    SortByClickedColumn(lvwSubstitution, index);
+}
+
+void frmMain::lvwUnique_ColumnClick(int index) {
+    SortByClickedColumn(lvwUnique, index);
+}
+
+// The close is never refused. A run or a load in progress sees the stop
+// request at its next look at the user interface and ends without results.
+void frmMain::closeEvent(QCloseEvent* event) {
+    stopRequested_ = true;
+    event->accept();
+}
+
+void frmMain::DrawBar(const ProgressPoint& point) {
+    quorvex::DrawProgress(picProgress, point.minValue, point.maxValue, point.value, point.showText,
+                          point.textColor, point.barColor, point.backColor, point.textAlign,
+                          point.skipSetup);
+    lastDraw_ = std::chrono::steady_clock::now();
+}
+
+void frmMain::ScanStarted(const ProgressPoint& emptyBar) {
+    picProgress->show();
+    DrawBar(emptyBar);
+    repaint();
+}
+
+void frmMain::DrawProgress(const ProgressPoint& point) {
+    if (std::chrono::steady_clock::now() - lastDraw_ < kRedrawInterval) {
+        return;
+    }
+    DrawBar(point);
+    eventsDue_ = true;
+}
+
+RunControl frmMain::LineDone() {
+    if (eventsDue_) {
+        eventsDue_ = false;
+        QCoreApplication::processEvents();
+    }
+    return stopRequested_ ? RunControl::Stop : RunControl::Continue;
+}
+
+void frmMain::ScanEnded() {
+    picProgress->hide();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QMainWindow>
+#include <chrono>
+#include <memory>
+
+#include "analysis/analysisstate.h"
+#include "analysis/documentscan.h"
+#include "ui/userdialogs.h"
+
+class QAction;
+class QMenu;
+
+namespace quorvex {
+
+class ProgressBar;
+class ReportList;
+class TabContainer;
+
+// The program's one window: it owns the loaded document and the results of
+// the last run, opens documents, runs the analysis and shows the three lists.
+class frmMain : public QMainWindow, private RunHooks {
+    Q_OBJECT
+
+  public:
+    explicit frmMain(std::unique_ptr<UserDialogs> dialogs = std::make_unique<ModalUserDialogs>(),
+                     QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    const AnalysisState& State() const { return state_; }
+
+    QMenu* FileMenu() const { return mnuFile; }
+    QAction* OpenAction() const { return mnuFileOpen; }
+    QAction* ExitAction() const { return mnuFileExit; }
+    QAction* ProcessFileAction() const { return mnuProcessFile; }
+    TabContainer* Tabs() const { return SSTab1; }
+    ReportList* SummaryList() const { return lvwSummary; }
+    ReportList* SubstitutionList() const { return lvwSubstitution; }
+    ReportList* UniqueList() const { return lvwUnique; }
+    ProgressBar* Progress() const { return picProgress; }
+
+    // True once the window was closed: a run or a load in progress ends as
+    // soon as it can, and shows nothing.
+    bool StopRequested() const { return stopRequested_; }
+
+  public slots:
+    void mnuFileOpen_Click();
+    void mnuFileExit_Click();
+    void mnuProcessFile_Click();
+    void lvwSubstitution_ColumnClick(int index);
+    void lvwUnique_ColumnClick(int index);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildTabs();
+    void Form_Load();
+    void LoadSourceFile(const QString& path);
+    void AnalyseDocument();
+    void SetRunning(bool running);
+    void DrawBar(const ProgressPoint& point);
+
+    // The run's hooks: the progress bar and the user interface are brought
+    // up to date at most once every few milliseconds, so that a large
+    // document is not slowed down by drawing faster than a screen shows.
+    void ScanStarted(const ProgressPoint& emptyBar) override;
+    void DrawProgress(const ProgressPoint& point) override;
+    RunControl LineDone() override;
+    void ScanEnded() override;
+
+    AnalysisState state_;
+    std::unique_ptr<UserDialogs> CommonDialog1;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSep1 = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuProcessFile = nullptr;
+    TabContainer* SSTab1 = nullptr;
+    ReportList* lvwSummary = nullptr;
+    ReportList* lvwSubstitution = nullptr;
+    ReportList* lvwUnique = nullptr;
+    ProgressBar* picProgress = nullptr;
+
+    bool stopRequested_ = false;
+    bool running_ = false;
+    bool eventsDue_ = false;
+    std::chrono::steady_clock::time_point lastDraw_;
+};
+
+}  // namespace quorvex

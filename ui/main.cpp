@@ -1,0 +1,11 @@
+#include <QApplication>
+
+#include "ui/frmmain.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvex"));
+    quorvex::frmMain window;
+    window.show();
+    return QApplication::exec();
+}

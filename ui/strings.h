@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+
+// Every text the window shows, in one place. The row labels of the lists come
+// with the rows from the analysis.
+namespace quorvex::text {
+
+inline QString WindowCaption() {
+    return QStringLiteral("Zell Quorvex");
+}
+
+inline QString MenuFile() {
+    return QStringLiteral("File");
+}
+inline QString MenuOpen() {
+    return QStringLiteral("Open");
+}
+inline QString MenuExit() {
+    return QStringLiteral("Exit");
+}
+inline QString MenuProcessFile() {
+    return QStringLiteral("Process File");
+}
+
+inline QString TabSummary() {
+    return QStringLiteral("Summary");
+}
+inline QString TabSubstitutions() {
+    return QStringLiteral("Substitutions");
+}
+inline QString TabUniqueWords() {
+    return QStringLiteral("Unique Words");
+}
+
+inline QString ColumnItem() {
+    return QStringLiteral("Item");
+}
+inline QString ColumnValue() {
+    return QStringLiteral("Value");
+}
+inline QString ColumnAscii() {
+    return QStringLiteral("Ascii");
+}
+inline QString ColumnChar() {
+    return QStringLiteral("Char");
+}
+inline QString ColumnCount() {
+    return QStringLiteral("Count");
+}
+inline QString ColumnReplacedWith() {
+    return QStringLiteral("Replaced With");
+}
+inline QString ColumnWord() {
+    return QStringLiteral("Word");
+}
+inline QString ColumnFirstOccurs() {
+    return QStringLiteral("First Occurs");
+}
+inline QString ColumnOriginalOrder() {
+    return QStringLiteral("Original Order");
+}
+
+inline QString ProgressName() {
+    return QStringLiteral("Progress");
+}
+
+inline QString OpenDialogTitle() {
+    return QStringLiteral("Load Quorvex Source Document...");
+}
+// The file dialog shows only what stands before the last parenthesis, so the
+// entries read "Text Files (*.txt)" and "All Files (*.*)", while the patterns
+// that apply are the last ones: "*" lets names without a dot through as well.
+inline QString TextFilesFilter() {
+    return QStringLiteral("Text Files (*.txt) (*.txt)");
+}
+inline QString AllFilesFilter() {
+    return QStringLiteral("All Files (*.*) (*)");
+}
+
+inline QString LoadFailedTitle() {
+    return QStringLiteral("Cannot Load Document");
+}
+inline QString LoadFailed() {
+    return QStringLiteral("The file \"%1\" could not be loaded: %2");
+}
+inline QString ReasonNotFound() {
+    return QStringLiteral("it does not exist.");
+}
+inline QString ReasonAccessDenied() {
+    return QStringLiteral("you do not have permission to read it.");
+}
+inline QString ReasonIsFolder() {
+    return QStringLiteral("it is a folder, not a file.");
+}
+inline QString ReasonNotRegularFile() {
+    return QStringLiteral("it is not a regular file (a pipe, a device or a socket).");
+}
+inline QString ReasonTooLarge() {
+    return QStringLiteral(
+        "it is 2 GiB or larger; documents must be smaller than 2,147,483,648 bytes.");
+}
+inline QString ReasonOutOfMemory() {
+    return QStringLiteral("there is not enough memory to hold it.");
+}
+inline QString ReasonSystem() {
+    return QStringLiteral("%1.");
+}
+
+inline QString RunFailedTitle() {
+    return QStringLiteral("Cannot Process Document");
+}
+inline QString RunFailed() {
+    return QStringLiteral("The document could not be processed: %1\nThe lists are unchanged.");
+}
+
+}  // namespace quorvex::text
