@@ -34,12 +34,18 @@ struct FirstOccursPlace {
 // empty one; buckets grow as needed and never drop a word.
 class WordStore {
   public:
+    static constexpr std::size_t kPackedLetters = 8;
+
+    WordStore() { Clear(); }
     void Clear();
 
     // Counts one occurrence of `word` (one or more of the letters a to z).
     // A word not seen before takes the next slot of its bucket and records
     // `place` as its first occurrence. Returns true for a new word.
     bool Tally(std::string_view word, FirstOccursPlace& place);
+    // The same for a word of one to eight letters packed into an integer,
+    // its first letter in the lowest byte and zeros above its last.
+    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
 
     // `letter` is 'a' to 'z'; `slot` counts from 1 up to BucketFill(letter).
     std::int64_t BucketFill(char letter) const;
@@ -54,22 +60,34 @@ class WordStore {
         std::uint64_t textOffset;
         std::uint32_t length;
         std::uint32_t placeId;
-        std::int64_t hits;
     };
+    // One place in the hash index. Most words fit the prefix whole, so that
+    // counting them touches nothing but this slot. A word can occur at most
+    // once per two bytes of a document under 2 GiB, so 32 bits hold its hits.
+    struct Slot {
+        std::uint64_t prefix;  // the first eight letters, packed
+        std::uint32_t entry;   // entry number + 1, kLongWord for more than eight letters; 0 is free
+        std::uint32_t hits;
+    };
+    static constexpr std::uint32_t kLongWord = 0x80000000u;
 
     const Entry& At(char letter, std::int64_t slot) const;
+    std::string_view Text(const Entry& entry) const;
+    const Entry& EntryOf(const Slot& slot) const { return entries_[(slot.entry & ~kLongWord) - 1]; }
+    std::size_t Find(std::string_view word) const;
+    std::size_t Probe(std::uint64_t hash, std::uint64_t prefix, std::string_view word) const;
     std::uint32_t PlaceId(FirstOccursPlace& place);
-    std::uint32_t Add(std::string_view word, FirstOccursPlace& place);
+    bool Count(std::size_t at, std::uint64_t prefix, std::string_view word,
+               FirstOccursPlace& place);
     void GrowIndex();
 
     std::string text_;  // the letters of every stored word, one after another
     std::vector<Entry> entries_;
     std::array<std::vector<std::uint32_t>, 26> buckets_;
     std::vector<std::string> places_;
-    // Open addressing: the high half of a slot is a tag from the hash, the
-    // low half the entry number plus one; 0 marks a free slot.
-    std::vector<std::uint64_t> index_;
+    std::vector<Slot> index_;  // open addressing, linear probing
     std::uint64_t indexMask_ = 0;
+    int indexShift_ = 64;
 };
 
 }  // namespace quorvex
