@@ -1,0 +1,165 @@
+#!/usr/bin/python3
+"""Quorvex as a user meets it: the real program in a real window, driven
+through its accessibility interface, every cell of its lists read and
+compared with what the document written here must give.
+
+Usage: test_end_to_end.py PROGRAM, inside a desktop such as run-under-xvfb
+provides.
+"""
+
+import os
+import re
+import sys
+import tempfile
+import unittest
+
+import drive
+
+WINDOW = "Zell Quorvex"
+OPEN_DIALOG = "Load Quorvex Source Document..."
+TABS = ["Summary", "Substitutions", "Unique Words"]
+HEADERS = {
+    "Summary": ["Item", "Value"],
+    "Substitutions": ["Ascii", "Char", "Count", "Replaced With"],
+    "Unique Words": ["Word", "Count", "First Occurs", "Original Order"],
+}
+
+# A text line, a heading line and a text line with capitals and apostrophes.
+DOCUMENT = (b"001:001 The cat ate the apple.\r\n"
+            b"Book 02 Fables\r\n"
+            b"001:002 Don't eat THE Cat's apple!\r\n")
+
+# Worked out by hand. The heading line and the first seven bytes of each text
+# line are not scanned; the rest of line 1 holds 25 bytes, of line 3 29 bytes.
+# An apostrophe is counted once, like every other byte.
+BYTE_COUNTS = {
+    10: 2, 13: 2, 32: 10, ord("!"): 1, ord("'"): 2, ord("."): 1,
+    ord("C"): 1, ord("D"): 1, ord("E"): 1, ord("H"): 1, ord("T"): 2,
+    ord("a"): 6, ord("c"): 1, ord("e"): 6, ord("h"): 2, ord("l"): 2,
+    ord("n"): 1, ord("o"): 1, ord("p"): 4, ord("s"): 1, ord("t"): 6,
+}  # yapf: disable
+SUMMARY_COUNTS = [
+    ["File Size", "84 bytes"],
+    ["Total Word Count", "10"],
+    ["Unique Word Count", "7"],
+    ["Substitution Count", "24"],  # every counted byte but the small letters
+]
+LINE_1 = "001:001"
+LINE_3 = "Book 02 Fables  001:002"  # the heading, its line end as two spaces, the line
+# Word, count, where it first occurs: by first letter, then in order of appearance.
+UNIQUE_WORDS = [
+    ("ate", 1, LINE_1),
+    ("apple", 2, LINE_1),
+    ("cat", 1, LINE_1),
+    ("cats", 1, LINE_3),
+    ("dont", 1, LINE_3),
+    ("eat", 1, LINE_3),
+    ("the", 3, LINE_1),
+]
+TIME_TO_COMPLETE = re.compile(r"^[0-9]*\.[0-9]{1,8} seconds$")
+
+
+def count_text(count):
+    return f"{count:>12}"
+
+
+def substitution_row(byte):
+    char = chr(byte) if 32 <= byte <= 126 else " "
+    if chr(byte).isascii() and chr(byte).isalpha():
+        replaced = chr(byte).lower()
+    elif byte == ord("'"):
+        replaced = "{deleted char}"
+    else:
+        replaced = "  {space char}"
+    return [str(byte), char, count_text(BYTE_COUNTS.get(byte, 0)), replaced]
+
+
+def unique_rows():
+    return [[word, count_text(count), first, f"{order:>8}"]
+            for order, (word, count, first) in enumerate(UNIQUE_WORDS, start=1)]
+
+
+class EndToEndTest(unittest.TestCase):
+    program_path = None
+
+    def setUp(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        self.document = os.path.join(os.path.realpath(folder.name), "fables.txt")
+        with open(self.document, "wb") as file:
+            file.write(DOCUMENT)
+        # English separators in every number the program formats.
+        environment = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
+        self.program = drive.Program([self.program_path], WINDOW, env=environment)
+        self.addCleanup(self.program.kill)
+
+    def test_a_document_is_loaded_processed_sorted_and_the_program_left(self):
+        self.check_the_empty_window()
+        self.load_the_document()
+        self.process_it()
+        self.check_every_cell()
+        self.sort_unique_words_by_count()
+        self.program.choose_menu("File", "Exit")
+        self.assertEqual(self.program.wait_for_exit(), 0)
+
+    def check_the_empty_window(self):
+        program = self.program
+        bar = [(item.get_name(), drive.is_enabled(item)) for item in program.menu_bar_items()]
+        self.assertEqual(bar, [("File", True), ("Process File", False)])
+        entries = program.menu_items("File")
+        self.assertEqual([entry.get_name() for entry in entries], ["Open", "", "Exit"])
+        self.assertEqual(entries[1].get_role(), drive.Atspi.Role.SEPARATOR)
+        self.assertEqual(program.tab_names(), TABS)
+        for name in TABS:
+            self.assertEqual(program.headers(name), HEADERS[name], name)
+        self.assertEqual(program.rows("Summary"), [])
+
+    def load_the_document(self):
+        program = self.program
+        dialog = program.open_dialog(OPEN_DIALOG)
+        self.assertEqual(drive.combo_box_items(dialog, "Files of type:"),
+                         ["Text Files (*.txt)", "All Files (*.*)"])
+        program.choose_file(dialog, self.document)
+        program.wait_for_row_count("Summary", 2)
+        self.assertEqual(program.rows("Summary"),
+                         [["File Loaded", self.document], SUMMARY_COUNTS[0]])
+        self.assertTrue(drive.is_enabled(program.menu_bar_item("Process File")))
+
+    def process_it(self):
+        self.program.choose_menu("Process File")
+        self.program.wait_for_row_count("Summary", 6)
+
+    def check_every_cell(self):
+        program = self.program
+        summary = program.rows("Summary")
+        self.assertEqual(summary[:5], [["File Loaded", self.document]] + SUMMARY_COUNTS)
+        self.assertEqual(summary[5][0], "Time To Complete")
+        self.assertRegex(summary[5][1], TIME_TO_COMPLETE)
+
+        program.select_tab("Substitutions")
+        substitutions = program.rows("Substitutions")
+        self.assertEqual(len(substitutions), 256)
+        for byte, row in enumerate(substitutions):
+            self.assertEqual(row, substitution_row(byte), f"byte {byte}")
+
+        program.select_tab("Unique Words")
+        self.assertEqual(program.rows("Unique Words"), unique_rows())
+
+    def sort_unique_words_by_count(self):
+        program = self.program
+        program.click_header("Unique Words", "Count")
+        ascending = sorted(count_text(count) for _, count, _ in UNIQUE_WORDS)
+
+        def in_count_order():
+            return [row[1] for row in program.rows("Unique Words")] == ascending
+
+        drive.wait_until(in_count_order, "the words in ascending order of count")
+        sorted_rows = program.rows("Unique Words")
+        self.assertEqual(sorted(sorted_rows), sorted(unique_rows()))
+        self.assertEqual([row[0] for row in sorted_rows[-2:]], ["apple", "the"])
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        sys.exit(__doc__.strip())
+    EndToEndTest.program_path = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
