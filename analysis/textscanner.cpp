@@ -150,14 +150,25 @@ std::uint64_t TextScanner::LoadUpTo8(const std::uint8_t* bytes, std::size_t leng
     return packed;
 }
 
-// Most words are short and have no apostrophe: they are folded and packed in
-// a few instructions. The rest are laid out letter by letter.
+// Almost every word has sixteen letters or fewer and no apostrophe: it is
+// folded and packed in a few instructions. The rest are laid out in full.
 void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
-    if (length <= WordStore::kPackedLetters) {
+    constexpr std::size_t kPacked = WordStore::kPackedLetters;
+    if (length <= kPacked) {
         const std::uint64_t packed = LoadUpTo8(run, length);
         if (!HasApostrophe(packed, length)) {
             ++totalWords_;
             state_.Words.TallyPacked(packed | (kCaseBits & ByteMask(length)), place_);
+            return;
+        }
+    } else if (length <= 2 * kPacked) {
+        const std::uint64_t prefix = LoadUpTo8(run, kPacked);
+        const std::uint64_t middle = LoadUpTo8(run + kPacked, length - kPacked);
+        if (!HasApostrophe(prefix, kPacked) && !HasApostrophe(middle, length - kPacked)) {
+            ++totalWords_;
+            state_.Words.TallyPacked(
+                LongKey{prefix | kCaseBits, middle | (kCaseBits & ByteMask(length - kPacked))},
+                place_);
             return;
         }
     }

@@ -9,13 +9,7 @@ namespace quorvex {
 namespace {
 
 constexpr std::size_t kInitialIndexSize = 4096;
-constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
-
-// Multiplicative hashing: the index takes the product's top bits, which
-// depend on every letter.
-std::uint64_t Mix(std::uint64_t h) {
-    return h * kMul;
-}
+constexpr std::size_t kLongKeyLetters = 2 * WordStore::kPackedLetters;
 
 std::uint64_t Pack(std::string_view letters) {
     std::uint64_t packed = 0;
@@ -23,30 +17,13 @@ std::uint64_t Pack(std::string_view letters) {
     return packed;
 }
 
-// A word of up to eight letters hashes from its packed form alone, so the
-// scan never has to lay it out as text to count it.
-std::uint64_t HashWord(std::uint64_t prefix, std::string_view word) {
-    std::uint64_t h = Mix(prefix);
-    for (std::size_t at = WordStore::kPackedLetters; at < word.size();
-         at += WordStore::kPackedLetters) {
-        h = Mix(h ^ Pack(word.substr(at)));
-    }
-    return h;
+LongKey PackLong(std::string_view word) {
+    return {Pack(word), Pack(word.substr(WordStore::kPackedLetters))};
 }
 
-// Compares two words known to share their first eight letters, eight letters
-// at a time, without a library call for these short texts.
-bool SameLongWord(std::string_view stored, std::string_view word) {
-    if (stored.size() != word.size()) {
-        return false;
-    }
-    for (std::size_t at = WordStore::kPackedLetters; at < word.size();
-         at += WordStore::kPackedLetters) {
-        if (Pack(stored.substr(at)) != Pack(word.substr(at))) {
-            return false;
-        }
-    }
-    return true;
+std::string_view Unpack(const std::uint64_t& packed) {
+    const auto length = WordStore::kPackedLetters - std::countl_zero(packed) / 8;
+    return {reinterpret_cast<const char*>(&packed), length};
 }
 
 }  // namespace
@@ -58,53 +35,48 @@ void WordStore::Clear() {
         bucket.clear();
     }
     places_.clear();
-    index_.assign(kInitialIndexSize, Slot{});
-    indexMask_ = kInitialIndexSize - 1;
-    indexShift_ = 64 - std::countr_zero(kInitialIndexSize);
+    short_.Reset(kInitialIndexSize);
+    long_.Reset(kInitialIndexSize);
 }
 
-bool WordStore::TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
-    char letters[kPackedLetters];
-    std::memcpy(letters, &packed, kPackedLetters);
-    const std::size_t length =
-        kPackedLetters - static_cast<std::size_t>(__builtin_clzll(packed)) / 8;
-    const std::string_view word(letters, length);
-    return Count(Probe(Mix(packed), packed, word), packed, word, place);
+// The hash of a word longer than sixteen letters goes on over the rest.
+std::uint64_t WordStore::HashText(std::string_view word) {
+    std::uint64_t h = HashLong(PackLong(word));
+    for (std::size_t at = kLongKeyLetters; at < word.size(); at += kPackedLetters) {
+        h = (h ^ Pack(word.substr(at))) * WordIndex<LongKey>::kHashMultiplier;
+    }
+    return h;
 }
 
 bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
     if (word.size() <= kPackedLetters) {
         return TallyPacked(Pack(word), place);
     }
-    const std::uint64_t prefix = Pack(word);
-    return Count(Probe(HashWord(prefix, word), prefix, word), prefix, word, place);
-}
-
-// Where `word` is in the index, or the free slot where it belongs.
-std::size_t WordStore::Probe(std::uint64_t hash, std::uint64_t prefix,
-                             std::string_view word) const {
-    const bool isLong = word.size() > kPackedLetters;
-    for (std::uint64_t i = hash >> indexShift_;; i = (i + 1) & indexMask_) {
-        const Slot& slot = index_[i];
-        if (slot.entry == 0) {
-            return i;
-        }
-        if (slot.prefix == prefix && ((slot.entry & kLongWord) != 0) == isLong &&
-            (!isLong || SameLongWord(Text(EntryOf(slot)), word))) {
-            return i;
-        }
+    if (word.size() <= kLongKeyLetters) {
+        return TallyPacked(PackLong(word), place);
     }
+    return TallyVeryLong(word, place);
 }
 
-// Adds a hit to the word at index slot `at`, or stores it there as new.
-bool WordStore::Count(std::size_t at, std::uint64_t prefix, std::string_view word,
-                      FirstOccursPlace& place) {
-    Slot& slot = index_[at];
-    if (slot.entry != 0) {
-        ++slot.hits;
+std::size_t WordStore::FindVeryLong(const LongKey& key, std::string_view word) const {
+    return long_.Probe(key, HashText(word), true,
+                       [&](std::uint32_t entry) { return Text(entries_[entry]) == word; });
+}
+
+bool WordStore::TallyVeryLong(std::string_view word, FirstOccursPlace& place) {
+    const LongKey key = PackLong(word);
+    const std::size_t at = FindVeryLong(key, word);
+    if (long_[at].entry != 0) {
+        ++long_[at].hits;
         return false;
     }
-    if (entries_.size() >= kLongWord - 1) {
+    long_.Fill(at, key, AddEntry(word, place), true,
+               [this](const auto& slot) { return HashOfLongSlot(slot); });
+    return true;
+}
+
+std::uint32_t WordStore::AddEntry(std::string_view word, FirstOccursPlace& place) {
+    if (entries_.size() >= WordIndex<LongKey>::kTextCheck - 1) {
         throw std::length_error("too many distinct words");
     }
     const auto id = static_cast<std::uint32_t>(entries_.size());
@@ -112,13 +84,29 @@ bool WordStore::Count(std::size_t at, std::uint64_t prefix, std::string_view wor
         Entry{text_.size(), static_cast<std::uint32_t>(word.size()), PlaceId(place)});
     text_.append(word);
     buckets_[static_cast<unsigned char>(word.front()) - 'a'].push_back(id);
-    slot = Slot{prefix, (id + 1) | (word.size() > kPackedLetters ? kLongWord : 0), 1};
-    // Up to two thirds full: the index of a typical document then stays
-    // within the processor's second-level cache.
-    if (entries_.size() * 3 > index_.size() * 2) {
-        GrowIndex();
-    }
+    return id;
+}
+
+bool WordStore::AddShort(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
+    short_.Fill(at, packed, AddEntry(Unpack(packed), place), false,
+                [](const auto& slot) { return HashShort(slot.key); });
     return true;
+}
+
+bool WordStore::AddLong(std::size_t at, const LongKey& key, FirstOccursPlace& place) {
+    const std::uint64_t letters[2] = {key.prefix, key.middle};
+    const std::string_view word(reinterpret_cast<const char*>(letters),
+                                kPackedLetters + Unpack(key.middle).size());
+    long_.Fill(at, key, AddEntry(word, place), false,
+               [this](const auto& slot) { return HashOfLongSlot(slot); });
+    return true;
+}
+
+std::uint64_t WordStore::HashOfLongSlot(const WordIndex<LongKey>::Slot& slot) const {
+    if ((slot.entry & WordIndex<LongKey>::kTextCheck) == 0) {
+        return HashLong(slot.key);
+    }
+    return HashText(Text(entries_[(slot.entry & ~WordIndex<LongKey>::kTextCheck) - 1]));
 }
 
 std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
@@ -130,31 +118,8 @@ std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
     return place.textId;
 }
 
-void WordStore::GrowIndex() {
-    std::vector<Slot> old(index_.size() * 2, Slot{});
-    old.swap(index_);
-    indexMask_ = index_.size() - 1;
-    --indexShift_;
-    for (const Slot& slot : old) {
-        if (slot.entry == 0) {
-            continue;
-        }
-        const std::string_view word = Text(EntryOf(slot));
-        std::uint64_t i = HashWord(slot.prefix, word) >> indexShift_;
-        while (index_[i].entry != 0) {
-            i = (i + 1) & indexMask_;
-        }
-        index_[i] = slot;
-    }
-}
-
 std::string_view WordStore::Text(const Entry& entry) const {
     return {text_.data() + entry.textOffset, entry.length};
-}
-
-std::size_t WordStore::Find(std::string_view word) const {
-    const std::uint64_t prefix = Pack(word);
-    return Probe(HashWord(prefix, word), prefix, word);
 }
 
 const WordStore::Entry& WordStore::At(char letter, std::int64_t slot) const {
@@ -171,7 +136,16 @@ std::string_view WordStore::WordText(char letter, std::int64_t slot) const {
 }
 
 std::int64_t WordStore::WordHits(char letter, std::int64_t slot) const {
-    return index_[Find(WordText(letter, slot))].hits;
+    const std::string_view word = WordText(letter, slot);
+    if (word.size() <= kPackedLetters) {
+        const std::uint64_t packed = Pack(word);
+        return short_[short_.ProbeWhole(packed, HashShort(packed))].hits;
+    }
+    const LongKey key = PackLong(word);
+    if (word.size() <= kLongKeyLetters) {
+        return long_[long_.ProbeWhole(key, HashLong(key))].hits;
+    }
+    return long_[FindVeryLong(key, word)].hits;
 }
 
 std::string_view WordStore::WordFirstOccurs(char letter, std::int64_t slot) const {

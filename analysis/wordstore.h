@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/wordindex.h"
+
 namespace quorvex {
 
 // Where the scan currently is: the last heading text and line reference. A
@@ -28,6 +30,14 @@ struct FirstOccursPlace {
     }
 };
 
+// A word of nine letters or more, by its first sixteen letters packed.
+struct LongKey {
+    std::uint64_t prefix = 0;
+    std::uint64_t middle = 0;
+
+    friend bool operator==(const LongKey&, const LongKey&) = default;
+};
+
 // The distinct words of a run, each with its count and first occurrence, in
 // 26 buckets by first letter with slots in order of first occurrence. Finding
 // a word goes through a hash index, so a full bucket costs no more than an
@@ -43,9 +53,27 @@ class WordStore {
     // A word not seen before takes the next slot of its bucket and records
     // `place` as its first occurrence. Returns true for a new word.
     bool Tally(std::string_view word, FirstOccursPlace& place);
-    // The same for a word of one to eight letters packed into an integer,
-    // its first letter in the lowest byte and zeros above its last.
-    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
+
+    // The same for words packed into integers, the first letter in the
+    // lowest byte and zeros after the last: one to eight letters, or nine to
+    // sixteen. This is how the scan counts almost every word: a known word
+    // costs a multiplication and, mostly, one look at one slot.
+    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
+        const std::size_t at = short_.ProbeWhole(packed, HashShort(packed));
+        if (short_[at].entry != 0) {
+            ++short_[at].hits;
+            return false;
+        }
+        return AddShort(at, packed, place);
+    }
+    bool TallyPacked(const LongKey& key, FirstOccursPlace& place) {
+        const std::size_t at = long_.ProbeWhole(key, HashLong(key));
+        if (long_[at].entry != 0) {
+            ++long_[at].hits;
+            return false;
+        }
+        return AddLong(at, key, place);
+    }
 
     // `letter` is 'a' to 'z'; `slot` counts from 1 up to BucketFill(letter).
     std::int64_t BucketFill(char letter) const;
@@ -61,33 +89,32 @@ class WordStore {
         std::uint32_t length;
         std::uint32_t placeId;
     };
-    // One place in the hash index. Most words fit the prefix whole, so that
-    // counting them touches nothing but this slot. A word can occur at most
-    // once per two bytes of a document under 2 GiB, so 32 bits hold its hits.
-    struct Slot {
-        std::uint64_t prefix;  // the first eight letters, packed
-        std::uint32_t entry;   // entry number + 1, kLongWord for more than eight letters; 0 is free
-        std::uint32_t hits;
-    };
-    static constexpr std::uint32_t kLongWord = 0x80000000u;
+
+    static std::uint64_t HashShort(std::uint64_t packed) {
+        return packed * WordIndex<std::uint64_t>::kHashMultiplier;
+    }
+    static std::uint64_t HashLong(const LongKey& key) {
+        constexpr std::uint64_t kMul = WordIndex<LongKey>::kHashMultiplier;
+        return ((key.prefix * kMul) ^ key.middle) * kMul;
+    }
+    static std::uint64_t HashText(std::string_view word);
 
     const Entry& At(char letter, std::int64_t slot) const;
     std::string_view Text(const Entry& entry) const;
-    const Entry& EntryOf(const Slot& slot) const { return entries_[(slot.entry & ~kLongWord) - 1]; }
-    std::size_t Find(std::string_view word) const;
-    std::size_t Probe(std::uint64_t hash, std::uint64_t prefix, std::string_view word) const;
     std::uint32_t PlaceId(FirstOccursPlace& place);
-    bool Count(std::size_t at, std::uint64_t prefix, std::string_view word,
-               FirstOccursPlace& place);
-    void GrowIndex();
+    std::uint32_t AddEntry(std::string_view word, FirstOccursPlace& place);
+    bool AddShort(std::size_t at, std::uint64_t packed, FirstOccursPlace& place);
+    bool AddLong(std::size_t at, const LongKey& key, FirstOccursPlace& place);
+    bool TallyVeryLong(std::string_view word, FirstOccursPlace& place);
+    std::size_t FindVeryLong(const LongKey& key, std::string_view word) const;
+    std::uint64_t HashOfLongSlot(const WordIndex<LongKey>::Slot& slot) const;
 
     std::string text_;  // the letters of every stored word, one after another
     std::vector<Entry> entries_;
     std::array<std::vector<std::uint32_t>, 26> buckets_;
     std::vector<std::string> places_;
-    std::vector<Slot> index_;  // open addressing, linear probing
-    std::uint64_t indexMask_ = 0;
-    int indexShift_ = 64;
+    WordIndex<std::uint64_t> short_;  // words of up to eight letters
+    WordIndex<LongKey> long_;         // longer words; beyond sixteen letters, text compared
 };
 
 }  // namespace quorvex

@@ -1,0 +1,55 @@
+#!/usr/bin/python3
+"""Processes one document in the real window several times and prints each
+run's "Time To Complete", then the median, for comparison with the scan time
+that quorvex-bench reports for the same file.
+
+Usage: measure_window.py PROGRAM DOCUMENT RUNS, inside a desktop such as
+tests/e2e/run-under-xvfb provides.
+"""
+
+import os
+import statistics
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "e2e"))
+import drive  # noqa: E402
+
+WINDOW = "Zell Quorvex"
+OPEN_DIALOG = "Load Quorvex Source Document..."
+RUN_TIMEOUT = 300.0
+
+
+def seconds(text):
+    return float(text.split()[0].replace(",", ""))
+
+
+def main(program_path, document, runs):
+    program = drive.Program([program_path], WINDOW)
+    times = []
+    try:
+        program.open_file(OPEN_DIALOG, os.path.abspath(document))
+        program.wait_for_row_count("Summary", 2, RUN_TIMEOUT)
+        for run in range(int(runs)):
+            # Asking the window how far it is costs it time: ask rarely.
+            drive.POLL_STEP = 1.0
+            program.choose_menu("Process File")
+            program.wait_for_row_count("Summary", 6, RUN_TIMEOUT)
+            time_text = program.rows("Summary")[5][1]
+            times.append(seconds(time_text))
+            print(f"run {run + 1}: Time To Complete {time_text}", flush=True)
+            drive.POLL_STEP = 0.05
+            # The next run's rows replace these; wait until they are gone.
+            program.open_file(OPEN_DIALOG, os.path.abspath(document))
+            program.wait_for_row_count("Summary", 2, RUN_TIMEOUT)
+        print(f"window: median Time To Complete {statistics.median(times):.4f} s")
+        program.choose_menu("File", "Exit")
+        program.wait_for_exit()
+    finally:
+        program.kill()
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        sys.exit(__doc__.strip())
+    main(*sys.argv[1:])
