@@ -1,22 +1,60 @@
 #include "analysis/texttable.h"
 
+#include <algorithm>
+
 namespace quorvex {
 
+namespace {
+
+bool FitsLatin1(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c <= 0xFF; });
+}
+
+}  // namespace
+
 void TextTable::RemoveAllRows() {
-    chars_.clear();
+    wide_ = false;
+    latin1_.clear();
+    utf16_.clear();
     cellEnd_.clear();
     rowFirstCell_.clear();
 }
 
 void TextTable::Reserve(std::size_t rowCount, std::size_t charCount) {
-    chars_.reserve(charCount);
+    if (wide_) {
+        utf16_.reserve(charCount);
+    } else {
+        latin1_.reserve(charCount);
+    }
     cellEnd_.reserve(rowCount * static_cast<std::size_t>(columnCount_));
     rowFirstCell_.reserve(rowCount);
 }
 
+// From the first text beyond Latin-1 on, all texts take two bytes a character.
+void TextTable::Widen() {
+    utf16_.reserve(latin1_.capacity());
+    utf16_.assign(latin1_.size(), u'\0');
+    std::transform(latin1_.begin(), latin1_.end(), utf16_.begin(),
+                   [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
+    std::string().swap(latin1_);
+    wide_ = true;
+}
+
 void TextTable::AddCell(std::u16string_view text) {
-    chars_.append(text);
-    cellEnd_.push_back(chars_.size());
+    if (!wide_ && !FitsLatin1(text)) {
+        Widen();
+    }
+    if (wide_) {
+        utf16_.append(text);
+        cellEnd_.push_back(utf16_.size());
+    } else {
+        const std::size_t start = latin1_.size();
+        latin1_.resize(start + text.size());
+        std::transform(text.begin(), text.end(),
+                       latin1_.begin() + static_cast<std::ptrdiff_t>(start),
+                       [](char16_t c) { return static_cast<char>(c); });
+        cellEnd_.push_back(latin1_.size());
+    }
 }
 
 void TextTable::AppendRow(std::u16string_view firstText) {
@@ -32,7 +70,7 @@ void TextTable::AddColumnText(std::u16string_view text) {
     AddCell(text);
 }
 
-std::u16string_view TextTable::Text(std::size_t row, int column) const {
+CellText TextTable::Text(std::size_t row, int column) const {
     const std::size_t first = rowFirstCell_[row];
     const std::size_t last =
         row + 1 < rowFirstCell_.size() ? rowFirstCell_[row + 1] : cellEnd_.size();
@@ -41,7 +79,9 @@ std::u16string_view TextTable::Text(std::size_t row, int column) const {
         return {};
     }
     const std::size_t begin = cell == 0 ? 0 : cellEnd_[cell - 1];
-    return std::u16string_view(chars_).substr(begin, cellEnd_[cell] - begin);
+    const std::size_t length = cellEnd_[cell] - begin;
+    return wide_ ? CellText(std::u16string_view(utf16_).substr(begin, length))
+                 : CellText(std::string_view(latin1_).substr(begin, length));
 }
 
 }  // namespace quorvex

@@ -52,7 +52,7 @@ Rows RowsOf(const TextTable& table) {
     Rows rows(table.RowCount());
     for (std::size_t row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < table.ColumnCount(); ++column) {
-            rows[row].push_back(Utf8(table.Text(row, column)));
+            rows[row].push_back(Utf8(table.Text(row, column).ToU16String()));
         }
     }
     return rows;

@@ -12,19 +12,19 @@ std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-QString ToQString(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
+QString ToQString(const CellText& text) {
+    if (text.IsWide()) {
+        return QString(reinterpret_cast<const QChar*>(text.Utf16().data()),
+                       static_cast<qsizetype>(text.size()));
+    }
+    return QString::fromLatin1(text.Latin1().data(), static_cast<qsizetype>(text.size()));
 }
 
-// A key copied out of the table once, so that the sort compares contiguous
+// A key taken out of the table once, so that the sort compares contiguous
 // entries instead of walking the table's offsets on every comparison.
 struct SortEntry {
-    const char16_t* text;
-    std::uint32_t length;
+    CellText key;
     int row;
-
-    std::u16string_view Key() const { return {text, length}; }
 };
 
 }  // namespace
@@ -87,8 +87,9 @@ void ReportListModel::RemoveAllRows() {
 
 void ReportListModel::AppendRow(const QString& firstText) {
     const int tableRow = static_cast<int>(rows_.RowCount());
-    const int viewRow = sorted_ ? SortedPlace(sortKey_ == 0 ? View(firstText) : u"", tableRow, -1)
-                                : static_cast<int>(order_.size());
+    const int viewRow =
+        sorted_ ? SortedPlace(CellText(sortKey_ == 0 ? View(firstText) : u""), tableRow, -1)
+                : static_cast<int>(order_.size());
     beginInsertRows({}, viewRow, viewRow);
     rows_.AppendRow(View(firstText));
     order_.insert(order_.begin() + viewRow, tableRow);
@@ -126,11 +127,17 @@ void ReportListModel::ReplaceRows(TextTable rows) {
     endResetModel();
 }
 
-void ReportListModel::SetSortKey(int column) { SetSortSettings(column, sorted_, sortOrder_); }
+void ReportListModel::SetSortKey(int column) {
+    SetSortSettings(column, sorted_, sortOrder_);
+}
 
-void ReportListModel::SetSorted(bool sorted) { SetSortSettings(sortKey_, sorted, sortOrder_); }
+void ReportListModel::SetSorted(bool sorted) {
+    SetSortSettings(sortKey_, sorted, sortOrder_);
+}
 
-void ReportListModel::SetSortOrder(int order) { SetSortSettings(sortKey_, sorted_, order); }
+void ReportListModel::SetSortOrder(int order) {
+    SetSortSettings(sortKey_, sorted_, order);
+}
 
 void ReportListModel::SetSortSettings(int column, bool sorted, int order) {
     const int normalized = order == 0 ? 0 : 1;
@@ -150,13 +157,13 @@ void ReportListModel::ApplySettingChange() {
     emit SortSettingsChanged();
 }
 
-std::u16string_view ReportListModel::Key(int tableRow) const {
+CellText ReportListModel::Key(int tableRow) const {
     return rows_.Text(static_cast<std::size_t>(tableRow), sortKey_);
 }
 
-bool ReportListModel::Precedes(std::u16string_view keyA, int rowA, std::u16string_view keyB,
+bool ReportListModel::Precedes(const CellText& keyA, int rowA, const CellText& keyB,
                                int rowB) const {
-    const int comparison = keyA.compare(keyB);
+    const int comparison = CompareOrdinal(keyA, keyB);
     if (comparison != 0) {
         return sortOrder_ == 0 ? comparison < 0 : comparison > 0;
     }
@@ -165,7 +172,7 @@ bool ReportListModel::Precedes(std::u16string_view keyA, int rowA, std::u16strin
 
 // The place a row takes among the sorted rows shown, leaving out the row at
 // `skippedViewRow` (the row itself, when it is already shown; -1 for none).
-int ReportListModel::SortedPlace(std::u16string_view key, int tableRow, int skippedViewRow) const {
+int ReportListModel::SortedPlace(const CellText& key, int tableRow, int skippedViewRow) const {
     const auto tableRowAt = [&](int place) {
         return order_[skippedViewRow < 0 || place < skippedViewRow ? place : place + 1];
     };
@@ -186,11 +193,10 @@ int ReportListModel::SortedPlace(std::u16string_view key, int tableRow, int skip
 void ReportListModel::SortAllRows() {
     std::vector<SortEntry> entries(order_.size());
     for (std::size_t row = 0; row < entries.size(); ++row) {
-        const std::u16string_view key = Key(static_cast<int>(row));
-        entries[row] = {key.data(), static_cast<std::uint32_t>(key.size()), static_cast<int>(row)};
+        entries[row] = {Key(static_cast<int>(row)), static_cast<int>(row)};
     }
     std::sort(entries.begin(), entries.end(), [this](const SortEntry& a, const SortEntry& b) {
-        return Precedes(a.Key(), a.row, b.Key(), b.row);
+        return Precedes(a.key, a.row, b.key, b.row);
     });
     std::transform(entries.begin(), entries.end(), order_.begin(),
                    [](const SortEntry& entry) { return entry.row; });

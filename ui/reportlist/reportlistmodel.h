@@ -56,9 +56,9 @@ class ReportListModel : public QAbstractTableModel {
     void SortSettingsChanged();
 
   private:
-    std::u16string_view Key(int tableRow) const;
-    bool Precedes(std::u16string_view keyA, int rowA, std::u16string_view keyB, int rowB) const;
-    int SortedPlace(std::u16string_view key, int tableRow, int skippedViewRow) const;
+    CellText Key(int tableRow) const;
+    bool Precedes(const CellText& keyA, int rowA, const CellText& keyB, int rowB) const;
+    int SortedPlace(const CellText& key, int tableRow, int skippedViewRow) const;
     void SortAllRows();
     void Resort();
     void ApplySettingChange();
