@@ -2,6 +2,9 @@
 // driven offscreen with the dialogs answered by the test.
 #include "ui/frmmain.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +19,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
+#include <functional>
 
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
@@ -29,8 +33,12 @@ class ScriptedDialogs : public UserDialogs {
   public:
     QStringList answers;  // a null text cancels the dialog
     QStringList problems;
+    std::function<void()> whileChoosing;  // runs as the user picks the file
 
     std::optional<QString> ChooseSourceFile(QWidget*) override {
+        if (whileChoosing) {
+            whileChoosing();
+        }
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isNull()) {
             return std::nullopt;
@@ -65,6 +73,25 @@ QStringList Headers(const ReportList* list) {
     }
     return captions;
 }
+
+// Lets the process have only `headroom` more bytes of address space, for as
+// long as it lives.
+class AddressSpaceLimit {
+  public:
+    explicit AddressSpaceLimit(std::size_t headroom) {
+        ::getrlimit(RLIMIT_AS, &saved_);
+        std::ifstream statm("/proc/self/statm");
+        std::size_t pages = 0;
+        statm >> pages;
+        const rlimit limit{pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + headroom,
+                           saved_.rlim_max};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &saved_); }
+
+  private:
+    rlimit saved_{};
+};
 
 QString Padded(const QString& text, int width) {
     return text.rightJustified(width, u' ');
@@ -210,6 +237,26 @@ class FrmMainTest : public QObject {
         QCOMPARE(window_->SummaryList()->Text(0, 1), path);
     }
 
+    void aFileThatVanishesBeforeTheReadIsReported() {
+        const QString path = WriteFile("gone.txt", "001:001 here today\r\n");
+        dialogs_->whileChoosing = [path] { QFile::remove(path); };
+        Open(path);
+        QCOMPARE(dialogs_->problems.size(), 1);
+        QVERIFY(dialogs_->problems.first().contains(path));
+        QVERIFY(window_->State().SourceFileName.empty());
+        QCOMPARE(window_->SummaryList()->RowCount(), 0);
+    }
+
+    void closingDuringALoadLeavesTheDocumentUnread() {
+        const QString path = WriteFile("doc.txt", "001:001 alpha\r\n");
+        QTimer::singleShot(0, window_.get(), [this] { window_->close(); });
+        Open(path);
+        QVERIFY(window_->StopRequested());
+        QCOMPARE(window_->State().SourceLength, 0);
+        QCOMPARE(window_->SummaryList()->RowCount(), 0);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
     void failedFirstLoadLeavesProcessingDisabled() {
         Open(folder_.filePath("missing.txt"));
         QCOMPARE(dialogs_->problems.size(), 1);
@@ -283,6 +330,40 @@ class FrmMainTest : public QObject {
         QCOMPARE(Rows(window_->SummaryList()), head);
         QCOMPARE(window_->UniqueList()->RowCount(), 0);
         QVERIFY(!window_->isVisible());
+    }
+
+    // A run that runs out of memory says so and leaves the lists as they were.
+    void aFailedRunShowsAMessageAndChangesNoList() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer reserves more address space than the limit allows");
+#endif
+        Open(WriteFile("small.txt", "001:001 alpha beta\r\n"));
+        Process();
+        const QList<QStringList> unique = Rows(window_->UniqueList());
+        const QList<QStringList> substitution = Rows(window_->SubstitutionList());
+
+        QByteArray words;
+        for (int i = 0; words.size() < 8'000'000; ++i) {
+            QByteArray word = "w";
+            for (int n = i; n > 0; n /= 26) {
+                word += static_cast<char>('a' + n % 26);
+            }
+            words += "001:001 " + word + "\r\n";
+        }
+        Open(WriteFile("many.txt", words));
+        const QList<QStringList> head = Rows(window_->SummaryList());
+        {
+            AddressSpaceLimit limit(32 * 1024 * 1024);
+            Process();
+        }
+        QCOMPARE(dialogs_->problems.size(), 1);
+        QVERIFY(dialogs_->problems.first().contains(QStringLiteral("memory")));
+        QCOMPARE(Rows(window_->UniqueList()), unique);
+        QCOMPARE(Rows(window_->SubstitutionList()), substitution);
+        QCOMPARE(Rows(window_->SummaryList()), head);
+        QVERIFY(!window_->Progress()->isVisible());
+        QVERIFY(FileEnabled() && window_->ProcessFileAction()->isEnabled() &&
+                window_->Tabs()->isEnabled());
     }
 
     void runningTwiceGivesTheSameRows() {
