@@ -11,6 +11,7 @@ a slow machine only makes a run slower, and a broken program fails it with a
 message that says what was awaited.
 """
 
+import re
 import subprocess
 import time
 import warnings
@@ -69,6 +70,21 @@ def is_enabled(accessible):
 
 def is_showing(accessible):
     return has_state(accessible, Atspi.StateType.SHOWING)
+
+
+def is_focused(accessible):
+    return has_state(accessible, Atspi.StateType.FOCUSED)
+
+
+def _posix_regex_literal(text):
+    """text as a POSIX extended regular expression that matches only itself."""
+    return re.sub(r"([].^$*+?()[{}|\\])", r"\\\1", text)
+
+
+def press_keys(*keys):
+    """Types keys, as xdotool names them ("alt", "Down", "shift+Tab"), into
+    the window that has the keyboard focus, one after another."""
+    subprocess.run(["xdotool", "key", *keys], check=True)
 
 
 def children(accessible):
@@ -187,6 +203,17 @@ class Program:
 
     def wait_for_window_gone(self, name, role=Atspi.Role.DIALOG, timeout=DEFAULT_TIMEOUT):
         wait_until(lambda: self.top_level(name, role) is None, f'"{name}" to close', timeout)
+
+    def focus_window(self, timeout=DEFAULT_TIMEOUT):
+        """Gives the main window the keyboard focus, as a window manager does
+        when a window opens or is clicked; a bare X server gives it to none."""
+        name = self.window.get_name()
+        title = f"^{_posix_regex_literal(name)}$"
+        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
+                        str(self.process.pid), "--name", title, "windowfocus", "--sync"],
+                       check=True, timeout=timeout)
+        wait_until(lambda: has_state(self.window, Atspi.StateType.ACTIVE),
+                   f'"{name}" to be the active window', timeout)
 
     def activate(self, accessible, action):
         """Asks the control to perform an action, without waiting for it to finish.

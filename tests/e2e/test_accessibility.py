@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""Quorvex as a screen reader and a keyboard user meet it: every control
+named, every list's headers readable, and the menus and tabs worked from
+the keyboard alone with Qt's own keys.
+
+Usage: test_accessibility.py PROGRAM, inside a desktop such as
+run-under-xvfb provides.
+"""
+
+import os
+import sys
+import tempfile
+import unittest
+
+import drive
+from drive import Atspi
+
+WINDOW = "Zell Quorvex"
+OPEN_DIALOG = "Load Quorvex Source Document..."
+TABS = ["Summary", "Substitutions", "Unique Words"]
+HEADERS = {
+    "Summary": ["Item", "Value"],
+    "Substitutions": ["Ascii", "Char", "Count", "Replaced With"],
+    "Unique Words": ["Word", "Count", "First Occurs", "Original Order"],
+}
+# Controls a keyboard user lands on even where they do not take the focus
+# themselves: the menu bar moves a highlight over its entries.
+KEYBOARD_STOPS = {Atspi.Role.MENU_ITEM, Atspi.Role.PAGE_TAB}
+
+
+def unnamed_controls(root):
+    """Every control below root that a keyboard user can reach but whose
+    name is empty, as role names; the rows of lists are not looked into."""
+    found = []
+    for control in drive.children(root):
+        reachable = (control.get_role() in KEYBOARD_STOPS
+                     or drive.has_state(control, Atspi.StateType.FOCUSABLE))
+        if reachable and not control.get_name():
+            found.append(control.get_role_name())
+        if control.get_role() not in drive._ITEM_CONTAINERS:
+            found.extend(unnamed_controls(control))
+    return found
+
+
+class AccessibilityTest(unittest.TestCase):
+    program_path = None
+
+    def setUp(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        self.document = os.path.join(os.path.realpath(folder.name), "psalm.txt")
+        with open(self.document, "wb") as file:
+            file.write(b"001:001 Sing a new song.\r\n")
+        self.program = drive.Program([self.program_path], WINDOW)
+        self.addCleanup(self.program.kill)
+        self.program.focus_window()
+
+    def press(self, key, control, what):
+        """Presses a key and waits until it has moved the focus to control."""
+        drive.press_keys(key)
+        drive.wait_until(lambda: drive.is_focused(control), f"{key} to focus {what}")
+
+    def test_every_control_has_a_name_and_every_list_its_headers(self):
+        program = self.program
+        self.assertEqual(program.window.get_name(), WINDOW)
+        self.assertEqual([item.get_name() for item in program.menu_bar_items()],
+                         ["File", "Process File"])
+        entries = program.menu_items("File")
+        self.assertEqual([(entry.get_role(), entry.get_name()) for entry in entries],
+                         [(Atspi.Role.MENU_ITEM, "Open"), (Atspi.Role.SEPARATOR, ""),
+                          (Atspi.Role.MENU_ITEM, "Exit")])
+        self.assertEqual(program.tab_names(), TABS)
+        for name in TABS:
+            with self.subTest(list=name):
+                self.assertEqual(program.report_list(name).get_name(), name)
+                self.assertEqual(program.headers(name), HEADERS[name])
+        self.assertIsNotNone(drive.find(program.window, Atspi.Role.FILLER, "Progress"))
+        self.assertEqual(unnamed_controls(program.window), [])
+
+    def test_arrow_keys_switch_tabs_and_tab_moves_into_the_list(self):
+        program = self.program
+        tabs = program.tab_list()
+        # The strip of tab captions is the first stop and has the focus at start.
+        drive.wait_until(lambda: drive.is_focused(tabs), "the tabs to have the focus")
+        for key, tab in [("Right", "Substitutions"), ("Right", "Unique Words"),
+                         ("Left", "Substitutions")]:
+            drive.press_keys(key)
+            drive.wait_until(lambda: tabs.get_name() == tab, f"{key} to show the tab {tab}")
+            drive.wait_until(lambda: drive.is_showing(program.report_list(tab)),
+                             f"the list {tab} to show")
+        self.press("Tab", program.report_list("Substitutions"), "the list Substitutions")
+        self.press("shift+Tab", tabs, "the tabs")
+
+    def test_alt_reaches_every_menu_command(self):
+        program = self.program
+        file_menu = program.menu_bar_item("File")
+        open_entry, _, exit_entry = program.menu_items("File")
+
+        # Alt alone moves into the menu bar; Down opens the menu under the highlight.
+        self.press("alt", file_menu, "the File menu")
+        self.press("Down", open_entry, "File > Open")
+        drive.press_keys("Return")
+        program.choose_file(program.wait_for_window(OPEN_DIALOG), self.document)
+        program.wait_for_row_count("Summary", 2)
+
+        # Process File is a command on the menu bar itself, right of File.
+        program.focus_window()
+        self.press("alt", file_menu, "the File menu")
+        self.press("Right", program.menu_bar_item("Process File"), "Process File")
+        drive.press_keys("Return")
+        program.wait_for_row_count("Summary", 6)
+
+        self.press("alt", file_menu, "the File menu")
+        self.press("Down", open_entry, "File > Open")
+        self.press("Down", exit_entry, "File > Exit")
+        drive.press_keys("Return")
+        self.assertEqual(program.wait_for_exit(), 0)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        sys.exit(__doc__.strip())
+    AccessibilityTest.program_path = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
