@@ -1,0 +1,223 @@
+// Files that cannot be loaded, and documents that can however odd they are,
+// through the window driven offscreen: each shows the user a clear message or
+// the rows the document gives, and changes nothing else.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "tests/ui/faults/scripteddialogs.h"
+#include "tests/ui/faults/windowsnapshot.h"
+#include "ui/frmmain.h"
+#include "ui/progress/progressbar.h"
+#include "ui/reportlist/reportlist.h"
+#include "ui/strings.h"
+
+namespace quorvex {
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr qint64 kTwoGiB = 2147483648;
+
+// Acts as the unprivileged user and group 65534 while it lives, so that file
+// permissions hold even for a test run as root. Anyone else is bound by them
+// already, and stays as they are.
+class ActingAsNobody {
+  public:
+    ActingAsNobody() : uid_(::geteuid()), gid_(::getegid()) {
+        if (uid_ == 0) {
+            dropped_ = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+        }
+    }
+    ~ActingAsNobody() {
+        if (uid_ == 0 && ::seteuid(uid_) == 0) {
+            ::setegid(gid_);
+        }
+    }
+    ActingAsNobody(const ActingAsNobody&) = delete;
+    ActingAsNobody& operator=(const ActingAsNobody&) = delete;
+
+    bool BoundByPermissions() const { return uid_ != 0 || dropped_; }
+
+  private:
+    uid_t uid_;
+    gid_t gid_;
+    bool dropped_ = false;
+};
+
+long PeakResidentKiB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+QString Padded(qint64 count, int width = 12) {
+    return QLocale().toString(count).rightJustified(width, u' ');
+}
+
+QByteArray Repeated(const QByteArray& pattern, qsizetype length) {
+    QByteArray text = pattern.repeated(length / pattern.size() + 1);
+    text.truncate(length);
+    return text;
+}
+
+}  // namespace
+
+class WindowFaultsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir folder_;
+    ScriptedDialogs* dialogs_ = nullptr;
+    std::unique_ptr<frmMain> window_;
+
+    QString WriteFile(const QString& name, const QByteArray& bytes) {
+        const QString path = folder_.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0) {
+            qFatal("cannot write %s", qPrintable(path));
+        }
+        return path;
+    }
+    void Open(const QString& path) {
+        dialogs_->answers.append(path);
+        window_->OpenAction()->trigger();
+    }
+    void Process() { window_->ProcessFileAction()->trigger(); }
+    QString SummaryValue(int row) const { return window_->SummaryList()->Text(row, 1); }
+
+    // The window as a fault finds it: a document loaded and its results shown.
+    void ShowResultsOfADocument() {
+        Open(WriteFile("shown.txt", "Book 01 Shown\r\n001:001 Alpha beta, alpha.\r\n"));
+        Process();
+        QCOMPARE(window_->UniqueList()->RowCount(), 2);
+    }
+
+    void ExpectRefused(const QString& path, const QString& reason, const WindowSnapshot& before) {
+        QCOMPARE(dialogs_->problems, QStringList{text::LoadFailedTitle() + QLatin1Char('\n') +
+                                                 text::LoadFailed().arg(path, reason)});
+        QVERIFY2(Snapshot(*window_) == before, "the refused file changed the window");
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+  private slots:
+    void init() {
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        dialogs_ = dialogs.get();
+        window_ = std::make_unique<frmMain>(std::move(dialogs));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    void aFileItMayNotReadIsRefused() {
+        ShowResultsOfADocument();
+        // The folder is open to all, so that only the file's own permissions stand in the way.
+        QVERIFY(QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ExeOwner | QFile::ReadOther |
+                                                          QFile::ExeOther));
+        const QString path = WriteFile("secret.txt", "001:001 hidden\r\n");
+        QVERIFY(QFile::setPermissions(path, {}));
+        const WindowSnapshot before = Snapshot(*window_);
+        {
+            const ActingAsNobody nobody;
+            QVERIFY(nobody.BoundByPermissions());
+            Open(path);
+        }
+        ExpectRefused(path, text::ReasonAccessDenied(), before);
+    }
+
+    // Made as `truncate` makes it: 2 GiB of nothing on disk. Reading it, or
+    // merely allocating its size, would raise the peak memory by 2 GiB.
+    void aSparseFileOf2GiBIsRefusedWithoutAllocatingIt() {
+        ShowResultsOfADocument();
+        const QString path = WriteFile("huge.txt", {});
+        QVERIFY(QFile::resize(path, kTwoGiB));
+        const WindowSnapshot before = Snapshot(*window_);
+        const long peakBefore = PeakResidentKiB();
+        Open(path);
+        ExpectRefused(path, text::ReasonTooLarge(), before);
+        QVERIFY2(PeakResidentKiB() - peakBefore < 64 * 1024, "the refused file was allocated");
+    }
+
+    // A run works on the document as it was loaded; opening it again reads
+    // what the file holds now.
+    void aRunUsesTheLoadedBytesNotTheFileAsItIsNow() {
+        const QByteArray loaded = "001:001 alpha beta\r\n";
+        const QString path = WriteFile("changing.txt", loaded);
+        Open(path);
+        WriteFile("changing.txt", "001:001 gamma delta epsilon zeta\r\n");
+        Process();
+        QCOMPARE(SummaryValue(1), QStringLiteral("20 bytes"));
+        QCOMPARE(SummaryValue(2), QStringLiteral("2"));
+        QCOMPARE(Rows(window_->UniqueList()),
+                 (QList<QStringList>{{"alpha", Padded(1), "001:001", Padded(1, 8)},
+                                     {"beta", Padded(1), "001:001", Padded(2, 8)}}));
+
+        Open(path);
+        Process();
+        QCOMPARE(SummaryValue(1), QStringLiteral("34 bytes"));
+        QCOMPARE(SummaryValue(2), QStringLiteral("4"));
+    }
+
+    void anEmptyFirstDocumentLeavesProcessingUnavailable() {
+        const QString path = WriteFile("empty.txt", {});
+        Open(path);
+        QCOMPARE(Rows(window_->SummaryList()),
+                 (QList<QStringList>{{"File Loaded", path}, {"File Size", "0 bytes"}}));
+        QVERIFY(!window_->ProcessFileAction()->isEnabled());
+        QVERIFY(dialogs_->problems.isEmpty());
+    }
+
+    // Bytes 255 down to 0 make two lines, each with a 7-byte line reference;
+    // the first line holds the small letters and the capitals, a word twice.
+    // Its reference, bytes 255 to 249, shows one character a byte.
+    void everyByteValueReachesTheListsOneCharacterEach() {
+        QByteArray document;
+        for (int b = 255; b >= 0; --b) {
+            document += static_cast<char>(b);
+        }
+        Open(WriteFile("bytes.bin", document));
+        Process();
+        QCOMPARE(SummaryValue(1), QStringLiteral("256 bytes"));
+        QCOMPARE(SummaryValue(2), QStringLiteral("2"));
+        QCOMPARE(SummaryValue(4), QStringLiteral("216"));
+        QCOMPARE(Rows(window_->UniqueList()),
+                 (QList<QStringList>{{"zyxwvutsrqponmlkjihgfedcba", Padded(2),
+                                      QStringLiteral("\u00FF\u00FE\u00FD\u00FC\u00FB\u00FA\u00F9"),
+                                      Padded(1, 8)}}));
+        QCOMPARE(window_->SubstitutionList()->RowCount(), 256);
+        QCOMPARE(window_->SubstitutionList()->Text(0, 2), Padded(1));
+        QCOMPARE(window_->SubstitutionList()->Text(3, 2), Padded(0));
+    }
+
+    void aSingleLineOf50MBIsProcessed() {
+        Open(WriteFile("line.txt", "001:001 " + Repeated("Alpha beta's GAMMA. ", 50'000'000)));
+        Process();
+        QCOMPARE(SummaryValue(2), QLocale().toString(7'500'000));
+        QCOMPARE(Rows(window_->UniqueList()),
+                 (QList<QStringList>{{"alpha", Padded(2'500'000), "001:001", Padded(1, 8)},
+                                     {"betas", Padded(2'500'000), "001:001", Padded(2, 8)},
+                                     {"gamma", Padded(2'500'000), "001:001", Padded(3, 8)}}));
+        QVERIFY(window_->ProcessFileAction()->isEnabled());
+        QVERIFY(!window_->Progress()->isVisible());
+    }
+};
+
+}  // namespace quorvex
+
+int main(int argc, char* argv[]) {
+    // Counts are grouped in threes with the locale's separator; a fixed
+    // locale keeps the expected texts the same on every machine.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication app(argc, argv);
+    quorvex::WindowFaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "windowfaults_test.moc"

@@ -1,0 +1,39 @@
+#include "tests/ui/faults/windowsnapshot.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QMenu>
+
+#include "ui/frmmain.h"
+#include "ui/reportlist/reportlist.h"
+#include "ui/tabcontainer.h"
+
+namespace quorvex {
+
+QList<QStringList> Rows(const ReportList* list) {
+    QList<QStringList> rows;
+    for (int row = 0; row < list->RowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < list->model()->columnCount(); ++column) {
+            texts.append(list->Text(row, column));
+        }
+        rows.append(texts);
+    }
+    return rows;
+}
+
+WindowSnapshot Snapshot(const frmMain& window) {
+    const AnalysisState& state = window.State();
+    return {Rows(window.SummaryList()),
+            Rows(window.SubstitutionList()),
+            Rows(window.UniqueList()),
+            window.FileMenu()->menuAction()->isEnabled(),
+            window.ProcessFileAction()->isEnabled(),
+            window.Tabs()->isEnabled(),
+            state.SourceFileName,
+            state.SourceLength,
+            state.SourceBytes.data(),
+            state.SourceBytes.capacity()};
+}
+
+}  // namespace quorvex
