@@ -14,9 +14,8 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
 import drive  # noqa: E402
+import quorvexwindow  # noqa: E402
 
-WINDOW = "Zell Quorvex"
-OPEN_DIALOG = "Load Quorvex Source Document..."
 RUN_TIMEOUT = 300.0
 
 
@@ -25,11 +24,9 @@ def seconds(text):
 
 
 def main(program_path, document, runs):
-    program = drive.Program([program_path], WINDOW)
     times = []
-    try:
-        program.open_file(OPEN_DIALOG, os.path.abspath(document))
-        program.wait_for_row_count("Summary", 2, RUN_TIMEOUT)
+    with quorvexwindow.running(program_path) as program:
+        quorvexwindow.load(program, document, RUN_TIMEOUT)
         for run in range(int(runs)):
             # Asking the window how far it is costs it time: ask rarely.
             drive.POLL_STEP = 1.0
@@ -40,13 +37,9 @@ def main(program_path, document, runs):
             print(f"run {run + 1}: Time To Complete {time_text}", flush=True)
             drive.POLL_STEP = 0.05
             # The next run's rows replace these; wait until they are gone.
-            program.open_file(OPEN_DIALOG, os.path.abspath(document))
-            program.wait_for_row_count("Summary", 2, RUN_TIMEOUT)
+            quorvexwindow.load(program, document, RUN_TIMEOUT)
         print(f"window: median Time To Complete {statistics.median(times):.4f} s")
-        program.choose_menu("File", "Exit")
-        program.wait_for_exit()
-    finally:
-        program.kill()
+        quorvexwindow.leave(program)
 
 
 if __name__ == "__main__":

@@ -12,10 +12,9 @@ import subprocess
 import sys
 
 import drive
+import quorvexwindow
+from quorvexwindow import TABS, WINDOW
 
-WINDOW = "Zell Quorvex"
-OPEN_DIALOG = "Load Quorvex Source Document..."
-TABS = ["Summary", "Substitutions", "Unique Words"]
 # A large document takes a while to read and process on a slow machine.
 RUN_TIMEOUT = 120.0
 
@@ -53,10 +52,8 @@ def save_settled_picture(window_id, path):
 
 
 def main(program_path, document, folder):
-    program = drive.Program([program_path], WINDOW)
-    try:
-        program.open_file(OPEN_DIALOG, os.path.abspath(document))
-        program.wait_for_row_count("Summary", 2, RUN_TIMEOUT)
+    with quorvexwindow.running(program_path) as program:
+        quorvexwindow.load(program, document, RUN_TIMEOUT)
         program.choose_menu("Process File")
         program.wait_for_row_count("Summary", 6, RUN_TIMEOUT)
         # The pointer away from the window, so that no row shows as hovered.
@@ -68,10 +65,7 @@ def main(program_path, document, folder):
             path = os.path.join(folder, tab.lower().replace(" ", "-") + ".png")
             save_settled_picture(window_id, path)
             print(f"saved {path}")
-        program.choose_menu("File", "Exit")
-        program.wait_for_exit()
-    finally:
-        program.kill()
+        quorvexwindow.leave(program)
 
 
 if __name__ == "__main__":

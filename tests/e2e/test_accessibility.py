@@ -13,16 +13,10 @@ import tempfile
 import unittest
 
 import drive
+import quorvexwindow
+from quorvexwindow import HEADERS, OPEN_DIALOG, TABS, WINDOW
 from drive import Atspi
 
-WINDOW = "Zell Quorvex"
-OPEN_DIALOG = "Load Quorvex Source Document..."
-TABS = ["Summary", "Substitutions", "Unique Words"]
-HEADERS = {
-    "Summary": ["Item", "Value"],
-    "Substitutions": ["Ascii", "Char", "Count", "Replaced With"],
-    "Unique Words": ["Word", "Count", "First Occurs", "Original Order"],
-}
 # Controls a keyboard user lands on even where they do not take the focus
 # themselves: the menu bar moves a highlight over its entries.
 KEYBOARD_STOPS = {Atspi.Role.MENU_ITEM, Atspi.Role.PAGE_TAB}
@@ -51,7 +45,7 @@ class AccessibilityTest(unittest.TestCase):
         self.document = os.path.join(os.path.realpath(folder.name), "psalm.txt")
         with open(self.document, "wb") as file:
             file.write(b"001:001 Sing a new song.\r\n")
-        self.program = drive.Program([self.program_path], WINDOW)
+        self.program = quorvexwindow.start(self.program_path)
         self.addCleanup(self.program.kill)
         self.program.focus_window()
 

@@ -14,15 +14,9 @@ import tempfile
 import unittest
 
 import drive
+import quorvexwindow
+from quorvexwindow import HEADERS, OPEN_DIALOG, TABS
 
-WINDOW = "Zell Quorvex"
-OPEN_DIALOG = "Load Quorvex Source Document..."
-TABS = ["Summary", "Substitutions", "Unique Words"]
-HEADERS = {
-    "Summary": ["Item", "Value"],
-    "Substitutions": ["Ascii", "Char", "Count", "Replaced With"],
-    "Unique Words": ["Word", "Count", "First Occurs", "Original Order"],
-}
 
 # A text line, a heading line and a text line with capitals and apostrophes.
 DOCUMENT = (b"001:001 The cat ate the apple.\r\n"
@@ -90,7 +84,7 @@ class EndToEndTest(unittest.TestCase):
             file.write(DOCUMENT)
         # English separators in every number the program formats.
         environment = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
-        self.program = drive.Program([self.program_path], WINDOW, env=environment)
+        self.program = quorvexwindow.start(self.program_path, env=environment)
         self.addCleanup(self.program.kill)
 
     def test_a_document_is_loaded_processed_sorted_and_the_program_left(self):
@@ -99,8 +93,7 @@ class EndToEndTest(unittest.TestCase):
         self.process_it()
         self.check_every_cell()
         self.sort_unique_words_by_count()
-        self.program.choose_menu("File", "Exit")
-        self.assertEqual(self.program.wait_for_exit(), 0)
+        self.assertEqual(quorvexwindow.leave(self.program), 0)
 
     def check_the_empty_window(self):
         program = self.program

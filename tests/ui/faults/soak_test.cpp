@@ -11,8 +11,8 @@
 #include <fstream>
 
 #include "bench/engine/documentgenerator.h"
-#include "tests/ui/faults/scripteddialogs.h"
-#include "tests/ui/faults/windowsnapshot.h"
+#include "tests/ui/testing/scripteddialogs.h"
+#include "tests/ui/testing/windowsnapshot.h"
 #include "ui/frmmain.h"
 #include "ui/reportlist/reportlist.h"
 

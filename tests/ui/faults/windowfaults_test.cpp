@@ -8,11 +8,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "tests/ui/faults/scripteddialogs.h"
-#include "tests/ui/faults/windowsnapshot.h"
+#include "tests/ui/testing/windowsnapshot.h"
+#include "tests/ui/testing/windowtest.h"
 #include "ui/frmmain.h"
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
@@ -68,27 +67,10 @@ QByteArray Repeated(const QByteArray& pattern, qsizetype length) {
 
 }  // namespace
 
-class WindowFaultsTest : public QObject {
+class WindowFaultsTest : public WindowTest {
     Q_OBJECT
 
   private:
-    QTemporaryDir folder_;
-    ScriptedDialogs* dialogs_ = nullptr;
-    std::unique_ptr<frmMain> window_;
-
-    QString WriteFile(const QString& name, const QByteArray& bytes) {
-        const QString path = folder_.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        return path;
-    }
-    void Open(const QString& path) {
-        dialogs_->answers.append(path);
-        window_->OpenAction()->trigger();
-    }
-    void Process() { window_->ProcessFileAction()->trigger(); }
     QString SummaryValue(int row) const { return window_->SummaryList()->Text(row, 1); }
 
     // The window as a fault finds it: a document loaded and its results shown.
@@ -106,14 +88,8 @@ class WindowFaultsTest : public QObject {
     }
 
   private slots:
-    void init() {
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        dialogs_ = dialogs.get();
-        window_ = std::make_unique<frmMain>(std::move(dialogs));
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void cleanup() { window_.reset(); }
+    void init() { QVERIFY(StartWindow()); }
+    void cleanup() { CloseWindow(); }
 
     void aFileItMayNotReadIsRefused() {
         ShowResultsOfADocument();

@@ -19,52 +19,15 @@
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
-#include <functional>
 
+#include "tests/ui/testing/windowsnapshot.h"
+#include "tests/ui/testing/windowtest.h"
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
 #include "ui/tabcontainer.h"
 
 namespace quorvex {
 namespace {
-
-// Answers the window's dialogs from a script and keeps what it was told.
-class ScriptedDialogs : public UserDialogs {
-  public:
-    QStringList answers;  // a null text cancels the dialog
-    QStringList problems;
-    std::function<void()> whileChoosing;  // runs as the user picks the file
-
-    std::optional<QString> ChooseSourceFile(QWidget*) override {
-        if (whileChoosing) {
-            whileChoosing();
-        }
-        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-        if (answer.isNull()) {
-            return std::nullopt;
-        }
-        return answer;
-    }
-    void ShowProblem(QWidget*, const QString& title, const QString& text) override {
-        problems.append(title + QLatin1Char('\n') + text);
-    }
-};
-
-QStringList Row(const ReportList* list, int row) {
-    QStringList texts;
-    for (int column = 0; column < list->model()->columnCount(); ++column) {
-        texts.append(list->Text(row, column));
-    }
-    return texts;
-}
-
-QList<QStringList> Rows(const ReportList* list) {
-    QList<QStringList> rows;
-    for (int row = 0; row < list->RowCount(); ++row) {
-        rows.append(Row(list, row));
-    }
-    return rows;
-}
 
 QStringList Headers(const ReportList* list) {
     QStringList captions;
@@ -99,26 +62,10 @@ QString Padded(const QString& text, int width) {
 
 }  // namespace
 
-class FrmMainTest : public QObject {
+class FrmMainTest : public WindowTest {
     Q_OBJECT
 
   private:
-    QTemporaryDir folder_;
-    ScriptedDialogs* dialogs_ = nullptr;
-    std::unique_ptr<frmMain> window_;
-
-    QString WriteFile(const QString& name, const QByteArray& bytes) {
-        const QString path = folder_.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
-    }
-    void Open(const QString& answer) {
-        dialogs_->answers.append(answer);
-        window_->OpenAction()->trigger();
-    }
-    void Process() { window_->ProcessFileAction()->trigger(); }
     bool FileEnabled() const { return window_->FileMenu()->menuAction()->isEnabled(); }
 
     // A document long enough that the run looks at the user interface.
@@ -135,14 +82,8 @@ class FrmMainTest : public QObject {
     }
 
   private slots:
-    void init() {
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        dialogs_ = dialogs.get();
-        window_ = std::make_unique<frmMain>(std::move(dialogs));
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void cleanup() { window_.reset(); }
+    void init() { QVERIFY(StartWindow()); }
+    void cleanup() { CloseWindow(); }
 
     void startsWithNoDocument() {
         QCOMPARE(window_->windowTitle(), QStringLiteral("Zell Quorvex"));

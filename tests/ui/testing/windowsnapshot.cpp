@@ -1,4 +1,4 @@
-#include "tests/ui/faults/windowsnapshot.h"
+#include "tests/ui/testing/windowsnapshot.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -10,14 +10,18 @@
 
 namespace quorvex {
 
+QStringList Row(const ReportList* list, int row) {
+    QStringList texts;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+        texts.append(list->Text(row, column));
+    }
+    return texts;
+}
+
 QList<QStringList> Rows(const ReportList* list) {
     QList<QStringList> rows;
     for (int row = 0; row < list->RowCount(); ++row) {
-        QStringList texts;
-        for (int column = 0; column < list->model()->columnCount(); ++column) {
-            texts.append(list->Text(row, column));
-        }
-        rows.append(texts);
+        rows.append(Row(list, row));
     }
     return rows;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 #include "ui/userdialogs.h"
 
@@ -9,8 +10,9 @@ namespace quorvex {
 // Answers the window's dialogs from a script and keeps what it was told.
 class ScriptedDialogs : public UserDialogs {
   public:
-    QStringList answers;   // one path per Open; none left cancels the dialog
-    QStringList problems;  // title and text of every message, a line feed between
+    QStringList answers;                  // one path per Open; a null text, or none left, cancels
+    QStringList problems;                 // title and text of every message, a line feed between
+    std::function<void()> whileChoosing;  // runs as the user picks the file
 
     std::optional<QString> ChooseSourceFile(QWidget* parent) override;
     void ShowProblem(QWidget* parent, const QString& title, const QString& text) override;

@@ -10,6 +10,9 @@ namespace quorvex {
 class frmMain;
 class ReportList;
 
+// Every text of one row of a list, column by column.
+QStringList Row(const ReportList* list, int row);
+
 // Every text of a list, row by row.
 QList<QStringList> Rows(const ReportList* list);
 

@@ -1,12 +1,16 @@
-#include "tests/ui/faults/scripteddialogs.h"
+#include "tests/ui/testing/scripteddialogs.h"
 
 namespace quorvex {
 
 std::optional<QString> ScriptedDialogs::ChooseSourceFile(QWidget*) {
-    if (answers.isEmpty()) {
+    if (whileChoosing) {
+        whileChoosing();
+    }
+    const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+    if (answer.isNull()) {
         return std::nullopt;
     }
-    return answers.takeFirst();
+    return answer;
 }
 
 void ScriptedDialogs::ShowProblem(QWidget*, const QString& title, const QString& text) {

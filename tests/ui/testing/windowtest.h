@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "tests/ui/testing/scripteddialogs.h"
+#include "ui/frmmain.h"
+
+namespace quorvex {
+
+// What every window test starts from: a shown window whose dialogs a script
+// answers, a folder for its documents, and the user's commands.
+class WindowTest : public QObject {
+  protected:
+    QTemporaryDir folder_;
+    ScriptedDialogs* dialogs_ = nullptr;
+    std::unique_ptr<frmMain> window_;
+
+    // Shows a new window; false if it never became visible.
+    bool StartWindow();
+    void CloseWindow();
+
+    // Writes a document into the folder and gives its path.
+    QString WriteFile(const QString& name, const QByteArray& bytes);
+    // File > Open, the dialog answered with `answer` (a null text cancels it).
+    void Open(const QString& answer);
+    void Process();
+};
+
+}  // namespace quorvex
