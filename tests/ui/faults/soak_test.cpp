@@ -3,16 +3,14 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
 #include "bench/engine/documentgenerator.h"
-#include "tests/ui/testing/scripteddialogs.h"
 #include "tests/ui/testing/windowsnapshot.h"
+#include "tests/ui/testing/windowtest.h"
 #include "ui/frmmain.h"
 #include "ui/reportlist/reportlist.h"
 
@@ -68,32 +66,28 @@ RunRows RowsAfterRun(const frmMain& window) {
 
 }  // namespace
 
-class SoakTest : public QObject {
+class SoakTest : public WindowTest {
     Q_OBJECT
 
   private slots:
     void fiftyRunsShowTheSameRowsInTheSameMemory() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath("soak.txt");
+        const QString path = folder_.filePath("soak.txt");
         {
             std::ofstream out(path.toStdString(), std::ios::binary);
             QVERIFY(bench::WriteDocument(out, kDocumentBytes, kSeed));
         }
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        dialogs->answers.append(path);
-        frmMain window(std::move(dialogs));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.OpenAction()->trigger();
-        QCOMPARE(window.State().SourceLength, static_cast<std::int64_t>(kDocumentBytes));
+        QVERIFY(StartWindow());
+        Open(path);
+        QCOMPARE(window_->State().SourceLength, static_cast<std::int64_t>(kDocumentBytes));
 
-        window.ProcessFileAction()->trigger();
-        const RunRows first = RowsAfterRun(window);
+        Process();
+        const RunRows first = RowsAfterRun(*window_);
         QVERIFY(first.unique.size() > 1000);
         std::size_t afterSecond = 0;
         for (int run = 2; run <= kRuns; ++run) {
-            window.ProcessFileAction()->trigger();
-            QVERIFY2(RowsAfterRun(window) == first, qPrintable(QStringLiteral("run %1").arg(run)));
+            Process();
+            QVERIFY2(RowsAfterRun(*window_) == first,
+                     qPrintable(QStringLiteral("run %1").arg(run)));
             if (run == 2) {
                 afterSecond = MemoryInUse();
             }
