@@ -10,7 +10,9 @@ void InitAnalysisTables(AnalysisState& state) {
         state.CharMap[code] = static_cast<std::uint8_t>(code + 32);
         state.CharMap[code + 32] = static_cast<std::uint8_t>(code + 32);
     }
-    state.Words.Clear();
+    state.Words.reset();
+    state.Words = std::make_shared<WordStore>(
+        state.FixedHashSeed ? *state.FixedHashSeed : WordHash::RandomSeed());
 }
 
 }  // namespace quorvex

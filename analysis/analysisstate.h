@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,12 @@ struct AnalysisState {
 
     std::array<std::uint8_t, 256> CharMap{};
     std::array<std::int64_t, 256> CharCount{};
-    WordStore Words;
+    // Shared with the Unique Words rows of the run that filled it, which stay
+    // valid after the next run has started a store of its own.
+    std::shared_ptr<WordStore> Words = std::make_shared<WordStore>();
+    // The word index draws its hash afresh for every run; tests and
+    // benchmarks that must reproduce a draw fix it here.
+    std::optional<std::uint64_t> FixedHashSeed;
 };
 
 // Fresh map, zero counters, empty word store; the document is left alone.

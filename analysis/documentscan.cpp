@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "analysis/linereader.h"
@@ -13,27 +12,9 @@ namespace quorvex {
 namespace {
 
 constexpr std::int64_t kBytesBetweenProgressDraws = 1000;
-constexpr std::size_t kLineRefLength = 7;
 
 std::string_view AsText(std::span<const std::uint8_t> bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-// A heading line's text: its line ending removed, byte 8 blanked, and two
-// spaces added where the ending was.
-std::string HeadingText(std::span<const std::uint8_t> line) {
-    std::string_view text = AsText(line);
-    if (text.ends_with("\r\n")) {
-        text.remove_suffix(2);
-    } else if (text.ends_with('\n')) {
-        text.remove_suffix(1);
-    }
-    std::string heading(text);
-    if (heading.size() >= 8) {
-        heading[7] = ' ';
-    }
-    heading += "  ";
-    return heading;
 }
 
 // Sends each line where it belongs: headings and line references to the
@@ -41,7 +22,7 @@ std::string HeadingText(std::span<const std::uint8_t> line) {
 void TakeLine(std::span<const std::uint8_t> line, TextScanner& scanner) {
     const std::uint8_t first = line.front();
     if (first == 'B') {
-        scanner.Place().SetHeading(HeadingText(line));
+        scanner.Place().SetHeading(line);
     } else if (first == ' ') {
         return;
     } else if (line.size() >= kLineRefLength + 1) {
@@ -93,6 +74,7 @@ std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks) {
     scanner.Finish();
 
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startTime;
+    state.Words->Seal();
     hooks.ScanEnded();
     return ScanOutcome{scanner.TotalWords(), elapsed.count()};
 }

@@ -6,6 +6,7 @@
 #include "analysis/analysisstate.h"
 #include "analysis/documentscan.h"
 #include "analysis/numberformat.h"
+#include "analysis/resultrows.h"
 #include "analysis/texttable.h"
 
 namespace quorvex {
@@ -14,11 +15,12 @@ inline constexpr int kSummaryColumns = 2;
 inline constexpr int kSubstitutionColumns = 4;
 inline constexpr int kUniqueColumns = 4;
 
-// The rows of the three report lists after a run.
+// The rows of the three report lists after a run. The Summary's six rows
+// are texts; the other two lists make their texts when asked.
 struct ResultLists {
-    TextTable summary{kSummaryColumns};
-    TextTable substitution{kSubstitutionColumns};
-    TextTable unique{kUniqueColumns};
+    TextTable summary;
+    SubstitutionRows substitution;
+    UniqueWordRows unique;
 };
 
 // "File Loaded" and "File Size", appended to `summary` as the first two rows.

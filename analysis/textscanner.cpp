@@ -158,7 +158,7 @@ void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
         const std::uint64_t packed = LoadUpTo8(run, length);
         if (!HasApostrophe(packed, length)) {
             ++totalWords_;
-            state_.Words.TallyPacked(packed | (kCaseBits & ByteMask(length)), place_);
+            state_.Words->TallyPacked(packed | (kCaseBits & ByteMask(length)), place_);
             return;
         }
     } else if (length <= 2 * kPacked) {
@@ -166,7 +166,7 @@ void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
         const std::uint64_t middle = LoadUpTo8(run + kPacked, length - kPacked);
         if (!HasApostrophe(prefix, kPacked) && !HasApostrophe(middle, length - kPacked)) {
             ++totalWords_;
-            state_.Words.TallyPacked(
+            state_.Words->TallyPacked(
                 LongKey{prefix | kCaseBits, middle | (kCaseBits & ByteMask(length - kPacked))},
                 place_);
             return;
@@ -193,7 +193,7 @@ void TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
     }
     if (!word_.empty()) {
         ++totalWords_;
-        state_.Words.Tally(word_, place_);
+        state_.Words->Tally(word_, place_);
     }
 }
 

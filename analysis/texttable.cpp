@@ -84,4 +84,39 @@ CellText TextTable::Text(std::size_t row, int column) const {
                  : CellText(std::string_view(latin1_).substr(begin, length));
 }
 
+std::u16string TextTable::Cell(std::size_t row, int column, std::size_t limit) const {
+    const CellText text = Text(row, column);
+    if (text.IsWide()) {
+        return std::u16string(FirstCharacters(text.Utf16(), limit));
+    }
+    const std::string_view latin1 = text.Latin1().substr(0, limit);
+    std::u16string cell(latin1.size(), u'\0');
+    std::transform(latin1.begin(), latin1.end(), cell.begin(),
+                   [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
+    return cell;
+}
+
+void TextTable::SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const {
+    // The keys are taken out once, so that the sort compares contiguous
+    // entries instead of walking the offsets on every comparison.
+    struct SortEntry {
+        CellText key;
+        std::uint32_t row;
+    };
+    std::vector<SortEntry> entries(RowCount());
+    for (std::size_t row = 0; row < entries.size(); ++row) {
+        entries[row] = {Text(row, column), static_cast<std::uint32_t>(row)};
+    }
+    std::sort(entries.begin(), entries.end(), [descending](const SortEntry& a, const SortEntry& b) {
+        const int comparison = CompareOrdinal(a.key, b.key);
+        if (comparison != 0) {
+            return descending ? comparison > 0 : comparison < 0;
+        }
+        return a.row < b.row;
+    });
+    order.resize(entries.size());
+    std::transform(entries.begin(), entries.end(), order.begin(),
+                   [](const SortEntry& entry) { return entry.row; });
+}
+
 }  // namespace quorvex

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/celltext.h"
+#include "analysis/reportrows.h"
 
 namespace quorvex {
 
@@ -15,7 +16,7 @@ namespace quorvex {
 // half a million rows costs a few allocations, not millions; and while every
 // text fits in Latin-1, as a document's words and counts mostly do, they take
 // one byte a character.
-class TextTable {
+class TextTable : public ReportRows {
   public:
     explicit TextTable(int columnCount) : columnCount_(columnCount) {}
 
@@ -28,10 +29,12 @@ class TextTable {
     // column are ignored.
     void AddColumnText(std::u16string_view text);
 
-    int ColumnCount() const { return columnCount_; }
-    std::size_t RowCount() const { return rowFirstCell_.size(); }
+    int ColumnCount() const override { return columnCount_; }
+    std::size_t RowCount() const override { return rowFirstCell_.size(); }
     // The text of a cell; empty for a column the row has no text for.
     CellText Text(std::size_t row, int column) const;
+    std::u16string Cell(std::size_t row, int column, std::size_t limit = kWholeText) const override;
+    void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const override;
 
   private:
     void AddCell(std::u16string_view text);

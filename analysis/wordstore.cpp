@@ -1,7 +1,9 @@
 #include "analysis/wordstore.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace quorvex {
@@ -10,6 +12,8 @@ namespace {
 
 constexpr std::size_t kInitialIndexSize = 4096;
 constexpr std::size_t kLongKeyLetters = 2 * WordStore::kPackedLetters;
+constexpr std::string_view kHeadingEnd = "  ";
+constexpr std::size_t kBlankedHeadingByte = 7;
 
 std::uint64_t Pack(std::string_view letters) {
     std::uint64_t packed = 0;
@@ -21,31 +25,64 @@ LongKey PackLong(std::string_view word) {
     return {Pack(word), Pack(word.substr(WordStore::kPackedLetters))};
 }
 
-std::string_view Unpack(const std::uint64_t& packed) {
-    const auto length = WordStore::kPackedLetters - std::countl_zero(packed) / 8;
-    return {reinterpret_cast<const char*>(&packed), length};
+// A heading line's text: its line ending removed, byte 8 blanked, and two
+// spaces added where the ending was.
+std::string_view HeadingWithoutEnding(std::span<const std::uint8_t> line) {
+    std::string_view text(reinterpret_cast<const char*>(line.data()), line.size());
+    if (text.ends_with("\r\n")) {
+        text.remove_suffix(2);
+    } else if (text.ends_with('\n')) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 }  // namespace
 
-void WordStore::Clear() {
-    text_.clear();
-    entries_.clear();
-    for (auto& bucket : buckets_) {
-        bucket.clear();
-    }
-    places_.clear();
-    short_.Reset(kInitialIndexSize);
-    long_.Reset(kInitialIndexSize);
+WordStore::WordStore(std::uint64_t hashSeed) : hash_(hashSeed) {
+    ResizeIndex(kInitialIndexSize);
+    headings_.push_back(HeadingSpan{0, 0});
 }
 
-// The hash of a word longer than sixteen letters goes on over the rest.
-std::uint64_t WordStore::HashText(std::string_view word) {
-    std::uint64_t h = HashLong(PackLong(word));
-    for (std::size_t at = kLongKeyLetters; at < word.size(); at += kPackedLetters) {
-        h = (h ^ Pack(word.substr(at))) * WordIndex<LongKey>::kHashMultiplier;
+std::string_view WordStore::Unpack(const std::uint64_t& packed) {
+    const auto length = kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
+    return {reinterpret_cast<const char*>(&packed), length};
+}
+
+std::string_view WordStore::Text(const Entry& entry) const {
+    if (entry.length <= kPackedLetters) {
+        return {reinterpret_cast<const char*>(&entry.key), entry.length};
     }
-    return h;
+    return {letters_.data() + entry.textOffset, entry.length};
+}
+
+std::uint64_t WordStore::HashOf(const Entry& entry) const {
+    if (entry.length <= kPackedLetters) {
+        return hash_.Short(entry.key);
+    }
+    const std::string_view text = Text(entry);
+    if (entry.length <= kLongKeyLetters) {
+        const LongKey key = PackLong(text);
+        return hash_.Long(key.prefix, key.middle);
+    }
+    return hash_.Text(text);
+}
+
+// A fresh index, filled again from the entries: the old one is given back
+// first, so growing never holds two indexes at once.
+void WordStore::ResizeIndex(std::size_t size) {
+    slots_ = MappedArray<Slot>();
+    slots_ = MappedArray<Slot>::Zeroed(size);
+    mask_ = size - 1;
+    shift_ = 64 - std::countr_zero(size);
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        const std::uint64_t hash = HashOf(entries_[e]);
+        std::size_t at = Home(hash);
+        while (slots_[at].entry != 0) {
+            at = (at + 1) & mask_;
+        }
+        slots_[at] = Slot{static_cast<std::uint32_t>(e + 1), Tag(hash)};
+    }
 }
 
 bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
@@ -58,77 +95,142 @@ bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
     return TallyVeryLong(word, place);
 }
 
-std::size_t WordStore::FindVeryLong(const LongKey& key, std::string_view word) const {
-    return long_.Probe(key, HashText(word), true,
-                       [&](std::uint32_t entry) { return Text(entries_[entry]) == word; });
-}
-
-bool WordStore::TallyVeryLong(std::string_view word, FirstOccursPlace& place) {
-    const LongKey key = PackLong(word);
-    const std::size_t at = FindVeryLong(key, word);
-    if (long_[at].entry != 0) {
-        ++long_[at].hits;
-        return false;
-    }
-    long_.Fill(at, key, AddEntry(word, place), true,
-               [this](const auto& slot) { return HashOfLongSlot(slot); });
-    return true;
-}
-
-std::uint32_t WordStore::AddEntry(std::string_view word, FirstOccursPlace& place) {
-    if (entries_.size() >= WordIndex<LongKey>::kTextCheck - 1) {
-        throw std::length_error("too many distinct words");
-    }
-    const auto id = static_cast<std::uint32_t>(entries_.size());
-    entries_.push_back(
-        Entry{text_.size(), static_cast<std::uint32_t>(word.size()), PlaceId(place)});
-    text_.append(word);
-    buckets_[static_cast<unsigned char>(word.front()) - 'a'].push_back(id);
-    return id;
-}
-
-bool WordStore::AddShort(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
-    short_.Fill(at, packed, AddEntry(Unpack(packed), place), false,
-                [](const auto& slot) { return HashShort(slot.key); });
-    return true;
-}
-
-bool WordStore::AddLong(std::size_t at, const LongKey& key, FirstOccursPlace& place) {
+bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
     const std::uint64_t letters[2] = {key.prefix, key.middle};
     const std::string_view word(reinterpret_cast<const char*>(letters),
                                 kPackedLetters + Unpack(key.middle).size());
-    long_.Fill(at, key, AddEntry(word, place), false,
-               [this](const auto& slot) { return HashOfLongSlot(slot); });
+    const std::uint64_t hash = hash_.Long(key.prefix, key.middle);
+    const std::uint32_t tag = Tag(hash);
+    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
+        const Slot slot = slots_[at];
+        if (slot.entry == 0) {
+            return Add(at, tag, key.prefix, word, place);
+        }
+        if (slot.tag == tag) {
+            Entry& entry = entries_[slot.entry - 1];
+            if (entry.key == key.prefix && entry.length == word.size() && Text(entry) == word) {
+                ++entry.hits;
+                return false;
+            }
+        }
+    }
+}
+
+bool WordStore::TallyVeryLong(std::string_view word, FirstOccursPlace& place) {
+    const std::uint64_t hash = hash_.Text(word);
+    const std::uint32_t tag = Tag(hash);
+    const std::uint64_t prefix = Pack(word);
+    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
+        const Slot slot = slots_[at];
+        if (slot.entry == 0) {
+            return Add(at, tag, prefix, word, place);
+        }
+        if (slot.tag == tag) {
+            Entry& entry = entries_[slot.entry - 1];
+            if (entry.key == prefix && entry.length == word.size() && Text(entry) == word) {
+                ++entry.hits;
+                return false;
+            }
+        }
+    }
+}
+
+// Up to two thirds full, then twice the size: a typical document's index
+// then stays in the cache.
+bool WordStore::Add(std::size_t at, std::uint32_t tag, std::uint64_t key, std::string_view word,
+                    FirstOccursPlace& place) {
+    if (entries_.size() >= std::numeric_limits<std::uint32_t>::max() - 1 ||
+        letters_.size() + word.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("too many distinct words");
+    }
+    Entry entry{key, 0, static_cast<std::uint32_t>(word.size()), 1, PlaceId(place)};
+    if (word.size() > kPackedLetters) {
+        entry.textOffset = static_cast<std::uint32_t>(letters_.size());
+        letters_.Append(word.data(), word.size());
+    }
+    entries_.push_back(entry);
+    slots_[at] = Slot{static_cast<std::uint32_t>(entries_.size()), tag};
+    if (entries_.size() * 3 > slots_.size() * 2) {
+        ResizeIndex(slots_.size() * 2);
+    }
     return true;
 }
 
-std::uint64_t WordStore::HashOfLongSlot(const WordIndex<LongKey>::Slot& slot) const {
-    if ((slot.entry & WordIndex<LongKey>::kTextCheck) == 0) {
-        return HashLong(slot.key);
+std::uint32_t WordStore::StoreHeading(std::span<const std::uint8_t> line) {
+    const std::string_view text = HeadingWithoutEnding(line);
+    const std::uint64_t offset = headingText_.size();
+    headingText_.Append(text.data(), text.size());
+    if (text.size() > kBlankedHeadingByte) {
+        headingText_[offset + kBlankedHeadingByte] = ' ';
     }
-    return HashText(Text(entries_[(slot.entry & ~WordIndex<LongKey>::kTextCheck) - 1]));
+    headingText_.Append(kHeadingEnd.data(), kHeadingEnd.size());
+    headings_.push_back(HeadingSpan{offset, headingText_.size() - offset});
+    return static_cast<std::uint32_t>(headings_.size() - 1);
 }
 
+// Each change of heading or line reference makes one new place, and only
+// when a new word needs it.
 std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
-    if (place.changed || places_.empty()) {
-        places_.push_back(place.headingText + place.lineRef);
-        place.textId = static_cast<std::uint32_t>(places_.size() - 1);
+    if (place.changed) {
+        if (place.headingChanged) {
+            place.headingId = StoreHeading(place.headingLine);
+            place.headingChanged = false;
+        }
+        places_.push_back(Place{place.headingId, place.lineRefLength, place.lineRef});
+        place.placeId = static_cast<std::uint32_t>(places_.size() - 1);
         place.changed = false;
     }
-    return place.textId;
+    return place.placeId;
 }
 
-std::string_view WordStore::Text(const Entry& entry) const {
-    return {text_.data() + entry.textOffset, entry.length};
+void WordStore::Seal() {
+    slots_ = MappedArray<Slot>();
+    if (rows_.size() == entries_.size()) {
+        return;
+    }
+    std::array<std::size_t, 27> next{};
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        ++next[(entries_[e].key & 0xFF) - 'a' + 1];
+    }
+    for (std::size_t letter = 1; letter < next.size(); ++letter) {
+        next[letter] += next[letter - 1];
+    }
+    bucketStart_ = next;
+    rows_ = MappedArray<std::uint32_t>::Zeroed(entries_.size());
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        rows_[next[(entries_[e].key & 0xFF) - 'a']++] = static_cast<std::uint32_t>(e);
+    }
+}
+
+StoredWord WordStore::Word(std::size_t row) const {
+    const Entry& entry = entries_[rows_[row]];
+    return {Text(entry), entry.hits, entry.place};
+}
+
+std::string_view WordStore::PlaceHeading(std::uint32_t place) const {
+    const HeadingSpan& span = headings_[places_[place].heading];
+    return {headingText_.data() + span.offset, span.length};
+}
+
+std::string_view WordStore::PlaceLineRef(std::uint32_t place) const {
+    const Place& stored = places_[place];
+    return {stored.lineRef.data(), stored.lineRefLength};
 }
 
 const WordStore::Entry& WordStore::At(char letter, std::int64_t slot) const {
-    return entries_[buckets_.at(static_cast<unsigned char>(letter) - 'a')
-                        .at(static_cast<std::size_t>(slot - 1))];
+    const std::size_t bucket = static_cast<unsigned char>(letter) - 'a';
+    if (bucket >= 26 || slot < 1 || slot > BucketFill(letter)) {
+        throw std::out_of_range("no such slot");
+    }
+    return entries_[rows_[bucketStart_[bucket] + static_cast<std::size_t>(slot - 1)]];
 }
 
 std::int64_t WordStore::BucketFill(char letter) const {
-    return static_cast<std::int64_t>(buckets_.at(static_cast<unsigned char>(letter) - 'a').size());
+    const std::size_t bucket = static_cast<unsigned char>(letter) - 'a';
+    if (bucket >= 26) {
+        throw std::out_of_range("no such bucket");
+    }
+    return static_cast<std::int64_t>(bucketStart_[bucket + 1] - bucketStart_[bucket]);
 }
 
 std::string_view WordStore::WordText(char letter, std::int64_t slot) const {
@@ -136,20 +238,12 @@ std::string_view WordStore::WordText(char letter, std::int64_t slot) const {
 }
 
 std::int64_t WordStore::WordHits(char letter, std::int64_t slot) const {
-    const std::string_view word = WordText(letter, slot);
-    if (word.size() <= kPackedLetters) {
-        const std::uint64_t packed = Pack(word);
-        return short_[short_.ProbeWhole(packed, HashShort(packed))].hits;
-    }
-    const LongKey key = PackLong(word);
-    if (word.size() <= kLongKeyLetters) {
-        return long_[long_.ProbeWhole(key, HashLong(key))].hits;
-    }
-    return long_[FindVeryLong(key, word)].hits;
+    return At(letter, slot).hits;
 }
 
-std::string_view WordStore::WordFirstOccurs(char letter, std::int64_t slot) const {
-    return places_[At(letter, slot).placeId];
+std::string WordStore::WordFirstOccurs(char letter, std::int64_t slot) const {
+    const std::uint32_t place = At(letter, slot).place;
+    return std::string(PlaceHeading(place)).append(PlaceLineRef(place));
 }
 
 }  // namespace quorvex

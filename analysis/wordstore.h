@@ -2,30 +2,37 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "analysis/wordindex.h"
+#include "analysis/mappedarray.h"
+#include "analysis/wordhash.h"
 
 namespace quorvex {
 
-// Where the scan currently is: the last heading text and line reference. A
-// new word records them together as the text of its first occurrence. The
-// text is made only when a new word needs it, and only once per change of
-// place, so that most lines cost nothing here.
-struct FirstOccursPlace {
-    std::string headingText;
-    std::string lineRef;
-    bool changed = true;
-    std::uint32_t textId = 0;
+inline constexpr std::size_t kLineRefLength = 7;
 
-    void SetHeading(std::string_view text) {
-        headingText.assign(text);
+// Where the scan currently is: the last heading line and line reference. A
+// new word records them as its first occurrence. The heading is kept as the
+// document has it and copied into the store only when a word first needs it,
+// once however many words it introduces; most lines cost nothing here.
+struct FirstOccursPlace {
+    std::span<const std::uint8_t> headingLine;  // the whole line, its ending included
+    std::array<char, kLineRefLength> lineRef{};
+    std::uint8_t lineRefLength = 0;
+    bool headingChanged = false;
+    bool changed = true;
+    std::uint32_t headingId = 0;
+    std::uint32_t placeId = 0;
+
+    void SetHeading(std::span<const std::uint8_t> line) {
+        headingLine = line;
+        headingChanged = true;
         changed = true;
     }
     void SetLineRef(std::string_view text) {
-        lineRef.assign(text);
+        lineRefLength = static_cast<std::uint8_t>(text.copy(lineRef.data(), kLineRefLength));
         changed = true;
     }
 };
@@ -34,20 +41,29 @@ struct FirstOccursPlace {
 struct LongKey {
     std::uint64_t prefix = 0;
     std::uint64_t middle = 0;
+};
 
-    friend bool operator==(const LongKey&, const LongKey&) = default;
+// One distinct word as the lists show it.
+struct StoredWord {
+    std::string_view text;
+    std::int64_t hits;
+    std::uint32_t place;
 };
 
 // The distinct words of a run, each with its count and first occurrence, in
 // 26 buckets by first letter with slots in order of first occurrence. Finding
 // a word goes through a hash index, so a full bucket costs no more than an
 // empty one; buckets grow as needed and never drop a word.
+//
+// Memory is bounded by the document: per distinct word one entry and at most
+// three index slots, its letters once when it has more than eight, and one
+// place when it is the first new word since the heading or line reference
+// changed; each heading's text at most once.
 class WordStore {
   public:
     static constexpr std::size_t kPackedLetters = 8;
 
-    WordStore() { Clear(); }
-    void Clear();
+    explicit WordStore(std::uint64_t hashSeed = WordHash::RandomSeed());
 
     // Counts one occurrence of `word` (one or more of the letters a to z).
     // A word not seen before takes the next slot of its bucket and records
@@ -57,64 +73,94 @@ class WordStore {
     // The same for words packed into integers, the first letter in the
     // lowest byte and zeros after the last: one to eight letters, or nine to
     // sixteen. This is how the scan counts almost every word: a known word
-    // costs a multiplication and, mostly, one look at one slot.
+    // costs a multiplication, a look at one slot and one entry.
     bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
-        const std::size_t at = short_.ProbeWhole(packed, HashShort(packed));
-        if (short_[at].entry != 0) {
-            ++short_[at].hits;
-            return false;
+        const std::uint64_t hash = hash_.Short(packed);
+        const std::uint32_t tag = Tag(hash);
+        for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
+            const Slot slot = slots_[at];
+            if (slot.entry == 0) {
+                return Add(at, tag, packed, Unpack(packed), place);
+            }
+            if (slot.tag == tag) {
+                Entry& entry = entries_[slot.entry - 1];
+                if (entry.key == packed && entry.length <= kPackedLetters) {
+                    ++entry.hits;
+                    return false;
+                }
+            }
         }
-        return AddShort(at, packed, place);
     }
-    bool TallyPacked(const LongKey& key, FirstOccursPlace& place) {
-        const std::size_t at = long_.ProbeWhole(key, HashLong(key));
-        if (long_[at].entry != 0) {
-            ++long_[at].hits;
-            return false;
-        }
-        return AddLong(at, key, place);
-    }
+    bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
 
-    // `letter` is 'a' to 'z'; `slot` counts from 1 up to BucketFill(letter).
+    // The scan is over: the index goes, and the words are put in bucket order.
+    void Seal();
+
+    // After Seal. `letter` is 'a' to 'z'; `slot` counts from 1 up to BucketFill(letter).
     std::int64_t BucketFill(char letter) const;
     std::string_view WordText(char letter, std::int64_t slot) const;
     std::int64_t WordHits(char letter, std::int64_t slot) const;
-    std::string_view WordFirstOccurs(char letter, std::int64_t slot) const;
+    std::string WordFirstOccurs(char letter, std::int64_t slot) const;
 
     std::int64_t UniqueTotal() const { return static_cast<std::int64_t>(entries_.size()); }
 
+    // After Seal: the words in bucket order, a to z and by first occurrence.
+    StoredWord Word(std::size_t row) const;
+    // A first occurrence is its heading's text followed by its line reference.
+    std::string_view PlaceHeading(std::uint32_t place) const;
+    std::string_view PlaceLineRef(std::uint32_t place) const;
+    std::uint32_t PlaceHeadingId(std::uint32_t place) const { return places_[place].heading; }
+    std::size_t PlaceCount() const { return places_.size(); }
+
   private:
+    struct Slot {
+        std::uint32_t entry;  // entry number + 1, or 0 for a free slot
+        std::uint32_t tag;    // more bits of the hash, so that most other words are passed over
+    };
     struct Entry {
-        std::uint64_t textOffset;
+        std::uint64_t key;  // the first eight letters, packed
+        std::uint32_t textOffset;  // of the letters of a longer word
         std::uint32_t length;
-        std::uint32_t placeId;
+        std::uint32_t hits;  // a word occurs at most once per two bytes of a document
+        std::uint32_t place;
+    };
+    struct Place {
+        std::uint32_t heading;
+        std::uint8_t lineRefLength;
+        std::array<char, kLineRefLength> lineRef;
+    };
+    struct HeadingSpan {
+        std::uint64_t offset;
+        std::uint64_t length;
     };
 
-    static std::uint64_t HashShort(std::uint64_t packed) {
-        return packed * WordIndex<std::uint64_t>::kHashMultiplier;
-    }
-    static std::uint64_t HashLong(const LongKey& key) {
-        constexpr std::uint64_t kMul = WordIndex<LongKey>::kHashMultiplier;
-        return ((key.prefix * kMul) ^ key.middle) * kMul;
-    }
-    static std::uint64_t HashText(std::string_view word);
+    static std::string_view Unpack(const std::uint64_t& packed);
 
-    const Entry& At(char letter, std::int64_t slot) const;
+    std::size_t Home(std::uint64_t hash) const { return hash >> shift_; }
+    std::uint32_t Tag(std::uint64_t hash) const {
+        return static_cast<std::uint32_t>(hash >> (shift_ - 32));
+    }
+    std::uint64_t HashOf(const Entry& entry) const;
     std::string_view Text(const Entry& entry) const;
-    std::uint32_t PlaceId(FirstOccursPlace& place);
-    std::uint32_t AddEntry(std::string_view word, FirstOccursPlace& place);
-    bool AddShort(std::size_t at, std::uint64_t packed, FirstOccursPlace& place);
-    bool AddLong(std::size_t at, const LongKey& key, FirstOccursPlace& place);
+    const Entry& At(char letter, std::int64_t slot) const;
     bool TallyVeryLong(std::string_view word, FirstOccursPlace& place);
-    std::size_t FindVeryLong(const LongKey& key, std::string_view word) const;
-    std::uint64_t HashOfLongSlot(const WordIndex<LongKey>::Slot& slot) const;
+    bool Add(std::size_t at, std::uint32_t tag, std::uint64_t key, std::string_view word,
+             FirstOccursPlace& place);
+    std::uint32_t PlaceId(FirstOccursPlace& place);
+    std::uint32_t StoreHeading(std::span<const std::uint8_t> line);
+    void ResizeIndex(std::size_t size);
 
-    std::string text_;  // the letters of every stored word, one after another
-    std::vector<Entry> entries_;
-    std::array<std::vector<std::uint32_t>, 26> buckets_;
-    std::vector<std::string> places_;
-    WordIndex<std::uint64_t> short_;  // words of up to eight letters
-    WordIndex<LongKey> long_;         // longer words; beyond sixteen letters, text compared
+    WordHash hash_;
+    MappedArray<Slot> slots_;
+    std::uint64_t mask_ = 0;
+    int shift_ = 64;
+    MappedArray<Entry> entries_;
+    MappedArray<char> letters_;  // of the words longer than eight letters, one after another
+    MappedArray<Place> places_;
+    MappedArray<HeadingSpan> headings_;
+    MappedArray<char> headingText_;
+    MappedArray<std::uint32_t> rows_;  // entries in bucket order, once sealed
+    std::array<std::size_t, 27> bucketStart_{};
 };
 
 }  // namespace quorvex

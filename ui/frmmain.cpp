@@ -231,17 +231,23 @@ void frmMain::AnalyseDocument() {
             return;
         }
         lvwSummary->ReplaceRows(std::move(lists->summary));
-        lvwSubstitution->ReplaceRows(std::move(lists->substitution));
-        lvwUnique->ReplaceRows(std::move(lists->unique));
+        lvwSubstitution->ReplaceRows(
+            std::make_shared<SubstitutionRows>(std::move(lists->substitution)));
+        lvwUnique->ReplaceRows(std::make_shared<UniqueWordRows>(std::move(lists->unique)));
     } catch (const std::bad_alloc&) {
-        picProgress->hide();
-        CommonDialog1->ShowProblem(this, text::RunFailedTitle(),
-                                   text::RunFailed().arg(text::ReasonOutOfMemory()));
+        ReportFailedRun(text::ReasonOutOfMemory());
     } catch (const std::exception& error) {
-        picProgress->hide();
-        CommonDialog1->ShowProblem(this, text::RunFailedTitle(),
-                                   text::RunFailed().arg(QString::fromLocal8Bit(error.what())));
+        ReportFailedRun(QString::fromLocal8Bit(error.what()));
     }
+}
+
+// The failed run's words are given back before the message shows; the lists
+// keep the rows of the run before, and their own words with them.
+void frmMain::ReportFailedRun(const QString& reason) {
+    state_.Words.reset();
+    state_.Words = std::make_shared<WordStore>();
+    picProgress->hide();
+    CommonDialog1->ShowProblem(this, text::RunFailedTitle(), text::RunFailed().arg(reason));
 }
 
 void frmMain::lvwSubstitution_ColumnClick(int index) {

@@ -60,6 +60,7 @@ class frmMain : public QMainWindow, private RunHooks {
     void LoadSourceFile(const QString& path);
     void AnalyseDocument();
     void SetRunning(bool running);
+    void ReportFailedRun(const QString& reason);
     void DrawBar(const ProgressPoint& point);
 
     // The run's hooks: the progress bar and the user interface are brought

@@ -48,11 +48,11 @@ std::string Utf8(std::u16string_view text) {
     return out;
 }
 
-Rows RowsOf(const TextTable& table) {
+Rows RowsOf(const ReportRows& table) {
     Rows rows(table.RowCount());
     for (std::size_t row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < table.ColumnCount(); ++column) {
-            rows[row].push_back(Utf8(table.Text(row, column).ToU16String()));
+            rows[row].push_back(Utf8(table.Cell(row, column)));
         }
     }
     return rows;

@@ -15,7 +15,7 @@ namespace quorvex::test {
 using Rows = std::vector<std::vector<std::string>>;
 
 std::string Utf8(std::u16string_view text);
-Rows RowsOf(const TextTable& table);
+Rows RowsOf(const ReportRows& table);
 
 // A state as the Open command leaves it after loading `document`.
 AnalysisState LoadedState(std::string_view document, std::u16string fileName = u"book.txt");

@@ -36,7 +36,7 @@ std::vector<std::string> Entries(const WordStore& words) {
 }
 
 std::vector<std::string> Entries(std::string_view document) {
-    return Entries(Scanned(document).state.Words);
+    return Entries(*Scanned(document).state.Words);
 }
 
 using Counts = std::map<int, std::int64_t>;
@@ -59,7 +59,7 @@ TEST(DocumentScan, WorkedExample) {
     const Counts counted = {{'T', 1}, {' ', 3}, {'.', 1}, {'\r', 1}, {'\n', 1}, {'h', 1},
                             {'e', 1}, {'c', 1}, {'a', 2}, {'t', 2},  {'s', 1}};
     EXPECT_EQ(NonZeroCounts(scan.state), counted);
-    EXPECT_EQ(Entries(scan.state.Words),
+    EXPECT_EQ(Entries(*scan.state.Words),
               (Words{"cat|1|Book 01 Opening  001:002", "sat|1|Book 01 Opening  001:002",
                      "the|1|Book 01 Opening  001:002"}));
 }
@@ -77,7 +77,7 @@ TEST(DocumentScan, FoldsLettersAndSplitsAtEverythingElse) {
 
 TEST(DocumentScan, ApostropheIsCountedOnceAndDroppedFromTheWord) {
     const Scan scan = Scanned("001:001 it's its don't ' ''\r\n");
-    EXPECT_EQ(Entries(scan.state.Words), (Words{"dont|1|001:001", "its|2|001:001"}));
+    EXPECT_EQ(Entries(*scan.state.Words), (Words{"dont|1|001:001", "its|2|001:001"}));
     EXPECT_EQ(scan.outcome.totalWords, 3);
     EXPECT_EQ(scan.state.CharCount['\''], 5);
 }
@@ -86,12 +86,12 @@ TEST(DocumentScan, HeadingAndSkippedLinesCountNothing) {
     const Scan scan = Scanned("Book 01 alpha beta\r\n beta gamma\r\nBob went home\r\nB\r\n");
     EXPECT_EQ(NonZeroCounts(scan.state), Counts{});
     EXPECT_EQ(scan.outcome.totalWords, 0);
-    EXPECT_EQ(scan.state.Words.UniqueTotal(), 0);
+    EXPECT_EQ(scan.state.Words->UniqueTotal(), 0);
 }
 
 TEST(DocumentScan, LineReferenceIsNeitherCountedNorPartOfAWord) {
     const Scan scan = Scanned("ABCDEFGhij\r\n");
-    EXPECT_EQ(Entries(scan.state.Words), (Words{"hij|1|ABCDEFG"}));
+    EXPECT_EQ(Entries(*scan.state.Words), (Words{"hij|1|ABCDEFG"}));
     EXPECT_EQ(NonZeroCounts(scan.state),
               (Counts{{'h', 1}, {'i', 1}, {'j', 1}, {'\r', 1}, {'\n', 1}}));
 }
@@ -114,7 +114,7 @@ TEST(DocumentScan, HeadingTextLosesItsLineEndingAndByteEight) {
 
 TEST(DocumentScan, LineFeedOnlyDocument) {
     const Scan scan = Scanned("Book 01 Opening\n001:001 one two\n002:002 One\n");
-    EXPECT_EQ(Entries(scan.state.Words),
+    EXPECT_EQ(Entries(*scan.state.Words),
               (Words{"one|2|Book 01 Opening  001:001", "two|1|Book 01 Opening  001:001"}));
     EXPECT_EQ(scan.state.CharCount['\n'], 2);
     EXPECT_EQ(scan.state.CharCount['\r'], 0);
@@ -124,7 +124,7 @@ TEST(DocumentScan, WordOpenAtTheEndOfTheDocumentIsCounted) {
     EXPECT_EQ(Entries("001:001 last words"), (Words{"last|1|001:001", "words|1|001:001"}));
     EXPECT_EQ(Entries("001:001 x\ny"), (Words{"x|1|001:001", "y|1|001:001"}));
     const Scan single = Scanned("a");
-    EXPECT_EQ(Entries(single.state.Words), (Words{"a|1|"}));
+    EXPECT_EQ(Entries(*single.state.Words), (Words{"a|1|"}));
     EXPECT_EQ(single.outcome.totalWords, 1);
     EXPECT_EQ(single.state.CharCount['a'], 1);
 }
@@ -144,7 +144,7 @@ TEST(DocumentScan, FullBucketKeepsGrowing) {
     document += "\r\n002:002 " + words.front() + " " + words.back() + "\r\n";
 
     const Scan scan = Scanned(document);
-    const WordStore& store = scan.state.Words;
+    const WordStore& store = *scan.state.Words;
     ASSERT_EQ(store.BucketFill('q'), kWords);
     for (int slot = 1; slot <= kWords; ++slot) {
         ASSERT_EQ(store.WordText('q', slot), words[slot - 1]) << "slot " << slot;
@@ -159,10 +159,10 @@ TEST(DocumentScan, VeryLongWordIsKeptWhole) {
     const std::string longWord(5000, 'z');
     const std::string almost = std::string(4999, 'z') + "A";
     const Scan scan = Scanned("001:001 " + longWord + " " + almost + " " + longWord + "\r\n");
-    ASSERT_EQ(scan.state.Words.BucketFill('z'), 2);
-    EXPECT_EQ(scan.state.Words.WordText('z', 1), longWord);
-    EXPECT_EQ(scan.state.Words.WordHits('z', 1), 2);
-    EXPECT_EQ(scan.state.Words.WordText('z', 2), std::string(4999, 'z') + "a");
+    ASSERT_EQ(scan.state.Words->BucketFill('z'), 2);
+    EXPECT_EQ(scan.state.Words->WordText('z', 1), longWord);
+    EXPECT_EQ(scan.state.Words->WordHits('z', 1), 2);
+    EXPECT_EQ(scan.state.Words->WordText('z', 2), std::string(4999, 'z') + "a");
 }
 
 TEST(DocumentScan, SecondRunStartsAfresh) {

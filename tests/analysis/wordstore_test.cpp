@@ -9,7 +9,8 @@
 namespace quorvex {
 namespace {
 
-std::vector<std::pair<std::string, std::int64_t>> Bucket(const WordStore& store, char letter) {
+std::vector<std::pair<std::string, std::int64_t>> Bucket(WordStore& store, char letter) {
+    store.Seal();
     std::vector<std::pair<std::string, std::int64_t>> words;
     for (std::int64_t slot = 1; slot <= store.BucketFill(letter); ++slot) {
         words.emplace_back(store.WordText(letter, slot), store.WordHits(letter, slot));
@@ -86,6 +87,7 @@ TEST(WordStoreTest, GrowsWithoutLosingAWordOrItsOrder) {
             store.Tally(word, place);
         }
     }
+    store.Seal();
     ASSERT_EQ(store.BucketFill('q'), static_cast<std::int64_t>(words.size()));
     for (std::size_t i = 0; i < words.size(); ++i) {
         ASSERT_EQ(store.WordText('q', static_cast<std::int64_t>(i + 1)), words[i]);

@@ -172,12 +172,12 @@ TEST(DocumentGeneratorTest, WordsFollowZipfsLawOverTensOfThousandsOfWords) {
     const std::optional<ScanOutcome> outcome = ScanDocument(state, hooks);
     ASSERT_TRUE(outcome.has_value());
 
-    EXPECT_GT(state.Words.UniqueTotal(), 20'000);
-    EXPECT_LT(state.Words.UniqueTotal(), 60'000);
+    EXPECT_GT(state.Words->UniqueTotal(), 20'000);
+    EXPECT_LT(state.Words->UniqueTotal(), 60'000);
     std::vector<std::int64_t> hits;
     for (char letter = 'a'; letter <= 'z'; ++letter) {
-        for (std::int64_t slot = 1; slot <= state.Words.BucketFill(letter); ++slot) {
-            hits.push_back(state.Words.WordHits(letter, slot));
+        for (std::int64_t slot = 1; slot <= state.Words->BucketFill(letter); ++slot) {
+            hits.push_back(state.Words->WordHits(letter, slot));
         }
     }
     std::sort(hits.begin(), hits.end(), std::greater<>());

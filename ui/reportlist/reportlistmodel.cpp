@@ -12,28 +12,21 @@ std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-QString ToQString(const CellText& text) {
-    if (text.IsWide()) {
-        return QString(reinterpret_cast<const QChar*>(text.Utf16().data()),
-                       static_cast<qsizetype>(text.size()));
-    }
-    return QString::fromLatin1(text.Latin1().data(), static_cast<qsizetype>(text.size()));
+QString ToQString(const std::u16string& text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-// A key taken out of the table once, so that the sort compares contiguous
-// entries instead of walking the table's offsets on every comparison.
-struct SortEntry {
-    CellText key;
-    int row;
-};
+constexpr char16_t kEllipsis = u'\u2026';
 
 }  // namespace
 
 ReportListModel::ReportListModel(QList<ReportColumn> columns, QObject* parent)
     : QAbstractTableModel(parent),
       columns_(std::move(columns)),
-      rows_(static_cast<int>(columns_.size())),
-      lastRowColumns_(rows_.ColumnCount()) {}
+      table_(std::make_shared<TextTable>(static_cast<int>(columns_.size()))),
+      lastRowColumns_(table_->ColumnCount()) {
+    rows_ = table_;
+}
 
 int ReportListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(order_.size());
@@ -49,7 +42,7 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
         case Qt::DisplayRole:
-            return Text(index.row(), index.column());
+            return ShownText(index.row(), index.column());
         case Qt::TextAlignmentRole:
             return static_cast<int>(columns_[index.column()].alignment | Qt::AlignVCenter);
         default:
@@ -72,38 +65,99 @@ QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 QString ReportListModel::Text(int row, int column) const {
-    return ToQString(rows_.Text(static_cast<std::size_t>(order_[row]), column));
+    return ToQString(rows_->Cell(order_[row], column));
+}
+
+QString ReportListModel::ShownText(int row, int column) const {
+    std::u16string text = rows_->Cell(order_[row], column, kShownCharacters + 1);
+    if (text.size() > kShownCharacters) {
+        const std::size_t shown = FirstCharacters(text, kShownCharacters).size();
+        if (shown < text.size()) {
+            text.resize(shown);
+            text += kEllipsis;
+        }
+    }
+    return ToQString(text);
+}
+
+// Walks the rows from `start` with only as much of each text as the
+// search needs, so that typing in a list of millions of rows stays quick.
+QModelIndexList ReportListModel::match(const QModelIndex& start, int role, const QVariant& value,
+                                       int hits, Qt::MatchFlags flags) const {
+    const Qt::MatchFlags kind = flags & Qt::MatchTypeMask;
+    if (role != Qt::DisplayRole || kind != Qt::MatchStartsWith ||
+        (flags & Qt::MatchRecursive) || !start.isValid() || start.model() != this) {
+        return QAbstractTableModel::match(start, role, value, hits, flags);
+    }
+    const QString prefix = value.toString();
+    const Qt::CaseSensitivity sensitivity =
+        (flags & Qt::MatchCaseSensitive) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const auto prefixLength = static_cast<std::size_t>(prefix.size());
+    const int rows = rowCount();
+    const int passes = (flags & Qt::MatchWrap) ? 2 : 1;
+    QModelIndexList found;
+    for (int pass = 0; pass < passes; ++pass) {
+        const int from = pass == 0 ? start.row() : 0;
+        const int to = pass == 0 ? rows : start.row();
+        for (int row = from; row < to && (hits < 0 || found.size() < hits); ++row) {
+            const std::u16string text = rows_->Cell(order_[row], start.column(), prefixLength);
+            if (QStringView(text.data(), static_cast<qsizetype>(text.size()))
+                    .startsWith(prefix, sensitivity)) {
+                found.append(index(row, start.column()));
+            }
+        }
+    }
+    return found;
 }
 
 void ReportListModel::RemoveAllRows() {
     beginResetModel();
     // A fresh table gives the memory of a large list back, which clearing keeps.
-    rows_ = TextTable(rows_.ColumnCount());
+    table_ = std::make_shared<TextTable>(static_cast<int>(columns_.size()));
+    rows_ = table_;
     order_ = {};
-    lastRowColumns_ = rows_.ColumnCount();
+    lastRowColumns_ = table_->ColumnCount();
     lastRowViewRow_ = -1;
     endResetModel();
 }
 
+// Rows that make their texts are written out as texts before a row is
+// appended to them.
+TextTable& ReportListModel::AppendableTable() {
+    if (rows_ != table_) {
+        auto table = std::make_shared<TextTable>(static_cast<int>(columns_.size()));
+        for (std::size_t row = 0; row < rows_->RowCount(); ++row) {
+            table->AppendRow(rows_->Cell(row, 0));
+            for (int column = 1; column < table->ColumnCount(); ++column) {
+                table->AddColumnText(rows_->Cell(row, column));
+            }
+        }
+        table_ = table;
+        rows_ = table_;
+    }
+    return *table_;
+}
+
 void ReportListModel::AppendRow(const QString& firstText) {
-    const int tableRow = static_cast<int>(rows_.RowCount());
+    TextTable& table = AppendableTable();
+    const int tableRow = static_cast<int>(table.RowCount());
     const int viewRow =
         sorted_ ? SortedPlace(CellText(sortKey_ == 0 ? View(firstText) : u""), tableRow, -1)
                 : static_cast<int>(order_.size());
     beginInsertRows({}, viewRow, viewRow);
-    rows_.AppendRow(View(firstText));
-    order_.insert(order_.begin() + viewRow, tableRow);
+    table.AppendRow(View(firstText));
+    order_.insert(order_.begin() + viewRow, static_cast<std::uint32_t>(tableRow));
     lastRowColumns_ = 1;
     lastRowViewRow_ = viewRow;
     endInsertRows();
 }
 
 void ReportListModel::AddColumnText(const QString& text) {
-    if (rows_.RowCount() == 0 || lastRowColumns_ >= rows_.ColumnCount()) {
+    if (rows_ != table_ || table_->RowCount() == 0 || lastRowColumns_ >= table_->ColumnCount()) {
         return;
     }
     const int column = lastRowColumns_++;
-    rows_.AddColumnText(View(text));
+    table_->AddColumnText(View(text));
     int viewRow = LastRowViewRow();
     if (sorted_ && column == sortKey_) {
         viewRow = MoveToSortedPlace(viewRow);
@@ -114,17 +168,23 @@ void ReportListModel::AddColumnText(const QString& text) {
     }
 }
 
-void ReportListModel::ReplaceRows(TextTable rows) {
+void ReportListModel::ReplaceRows(std::shared_ptr<const ReportRows> rows) {
     beginResetModel();
     rows_ = std::move(rows);
-    order_.resize(rows_.RowCount());
-    std::iota(order_.begin(), order_.end(), 0);
+    table_ = std::dynamic_pointer_cast<TextTable>(std::const_pointer_cast<ReportRows>(rows_));
+    order_ = {};
+    order_.resize(rows_->RowCount());
+    std::iota(order_.begin(), order_.end(), 0u);
     if (sorted_) {
         SortAllRows();
     }
-    lastRowColumns_ = rows_.ColumnCount();
+    lastRowColumns_ = rows_->ColumnCount();
     lastRowViewRow_ = -1;
     endResetModel();
+}
+
+void ReportListModel::ReplaceRows(TextTable rows) {
+    ReplaceRows(std::make_shared<TextTable>(std::move(rows)));
 }
 
 void ReportListModel::SetSortKey(int column) {
@@ -158,7 +218,7 @@ void ReportListModel::ApplySettingChange() {
 }
 
 CellText ReportListModel::Key(int tableRow) const {
-    return rows_.Text(static_cast<std::size_t>(tableRow), sortKey_);
+    return table_->Text(static_cast<std::size_t>(tableRow), sortKey_);
 }
 
 bool ReportListModel::Precedes(const CellText& keyA, int rowA, const CellText& keyB,
@@ -191,22 +251,14 @@ int ReportListModel::SortedPlace(const CellText& key, int tableRow, int skippedV
 }
 
 void ReportListModel::SortAllRows() {
-    std::vector<SortEntry> entries(order_.size());
-    for (std::size_t row = 0; row < entries.size(); ++row) {
-        entries[row] = {Key(static_cast<int>(row)), static_cast<int>(row)};
-    }
-    std::sort(entries.begin(), entries.end(), [this](const SortEntry& a, const SortEntry& b) {
-        return Precedes(a.key, a.row, b.key, b.row);
-    });
-    std::transform(entries.begin(), entries.end(), order_.begin(),
-                   [](const SortEntry& entry) { return entry.row; });
+    rows_->SortRows(sortKey_, sortOrder_ != 0, order_);
     lastRowViewRow_ = -1;
 }
 
 void ReportListModel::Resort() {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<int> tableRows;
+    std::vector<std::uint32_t> tableRows;
     tableRows.reserve(before.size());
     for (const QModelIndex& index : before) {
         tableRows.push_back(order_[index.row()]);
@@ -229,7 +281,7 @@ void ReportListModel::Resort() {
 
 int ReportListModel::LastRowViewRow() {
     if (lastRowViewRow_ < 0) {
-        const int lastTableRow = static_cast<int>(rows_.RowCount()) - 1;
+        const auto lastTableRow = static_cast<std::uint32_t>(table_->RowCount() - 1);
         lastRowViewRow_ = static_cast<int>(std::find(order_.begin(), order_.end(), lastTableRow) -
                                            order_.begin());
     }
@@ -240,7 +292,7 @@ int ReportListModel::LastRowViewRow() {
 // to where that text belongs. The other rows are still in order, so one
 // binary search finds the place.
 int ReportListModel::MoveToSortedPlace(int viewRow) {
-    const int tableRow = order_[viewRow];
+    const int tableRow = static_cast<int>(order_[viewRow]);
     const int place = SortedPlace(Key(tableRow), tableRow, viewRow);
     if (place == viewRow) {
         return viewRow;

@@ -2,18 +2,23 @@
 
 #include <QAbstractTableModel>
 #include <QList>
-#include <string_view>
-#include <utility>
+#include <memory>
 #include <vector>
 
+#include "analysis/reportrows.h"
 #include "analysis/texttable.h"
 #include "ui/reportlist/reportcolumn.h"
 
 namespace quorvex {
 
-// The rows of a report list. Texts stay in one TextTable (no QString per
-// cell, so half a million rows stay cheap); a permutation maps the rows as
-// shown to the rows as appended, which is all that sorting rearranges.
+// The rows of a report list. The rows are an engine's ReportRows, which make
+// a cell's text only when it is shown (no QString per cell, so millions of
+// rows stay cheap); a permutation maps the rows as shown to the rows as
+// appended, which is all that sorting rearranges.
+//
+// A cell shows at most kShownCharacters characters, followed by U+2026 when
+// its text is longer: the toolkit cannot lay out a text of hundreds of
+// megabytes. Text() gives the whole text, and sorting compares whole texts.
 //
 // While Sorted is true the rows are kept in key order: every setting change
 // re-sorts, and appended rows take their sorted place. Keys compare code unit
@@ -23,6 +28,8 @@ class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
+    static constexpr std::size_t kShownCharacters = 4096;
+
     explicit ReportListModel(QList<ReportColumn> columns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,16 +37,23 @@ class ReportListModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // Type-ahead search, without making a whole text for every row it passes.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith |
+                                                                Qt::MatchWrap)) const override;
 
     void RemoveAllRows();
     void AppendRow(const QString& firstText);
     // Adds the next column's text to the last appended row.
     void AddColumnText(const QString& text);
-    // Takes a whole table in one reset, sorted once. Its last row counts as
+    // Takes whole rows in one reset, sorted once. The last row counts as
     // complete: filling goes on with AppendRow.
+    void ReplaceRows(std::shared_ptr<const ReportRows> rows);
     void ReplaceRows(TextTable rows);
-    // The text of a cell as shown, in the current order.
+    // The whole text of a cell, in the current order.
     QString Text(int row, int column) const;
+    // The text of a cell as the list shows it.
+    QString ShownText(int row, int column) const;
 
     // The key column, counted from 0.
     int SortKey() const { return sortKey_; }
@@ -56,6 +70,7 @@ class ReportListModel : public QAbstractTableModel {
     void SortSettingsChanged();
 
   private:
+    TextTable& AppendableTable();
     CellText Key(int tableRow) const;
     bool Precedes(const CellText& keyA, int rowA, const CellText& keyB, int rowB) const;
     int SortedPlace(const CellText& key, int tableRow, int skippedViewRow) const;
@@ -66,8 +81,9 @@ class ReportListModel : public QAbstractTableModel {
     int MoveToSortedPlace(int viewRow);
 
     QList<ReportColumn> columns_;
-    TextTable rows_;
-    std::vector<int> order_;   // table row of each row as shown
+    std::shared_ptr<const ReportRows> rows_;
+    std::shared_ptr<TextTable> table_;  // the rows, while they are filled one by one
+    std::vector<std::uint32_t> order_;  // table row of each row as shown
     int lastRowColumns_;       // texts the last appended row has so far
     int lastRowViewRow_ = -1;  // where the last appended row is shown; -1 when not known
     int sortKey_ = 0;

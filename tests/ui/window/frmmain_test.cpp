@@ -294,7 +294,7 @@ class FrmMainTest : public WindowTest {
         Open(WriteFile("many.txt", words));
         const QList<QStringList> head = Rows(window_->SummaryList());
         {
-            AddressSpaceLimit limit(32 * 1024 * 1024);
+            AddressSpaceLimit limit(12 * 1024 * 1024);
             Process();
         }
         QCOMPARE(dialogs_->problems.size(), 1);

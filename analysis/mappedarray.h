@@ -1,0 +1,103 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
+#include <utility>
+
+namespace quorvex {
+
+// Reserves address space for `bytes` more, moving the mapping if it must.
+// Pages are given memory only when first written, and growing remaps the
+// pages already in use instead of copying them, so an array of hundreds of
+// megabytes grows without ever holding its contents twice. Throws
+// std::bad_alloc when the system refuses.
+void* GrowMapping(void* mapping, std::size_t oldBytes, std::size_t newBytes);
+void ReleaseMapping(void* mapping, std::size_t bytes);
+
+// A growing array of plain values in its own memory mapping: for the word
+// store's large tables, whose size nothing predicts and whose growth by
+// copying would briefly need three times their size.
+template <typename T>
+class MappedArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
+  public:
+    MappedArray() = default;
+    MappedArray(const MappedArray&) = delete;
+    MappedArray& operator=(const MappedArray&) = delete;
+    MappedArray(MappedArray&& other) noexcept { Swap(other); }
+    MappedArray& operator=(MappedArray&& other) noexcept {
+        MappedArray(std::move(other)).Swap(*this);
+        return *this;
+    }
+    ~MappedArray() { ReleaseMapping(data_, capacity_ * sizeof(T)); }
+
+    // `count` zero values. A fresh mapping is zero already: its pages cost
+    // nothing until they are written.
+    static MappedArray Zeroed(std::size_t count) {
+        MappedArray array;
+        array.Reserve(count);
+        array.size_ = count;
+        return array;
+    }
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    T& operator[](std::size_t at) { return data_[at]; }
+    const T& operator[](std::size_t at) const { return data_[at]; }
+    T& back() { return data_[size_ - 1]; }
+
+    void push_back(const T& value) {
+        if (size_ == capacity_) {
+            Reserve(size_ + 1);
+        }
+        data_[size_++] = value;
+    }
+
+    // Appends `count` values copied from `values`.
+    void Append(const T* values, std::size_t count) {
+        if (capacity_ - size_ < count) {
+            Reserve(size_ + count);
+        }
+        std::memcpy(data_ + size_, values, count * sizeof(T));
+        size_ += count;
+    }
+
+    // Makes the array `count` values long; new values are zero.
+    void ResizeZeroed(std::size_t count) {
+        if (count > capacity_) {
+            Reserve(count);
+        }
+        if (count > size_) {
+            std::memset(static_cast<void*>(data_ + size_), 0, (count - size_) * sizeof(T));
+        }
+        size_ = count;
+    }
+
+    void Reserve(std::size_t count) {
+        if (count <= capacity_) {
+            return;
+        }
+        const std::size_t grown =
+            std::max(count, std::max<std::size_t>(capacity_ * 2, 4096 / sizeof(T)));
+        data_ = static_cast<T*>(GrowMapping(data_, capacity_ * sizeof(T), grown * sizeof(T)));
+        capacity_ = grown;
+    }
+
+  private:
+    void Swap(MappedArray& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
+
+    T* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace quorvex

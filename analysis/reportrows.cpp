@@ -1,0 +1,46 @@
+#include "analysis/reportrows.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace quorvex {
+
+namespace {
+
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+}  // namespace
+
+void ReportRows::SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const {
+    SortRowsByText(*this, column, descending, order);
+}
+
+void SortRowsByText(const ReportRows& rows, int column, bool descending,
+                    std::vector<std::uint32_t>& order) {
+    std::vector<std::u16string> texts(rows.RowCount());
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        texts[row] = rows.Cell(row, column);
+    }
+    order.resize(texts.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return descending ? texts[b] < texts[a] : texts[a] < texts[b];
+    });
+}
+
+std::u16string_view FirstCharacters(std::u16string_view text, std::size_t limit) {
+    if (limit >= text.size()) {
+        return text;
+    }
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (!IsLowSurrogate(text[at]) && characters++ == limit) {
+            return text.substr(0, at);
+        }
+    }
+    return text;
+}
+
+}  // namespace quorvex

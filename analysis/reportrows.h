@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max();
+
+// The rows of a report list. A cell's text is made when someone asks for it,
+// so rows may hold numbers and references instead of texts.
+class ReportRows {
+  public:
+    virtual ~ReportRows() = default;
+
+    virtual int ColumnCount() const = 0;
+    virtual std::size_t RowCount() const = 0;
+
+    // The text of a cell, or its first `limit` characters (a surrogate pair
+    // is one character); empty for a column the row has no text for.
+    virtual std::u16string Cell(std::size_t row, int column,
+                                std::size_t limit = kWholeText) const = 0;
+
+    // Puts every row into `order` in the ordinal order of one column's whole
+    // texts: code point by code point, a text before the texts it begins.
+    // Rows with equal texts keep their row order, in either direction. By
+    // default the texts themselves are compared; rows that know what their
+    // texts are made of compare that instead, to the same order.
+    virtual void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const;
+};
+
+// The order SortRows promises, found by making and comparing every text.
+void SortRowsByText(const ReportRows& rows, int column, bool descending,
+                    std::vector<std::uint32_t>& order);
+
+// The text of `text` up to its `limit`th character.
+std::u16string_view FirstCharacters(std::u16string_view text, std::size_t limit);
+
+}  // namespace quorvex

@@ -1,0 +1,244 @@
+#include "analysis/resultrows.h"
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+
+#include "analysis/analysisstate.h"
+#include "analysis/codepage.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr std::size_t kCountWidth = 12;
+constexpr std::size_t kOrderWidth = 8;
+constexpr int kWordColumn = 0;
+constexpr int kCountColumn = 1;
+constexpr int kFirstOccursColumn = 2;
+constexpr int kOrderColumn = 3;
+constexpr int kLetterBits = 5;
+
+std::u16string Limited(std::u16string text, std::size_t limit) {
+    if (limit < text.size()) {
+        text.resize(FirstCharacters(text, limit).size());
+    }
+    return text;
+}
+
+std::u16string CharText(std::size_t code) {
+    return (code < 32 || code > 126) ? u" " : std::u16string(1, static_cast<char16_t>(code));
+}
+
+std::u16string ReplacedWithText(std::uint8_t mapped) {
+    if (mapped == kSeparator) {
+        return u"  {space char}";
+    }
+    if (mapped == kDeleted) {
+        return u"{deleted char}";
+    }
+    return std::u16string(1, static_cast<char16_t>(mapped));
+}
+
+// Every row gets one 64-bit key: its sort value in the high bits, its row
+// number in the low `rowBits`, so that one plain sort orders by value and
+// keeps equal values in row order. Descending, the values are turned round
+// while the row numbers are not.
+template <typename ValueOf>
+std::vector<std::uint64_t> PackedKeys(std::size_t rowCount, int rowBits, int valueBits,
+                                      bool descending, const ValueOf& valueOf) {
+    const std::uint64_t highest = valueBits >= 64 ? ~0ull : (1ull << valueBits) - 1;
+    std::vector<std::uint64_t> keys(rowCount);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        const std::uint64_t value = valueOf(row);
+        keys[row] = ((descending ? highest - value : value) << rowBits) | row;
+    }
+    return keys;
+}
+
+void TakeRows(const std::vector<std::uint64_t>& keys, int rowBits,
+              std::vector<std::uint32_t>& order) {
+    const std::uint64_t rowMask = (1ull << rowBits) - 1;
+    order.resize(keys.size());
+    std::transform(keys.begin(), keys.end(), order.begin(),
+                   [rowMask](std::uint64_t key) { return static_cast<std::uint32_t>(key & rowMask); });
+}
+
+}  // namespace
+
+std::size_t ColumnWidth(std::size_t standardWidth, std::u16string_view longestText) {
+    return std::max(standardWidth, CharacterCount(longestText));
+}
+
+SubstitutionRows::SubstitutionRows(const std::array<std::uint8_t, 256>& charMap,
+                                   const std::array<std::int64_t, 256>& charCount,
+                                   NumberSeparators separators)
+    : charMap_(charMap), charCount_(charCount), separators_(std::move(separators)) {
+    const std::int64_t largest = *std::max_element(charCount_.begin(), charCount_.end());
+    countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(largest, separators_));
+}
+
+std::u16string SubstitutionRows::Cell(std::size_t row, int column, std::size_t limit) const {
+    switch (column) {
+        case 0:
+            return Limited(FormatDigits(static_cast<std::int64_t>(row)), limit);
+        case 1:
+            return Limited(CharText(row), limit);
+        case 2:
+            return Limited(FixedWidth(FormatGrouped(charCount_[row], separators_), countWidth_),
+                           limit);
+        case 3:
+            return Limited(ReplacedWithText(charMap_[row]), limit);
+        default:
+            return {};
+    }
+}
+
+UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordStore> words, NumberSeparators separators)
+    : words_(std::move(words)), separators_(std::move(separators)) {
+    std::int64_t largest = 0;
+    for (std::size_t row = 0; row < RowCount(); ++row) {
+        largest = std::max(largest, words_->Word(row).hits);
+    }
+    countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(largest, separators_));
+    orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
+}
+
+std::size_t UniqueWordRows::RowCount() const {
+    return static_cast<std::size_t>(words_->UniqueTotal());
+}
+
+std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t limit) const {
+    const StoredWord word = words_->Word(row);
+    switch (column) {
+        case kWordColumn: {
+            std::u16string text;
+            AppendWindows1252(text, word.text, limit);
+            return text;
+        }
+        case kCountColumn:
+            return Limited(FixedWidth(FormatGrouped(word.hits, separators_), countWidth_), limit);
+        case kFirstOccursColumn: {
+            std::u16string text;
+            const std::size_t added =
+                AppendWindows1252(text, words_->PlaceHeading(word.place), limit);
+            AppendWindows1252(text, words_->PlaceLineRef(word.place), limit - added);
+            return text;
+        }
+        case kOrderColumn:
+            return Limited(FixedWidth(FormatDigits(static_cast<std::int64_t>(row) + 1), orderWidth_),
+                           limit);
+        default:
+            return {};
+    }
+}
+
+// Typed keys give the order of the texts: a Count or Original Order text is
+// a number right-aligned in one width for the whole column, so its text
+// order is its numeric order; a word is letters a to z, one byte each; a
+// first occurrence is ranked among all places by its text.
+void UniqueWordRows::SortRows(int column, bool descending,
+                              std::vector<std::uint32_t>& order) const {
+    const std::size_t rowCount = RowCount();
+    const int rowBits = std::max(1, static_cast<int>(std::bit_width(rowCount)));
+    switch (column) {
+        case kWordColumn:
+            TakeRows(WordKeys(rowBits, descending), rowBits, order);
+            return;
+        case kCountColumn: {
+            std::vector<std::uint64_t> keys =
+                PackedKeys(rowCount, rowBits, 32, descending,
+                           [this](std::size_t row) { return words_->Word(row).hits; });
+            std::sort(keys.begin(), keys.end());
+            TakeRows(keys, rowBits, order);
+            return;
+        }
+        case kFirstOccursColumn:
+            TakeRows(PlaceKeys(rowBits, descending), rowBits, order);
+            return;
+        case kOrderColumn:
+            order.resize(rowCount);
+            std::iota(order.begin(), order.end(), 0u);
+            if (descending) {
+                std::reverse(order.begin(), order.end());
+            }
+            return;
+        default:
+            ReportRows::SortRows(column, descending, order);
+            return;
+    }
+}
+
+// As many first letters as fit beside the row number, five bits each, the
+// first letter highest and 0 after the last: their order is the words'
+// order. Words that share all the letters the key holds are put in order by
+// their whole text afterwards.
+std::vector<std::uint64_t> UniqueWordRows::WordKeys(int rowBits, bool descending) const {
+    const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
+    const int valueBits = static_cast<int>(letters) * kLetterBits;
+    std::vector<std::uint64_t> keys =
+        PackedKeys(RowCount(), rowBits, valueBits, descending, [&](std::size_t row) {
+            const std::string_view text = words_->Word(row).text;
+            std::uint64_t value = 0;
+            for (std::size_t i = 0; i < letters; ++i) {
+                value = (value << kLetterBits) |
+                        (i < text.size() ? static_cast<std::uint64_t>(text[i] - 'a' + 1) : 0);
+            }
+            return value;
+        });
+    std::sort(keys.begin(), keys.end());
+
+    const std::uint64_t rowMask = (1ull << rowBits) - 1;
+    const auto wholeWordOrder = [&](std::uint64_t a, std::uint64_t b) {
+        const int comparison = words_->Word(a & rowMask).text.compare(words_->Word(b & rowMask).text);
+        return comparison != 0 ? (descending ? comparison > 0 : comparison < 0)
+                               : (a & rowMask) < (b & rowMask);
+    };
+    for (auto first = keys.begin(); first != keys.end();) {
+        const auto last = std::find_if(first, keys.end(), [&](std::uint64_t key) {
+            return (key >> rowBits) != (*first >> rowBits);
+        });
+        if (last - first > 1) {
+            std::sort(first, last, wholeWordOrder);
+        }
+        first = last;
+    }
+    return keys;
+}
+
+std::vector<std::uint64_t> UniqueWordRows::PlaceKeys(int rowBits, bool descending) const {
+    const std::vector<std::uint32_t> ranks = PlaceRanks();
+    const int rankBits = std::max(1, static_cast<int>(std::bit_width(ranks.size())));
+    std::vector<std::uint64_t> keys =
+        PackedKeys(RowCount(), rowBits, rankBits, descending,
+                   [&](std::size_t row) { return ranks[words_->Word(row).place]; });
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+// The rank of every place by its text; places with equal texts share one.
+std::vector<std::uint32_t> UniqueWordRows::PlaceRanks() const {
+    std::vector<std::uint32_t> places(words_->PlaceCount());
+    std::iota(places.begin(), places.end(), 0u);
+    std::sort(places.begin(), places.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return ComparePlaces(a, b) < 0; });
+    std::vector<std::uint32_t> ranks(places.size());
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (i > 0 && ComparePlaces(places[i - 1], places[i]) != 0) {
+            ++rank;
+        }
+        ranks[places[i]] = rank;
+    }
+    return ranks;
+}
+
+int UniqueWordRows::ComparePlaces(std::uint32_t a, std::uint32_t b) const {
+    if (words_->PlaceHeadingId(a) == words_->PlaceHeadingId(b)) {
+        return CompareWindows1252(words_->PlaceLineRef(a), {}, words_->PlaceLineRef(b), {});
+    }
+    return CompareWindows1252(words_->PlaceHeading(a), words_->PlaceLineRef(a),
+                              words_->PlaceHeading(b), words_->PlaceLineRef(b));
+}
+
+}  // namespace quorvex
