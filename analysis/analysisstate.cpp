@@ -11,8 +11,8 @@ void InitAnalysisTables(AnalysisState& state) {
         state.CharMap[code + 32] = static_cast<std::uint8_t>(code + 32);
     }
     state.Words.reset();
-    state.Words = std::make_shared<WordStore>(
-        state.FixedHashSeed ? *state.FixedHashSeed : WordHash::RandomSeed());
+    state.Words = std::make_shared<WordStore>(state.FixedHashSeed ? *state.FixedHashSeed
+                                                                  : WordHash::RandomSeed());
 }
 
 }  // namespace quorvex

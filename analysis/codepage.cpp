@@ -17,8 +17,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
 // The rest of a two-piece text from `offset` on, one piece at a time.
 class PiecewiseText {
   public:
-    PiecewiseText(std::string_view first, std::string_view second)
-        : pieces_{first, second} {}
+    PiecewiseText(std::string_view first, std::string_view second) : pieces_{first, second} {}
     bool AtEnd() const { return piece_ == 2; }
     std::string_view Current() const { return pieces_[piece_].substr(offset_); }
     void Advance(std::size_t count) {

@@ -22,10 +22,9 @@ void* GrowMapping(void* mapping, std::size_t oldBytes, std::size_t newBytes) {
     if (mapping != nullptr && newSize == oldSize) {
         return mapping;
     }
-    void* grown = mapping == nullptr
-                      ? ::mmap(nullptr, newSize, PROT_READ | PROT_WRITE,
-                               MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
-                      : ::mremap(mapping, oldSize, newSize, MREMAP_MAYMOVE);
+    void* grown = mapping == nullptr ? ::mmap(nullptr, newSize, PROT_READ | PROT_WRITE,
+                                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                                     : ::mremap(mapping, oldSize, newSize, MREMAP_MAYMOVE);
     if (grown == MAP_FAILED) {
         throw std::bad_alloc();
     }

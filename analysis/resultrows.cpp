@@ -60,8 +60,9 @@ void TakeRows(const std::vector<std::uint64_t>& keys, int rowBits,
               std::vector<std::uint32_t>& order) {
     const std::uint64_t rowMask = (1ull << rowBits) - 1;
     order.resize(keys.size());
-    std::transform(keys.begin(), keys.end(), order.begin(),
-                   [rowMask](std::uint64_t key) { return static_cast<std::uint32_t>(key & rowMask); });
+    std::transform(keys.begin(), keys.end(), order.begin(), [rowMask](std::uint64_t key) {
+        return static_cast<std::uint32_t>(key & rowMask);
+    });
 }
 
 }  // namespace
@@ -126,8 +127,8 @@ std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t lim
             return text;
         }
         case kOrderColumn:
-            return Limited(FixedWidth(FormatDigits(static_cast<std::int64_t>(row) + 1), orderWidth_),
-                           limit);
+            return Limited(
+                FixedWidth(FormatDigits(static_cast<std::int64_t>(row) + 1), orderWidth_), limit);
         default:
             return {};
     }
@@ -190,7 +191,8 @@ std::vector<std::uint64_t> UniqueWordRows::WordKeys(int rowBits, bool descending
 
     const std::uint64_t rowMask = (1ull << rowBits) - 1;
     const auto wholeWordOrder = [&](std::uint64_t a, std::uint64_t b) {
-        const int comparison = words_->Word(a & rowMask).text.compare(words_->Word(b & rowMask).text);
+        const int comparison =
+            words_->Word(a & rowMask).text.compare(words_->Word(b & rowMask).text);
         return comparison != 0 ? (descending ? comparison > 0 : comparison < 0)
                                : (a & rowMask) < (b & rowMask);
     };

@@ -21,8 +21,8 @@ std::uint64_t SplitMix64(std::uint64_t& state) {
 std::uint64_t MultiplyMod61(std::uint64_t a, std::uint64_t b) {
     __extension__ using Wide = unsigned __int128;
     const Wide product = static_cast<Wide>(a) * b;
-    const std::uint64_t folded =
-        static_cast<std::uint64_t>(product & kMersenne61) + static_cast<std::uint64_t>(product >> 61);
+    const std::uint64_t folded = static_cast<std::uint64_t>(product & kMersenne61) +
+                                 static_cast<std::uint64_t>(product >> 61);
     return folded >= kMersenne61 ? folded - kMersenne61 : folded;
 }
 

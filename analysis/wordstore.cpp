@@ -44,44 +44,36 @@ WordStore::WordStore(std::uint64_t hashSeed) : hash_(hashSeed) {
     headings_.push_back(HeadingSpan{0, 0});
 }
 
+unsigned char WordStore::FirstLetter(std::size_t entry) const {
+    return static_cast<unsigned char>(letters_[entries_[entry].textOffset]);
+}
+
 std::string_view WordStore::Unpack(const std::uint64_t& packed) {
     const auto length = kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
     return {reinterpret_cast<const char*>(&packed), length};
 }
 
 std::string_view WordStore::Text(const Entry& entry) const {
-    if (entry.length <= kPackedLetters) {
-        return {reinterpret_cast<const char*>(&entry.key), entry.length};
-    }
     return {letters_.data() + entry.textOffset, entry.length};
 }
 
-std::uint64_t WordStore::HashOf(const Entry& entry) const {
-    if (entry.length <= kPackedLetters) {
-        return hash_.Short(entry.key);
-    }
-    const std::string_view text = Text(entry);
-    if (entry.length <= kLongKeyLetters) {
-        const LongKey key = PackLong(text);
-        return hash_.Long(key.prefix, key.middle);
-    }
-    return hash_.Text(text);
-}
-
-// A fresh index, filled again from the entries: the old one is given back
-// first, so growing never holds two indexes at once.
+// A fresh index, filled again from the old one's slots: a short word's hash
+// is one multiplication, a longer word's is in its slot already.
 void WordStore::ResizeIndex(std::size_t size) {
-    slots_ = MappedArray<Slot>();
+    MappedArray<Slot> old = std::move(slots_);
     slots_ = MappedArray<Slot>::Zeroed(size);
     mask_ = size - 1;
     shift_ = 64 - std::countr_zero(size);
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        const std::uint64_t hash = HashOf(entries_[e]);
-        std::size_t at = Home(hash);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        const Slot& slot = old[i];
+        if (slot.entry == 0) {
+            continue;
+        }
+        std::size_t at = Home((slot.entry & kLongWord) != 0 ? slot.check : hash_.Short(slot.check));
         while (slots_[at].entry != 0) {
             at = (at + 1) & mask_;
         }
-        slots_[at] = Slot{static_cast<std::uint32_t>(e + 1), Tag(hash)};
+        slots_[at] = slot;
     }
 }
 
@@ -92,64 +84,43 @@ bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
     if (word.size() <= kLongKeyLetters) {
         return TallyPacked(PackLong(word), place);
     }
-    return TallyVeryLong(word, place);
+    return TallyLong(word, hash_.Text(word), place);
 }
 
 bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
     const std::uint64_t letters[2] = {key.prefix, key.middle};
     const std::string_view word(reinterpret_cast<const char*>(letters),
                                 kPackedLetters + Unpack(key.middle).size());
-    const std::uint64_t hash = hash_.Long(key.prefix, key.middle);
-    const std::uint32_t tag = Tag(hash);
-    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
-        const Slot slot = slots_[at];
-        if (slot.entry == 0) {
-            return Add(at, tag, key.prefix, word, place);
-        }
-        if (slot.tag == tag) {
-            Entry& entry = entries_[slot.entry - 1];
-            if (entry.key == key.prefix && entry.length == word.size() && Text(entry) == word) {
-                ++entry.hits;
-                return false;
-            }
-        }
-    }
+    return TallyLong(word, hash_.Long(key.prefix, key.middle), place);
 }
 
-bool WordStore::TallyVeryLong(std::string_view word, FirstOccursPlace& place) {
-    const std::uint64_t hash = hash_.Text(word);
-    const std::uint32_t tag = Tag(hash);
-    const std::uint64_t prefix = Pack(word);
+bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
     for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
-        const Slot slot = slots_[at];
+        Slot& slot = slots_[at];
         if (slot.entry == 0) {
-            return Add(at, tag, prefix, word, place);
+            return Add(at, hash, word, place, kLongWord);
         }
-        if (slot.tag == tag) {
-            Entry& entry = entries_[slot.entry - 1];
-            if (entry.key == prefix && entry.length == word.size() && Text(entry) == word) {
-                ++entry.hits;
-                return false;
-            }
+        if (slot.check == hash && (slot.entry & kLongWord) != 0 &&
+            Text(entries_[(slot.entry & ~kLongWord) - 1]) == word) {
+            ++slot.hits;
+            return false;
         }
     }
 }
 
 // Up to two thirds full, then twice the size: a typical document's index
 // then stays in the cache.
-bool WordStore::Add(std::size_t at, std::uint32_t tag, std::uint64_t key, std::string_view word,
-                    FirstOccursPlace& place) {
-    if (entries_.size() >= std::numeric_limits<std::uint32_t>::max() - 1 ||
+bool WordStore::Add(std::size_t at, std::uint64_t check, std::string_view word,
+                    FirstOccursPlace& place, std::uint32_t longWord) {
+    if (entries_.size() >= kLongWord - 1 ||
         letters_.size() + word.size() > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("too many distinct words");
     }
-    Entry entry{key, 0, static_cast<std::uint32_t>(word.size()), 1, PlaceId(place)};
-    if (word.size() > kPackedLetters) {
-        entry.textOffset = static_cast<std::uint32_t>(letters_.size());
-        letters_.Append(word.data(), word.size());
-    }
+    const Entry entry{static_cast<std::uint32_t>(letters_.size()),
+                      static_cast<std::uint32_t>(word.size()), 0, PlaceId(place)};
+    letters_.Append(word.data(), word.size());
     entries_.push_back(entry);
-    slots_[at] = Slot{static_cast<std::uint32_t>(entries_.size()), tag};
+    slots_[at] = Slot{check, static_cast<std::uint32_t>(entries_.size()) | longWord, 1};
     if (entries_.size() * 3 > slots_.size() * 2) {
         ResizeIndex(slots_.size() * 2);
     }
@@ -184,13 +155,15 @@ std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
 }
 
 void WordStore::Seal() {
-    slots_ = MappedArray<Slot>();
-    if (rows_.size() == entries_.size()) {
-        return;
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i].entry != 0) {
+            entries_[(slots_[i].entry & ~kLongWord) - 1].hits = slots_[i].hits;
+        }
     }
+    slots_ = MappedArray<Slot>();
     std::array<std::size_t, 27> next{};
     for (std::size_t e = 0; e < entries_.size(); ++e) {
-        ++next[(entries_[e].key & 0xFF) - 'a' + 1];
+        ++next[FirstLetter(e) - 'a' + 1];
     }
     for (std::size_t letter = 1; letter < next.size(); ++letter) {
         next[letter] += next[letter - 1];
@@ -198,7 +171,7 @@ void WordStore::Seal() {
     bucketStart_ = next;
     rows_ = MappedArray<std::uint32_t>::Zeroed(entries_.size());
     for (std::size_t e = 0; e < entries_.size(); ++e) {
-        rows_[next[(entries_[e].key & 0xFF) - 'a']++] = static_cast<std::uint32_t>(e);
+        rows_[next[FirstLetter(e) - 'a']++] = static_cast<std::uint32_t>(e);
     }
 }
 

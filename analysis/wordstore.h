@@ -55,10 +55,10 @@ struct StoredWord {
 // a word goes through a hash index, so a full bucket costs no more than an
 // empty one; buckets grow as needed and never drop a word.
 //
-// Memory is bounded by the document: per distinct word one entry and at most
-// three index slots, its letters once when it has more than eight, and one
-// place when it is the first new word since the heading or line reference
-// changed; each heading's text at most once.
+// Memory is bounded by the document: per distinct word its letters, one
+// entry and at most three index slots while the scan runs, and one place
+// when it is the first new word since the heading or line reference changed;
+// each heading's text at most once.
 class WordStore {
   public:
     static constexpr std::size_t kPackedLetters = 8;
@@ -73,27 +73,23 @@ class WordStore {
     // The same for words packed into integers, the first letter in the
     // lowest byte and zeros after the last: one to eight letters, or nine to
     // sixteen. This is how the scan counts almost every word: a known word
-    // costs a multiplication, a look at one slot and one entry.
+    // costs a multiplication and, mostly, one look at one slot.
     bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
-        const std::uint64_t hash = hash_.Short(packed);
-        const std::uint32_t tag = Tag(hash);
-        for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
-            const Slot slot = slots_[at];
-            if (slot.entry == 0) {
-                return Add(at, tag, packed, Unpack(packed), place);
+        for (std::size_t at = Home(hash_.Short(packed));; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.check == packed && (slot.entry & kLongWord) == 0) {
+                ++slot.hits;
+                return false;
             }
-            if (slot.tag == tag) {
-                Entry& entry = entries_[slot.entry - 1];
-                if (entry.key == packed && entry.length <= kPackedLetters) {
-                    ++entry.hits;
-                    return false;
-                }
+            if (slot.entry == 0) {
+                return Add(at, packed, Unpack(packed), place);
             }
         }
     }
     bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
 
-    // The scan is over: the index goes, and the words are put in bucket order.
+    // The scan is over: the counts move to the words, the index goes, and
+    // the words are put in bucket order. No word can be counted after this.
     void Seal();
 
     // After Seal. `letter` is 'a' to 'z'; `slot` counts from 1 up to BucketFill(letter).
@@ -113,15 +109,21 @@ class WordStore {
     std::size_t PlaceCount() const { return places_.size(); }
 
   private:
+    static constexpr std::uint32_t kLongWord = 0x80000000u;
+
+    // A word's count is kept in its slot while the scan runs, so that a
+    // known word is counted by touching that slot and nothing else.
     struct Slot {
-        std::uint32_t entry;  // entry number + 1, or 0 for a free slot
-        std::uint32_t tag;    // more bits of the hash, so that most other words are passed over
+        // A short word's packed letters; for a longer word its whole hash,
+        // and its text is compared as well.
+        std::uint64_t check;
+        std::uint32_t entry;  // entry number + 1, or 0 for a free slot; may carry kLongWord
+        std::uint32_t hits;   // a word occurs at most once per two bytes of a document
     };
     struct Entry {
-        std::uint64_t key;  // the first eight letters, packed
-        std::uint32_t textOffset;  // of the letters of a longer word
+        std::uint32_t textOffset;
         std::uint32_t length;
-        std::uint32_t hits;  // a word occurs at most once per two bytes of a document
+        std::uint32_t hits;  // taken from the slot when the scan is over
         std::uint32_t place;
     };
     struct Place {
@@ -137,15 +139,12 @@ class WordStore {
     static std::string_view Unpack(const std::uint64_t& packed);
 
     std::size_t Home(std::uint64_t hash) const { return hash >> shift_; }
-    std::uint32_t Tag(std::uint64_t hash) const {
-        return static_cast<std::uint32_t>(hash >> (shift_ - 32));
-    }
-    std::uint64_t HashOf(const Entry& entry) const;
     std::string_view Text(const Entry& entry) const;
+    unsigned char FirstLetter(std::size_t entry) const;
     const Entry& At(char letter, std::int64_t slot) const;
-    bool TallyVeryLong(std::string_view word, FirstOccursPlace& place);
-    bool Add(std::size_t at, std::uint32_t tag, std::uint64_t key, std::string_view word,
-             FirstOccursPlace& place);
+    bool TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place);
+    bool Add(std::size_t at, std::uint64_t check, std::string_view word, FirstOccursPlace& place,
+             std::uint32_t longWord = 0);
     std::uint32_t PlaceId(FirstOccursPlace& place);
     std::uint32_t StoreHeading(std::span<const std::uint8_t> line);
     void ResizeIndex(std::size_t size);
@@ -155,7 +154,7 @@ class WordStore {
     std::uint64_t mask_ = 0;
     int shift_ = 64;
     MappedArray<Entry> entries_;
-    MappedArray<char> letters_;  // of the words longer than eight letters, one after another
+    MappedArray<char> letters_;  // of every word, one after another
     MappedArray<Place> places_;
     MappedArray<HeadingSpan> headings_;
     MappedArray<char> headingText_;

@@ -206,9 +206,13 @@ void frmMain::mnuFileExit_Click() {
     close();
 }
 
+// Clicks and keys that arrived while the lists were filled are delivered to
+// the still disabled controls, which drop them, before the controls are
+// enabled again: nobody asked for what they would do now.
 void frmMain::mnuProcessFile_Click() {
     SetRunning(true);
     AnalyseDocument();
+    QCoreApplication::processEvents();
     if (!stopRequested_) {
         SetRunning(false);
     }

@@ -27,7 +27,9 @@ class ReportList : public QTreeView {
     void AppendRow(const QString& firstText) { rows_->AppendRow(firstText); }
     void AddColumnText(const QString& text) { rows_->AddColumnText(text); }
     void ReplaceRows(TextTable rows) { rows_->ReplaceRows(std::move(rows)); }
-    void ReplaceRows(std::shared_ptr<const ReportRows> rows) { rows_->ReplaceRows(std::move(rows)); }
+    void ReplaceRows(std::shared_ptr<const ReportRows> rows) {
+        rows_->ReplaceRows(std::move(rows));
+    }
     int RowCount() const { return rows_->rowCount(); }
     QString Text(int row, int column) const { return rows_->Text(row, column); }
 

@@ -13,7 +13,8 @@ std::u16string_view View(const QString& text) {
 }
 
 QString ToQString(const std::u16string& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
 }
 
 constexpr char16_t kEllipsis = u'\u2026';
@@ -85,8 +86,8 @@ QString ReportListModel::ShownText(int row, int column) const {
 QModelIndexList ReportListModel::match(const QModelIndex& start, int role, const QVariant& value,
                                        int hits, Qt::MatchFlags flags) const {
     const Qt::MatchFlags kind = flags & Qt::MatchTypeMask;
-    if (role != Qt::DisplayRole || kind != Qt::MatchStartsWith ||
-        (flags & Qt::MatchRecursive) || !start.isValid() || start.model() != this) {
+    if (role != Qt::DisplayRole || kind != Qt::MatchStartsWith || (flags & Qt::MatchRecursive) ||
+        !start.isValid() || start.model() != this) {
         return QAbstractTableModel::match(start, role, value, hits, flags);
     }
     const QString prefix = value.toString();

@@ -84,8 +84,8 @@ class ReportListModel : public QAbstractTableModel {
     std::shared_ptr<const ReportRows> rows_;
     std::shared_ptr<TextTable> table_;  // the rows, while they are filled one by one
     std::vector<std::uint32_t> order_;  // table row of each row as shown
-    int lastRowColumns_;       // texts the last appended row has so far
-    int lastRowViewRow_ = -1;  // where the last appended row is shown; -1 when not known
+    int lastRowColumns_;                // texts the last appended row has so far
+    int lastRowViewRow_ = -1;           // where the last appended row is shown; -1 when not known
     int sortKey_ = 0;
     bool sorted_ = false;
     int sortOrder_ = 0;
