@@ -23,6 +23,7 @@
 #include "analysis/documentscan.h"
 #include "analysis/resultlists.h"
 #include "bench/engine/documentgenerator.h"
+#include "bench/engine/hostiledocuments.h"
 
 namespace {
 
@@ -35,19 +36,34 @@ constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
 
 constexpr std::string_view kUsage =
     R"(Usage:
-  quorvex-bench [--runs N] FILE
+  quorvex-bench [--runs N] [--hash-seed S] FILE
       Reads FILE whole once, then runs the document scan and builds the rows
       of the three result lists N times (default 5). Prints the word counts;
       the seconds and MB/s of each phase (read; the medians of scan, rows and
       both together), on the wall clock and in processor time; the peak
       memory; and last "engine: <bytes> bytes, <seconds> s, <MB/s> MB/s",
       the median wall time of scan plus rows. 1 MB is 1,000,000 bytes.
+      --hash-seed fixes the word index's hash, which the program draws
+      afresh for every run.
 
   quorvex-bench generate --size SIZE [--seed N] FILE
       Writes a made-up document in the program's input format of exactly
       SIZE bytes to FILE. SIZE is a whole number of bytes with an optional
       suffix K, M or G, powers of 1000: 100M is 100,000,000 bytes. The same
       SIZE and seed (default 1) give the same bytes on every machine.
+  quorvex-bench generate --kind KIND [OPTIONS] FILE
+      Writes a document made to find the engine's limits:
+        random-words --size SIZE [--seed N]
+            lines of random words of six to nine letters, nearly all distinct
+        long-heading --heading SIZE --lines N [--high-bytes]
+            one heading line of SIZE bytes, then N lines "0000000<new word>"
+        one-word --size SIZE
+            a single word of SIZE letters
+        colliding --size SIZE --words N --hash-seed S [--seed N]
+            N eight-letter words that crowd one spot of the word index when
+            its hash is drawn from S, used over and over to fill SIZE bytes
+        control --size SIZE --words N [--seed N]
+            the same with N random eight-letter words
 
   quorvex-bench --help
 )";
@@ -113,11 +129,36 @@ std::optional<std::uint64_t> ParseSize(std::string_view text) {
 struct Options {
     bool help = false;
     bool generate = false;
+    std::string kind;
     std::optional<std::uint64_t> size;
+    std::optional<std::uint64_t> words;
+    std::optional<std::uint64_t> heading;
+    std::optional<std::uint64_t> lines;
+    std::optional<std::uint64_t> hashSeed;
+    bool highBytes = false;
     std::uint64_t seed = kDefaultSeed;
     int runs = kDefaultRuns;
     std::string file;
 };
+
+bool KindHasItsOptions(const Options& options) {
+    if (!options.generate) {
+        return true;
+    }
+    if (options.kind.empty() || options.kind == "random-words" || options.kind == "one-word") {
+        return options.size.has_value();
+    }
+    if (options.kind == "long-heading") {
+        return options.heading && options.lines;
+    }
+    if (options.kind == "colliding") {
+        return options.size && options.words > 0u && options.hashSeed;
+    }
+    if (options.kind == "control") {
+        return options.size && options.words > 0u;
+    }
+    return false;
+}
 
 std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
     Options options;
@@ -143,6 +184,23 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
                 return std::nullopt;
             }
             options.seed = *seed;
+        } else if (arg == "--kind" && options.generate && hasValue) {
+            options.kind = std::string(args[++i]);
+        } else if ((arg == "--words" || arg == "--lines" || arg == "--hash-seed") && hasValue) {
+            std::optional<std::uint64_t>& value = arg == "--words"   ? options.words
+                                                  : arg == "--lines" ? options.lines
+                                                                     : options.hashSeed;
+            value = ParseNumber(args[++i]);
+            if (!value) {
+                return std::nullopt;
+            }
+        } else if (arg == "--heading" && options.generate && hasValue) {
+            options.heading = ParseSize(args[++i]);
+            if (!options.heading) {
+                return std::nullopt;
+            }
+        } else if (arg == "--high-bytes" && options.generate) {
+            options.highBytes = true;
         } else if (arg == "--runs" && !options.generate && hasValue) {
             const std::optional<std::uint64_t> runs = ParseNumber(args[++i]);
             if (!runs || *runs < 1 || *runs > 1000) {
@@ -158,11 +216,31 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
     if (options.help) {
         return options;
     }
-    if (files.size() != 1 || (options.generate && !options.size)) {
+    if (files.size() != 1 || !KindHasItsOptions(options)) {
         return std::nullopt;
     }
     options.file = std::string(files.front());
     return options;
+}
+
+bool WriteKind(std::FILE* out, const Options& options) {
+    namespace bench = quorvex::bench;
+    if (options.kind == "random-words") {
+        return bench::WriteRandomWords(out, *options.size, options.seed);
+    }
+    if (options.kind == "long-heading") {
+        return bench::WriteLongHeading(out, *options.heading, *options.lines, options.highBytes);
+    }
+    if (options.kind == "one-word") {
+        return bench::WriteOneWord(out, *options.size);
+    }
+    if (options.kind == "colliding" || options.kind == "control") {
+        const auto words = static_cast<std::size_t>(*options.words);
+        const std::uint64_t* hashSeed = options.kind == "colliding" ? &*options.hashSeed : nullptr;
+        return bench::WriteWordCycle(out, *options.size,
+                                     bench::EightLetterWords(words, options.seed, hashSeed));
+    }
+    return bench::WriteDocument(out, *options.size, options.seed);
 }
 
 int Generate(const Options& options) {
@@ -172,16 +250,15 @@ int Generate(const Options& options) {
         return kExitFailure;
     }
     const Instant start;
-    const bool written = quorvex::bench::WriteDocument(out, *options.size, options.seed);
+    const bool written = WriteKind(out, options);
     const bool closed = std::fclose(out) == 0;
     if (!written || !closed) {
         std::cerr << "quorvex-bench: writing " << options.file << " failed\n";
         return kExitFailure;
     }
-    std::printf("wrote %llu bytes (seed %llu) to %s in %.3f s\n",
-                static_cast<unsigned long long>(*options.size),
-                static_cast<unsigned long long>(options.seed), options.file.c_str(),
-                Between(start, Instant()).wall);
+    std::printf("wrote %s (%s, seed %llu) in %.3f s\n", options.file.c_str(),
+                options.kind.empty() ? "text" : options.kind.c_str(),
+                static_cast<unsigned long long>(options.seed), Between(start, Instant()).wall);
     return 0;
 }
 
@@ -252,6 +329,7 @@ int Benchmark(const Options& options) {
     const Duration read = Between(readStart, Instant());
     state.SourceLength = static_cast<std::int64_t>(state.SourceBytes.size());
     state.SourceFileName = quorvex::DecodeWindows1252(options.file);
+    state.FixedHashSeed = options.hashSeed;
 
     SilentHooks hooks;
     const quorvex::NumberSeparators separators{u",", u"."};

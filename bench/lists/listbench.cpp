@@ -1,5 +1,10 @@
 // Fills a ReportList and a QTreeWidget with the same half a million rows, then
 // sorts each by its "Count" column, and prints the time and memory of both.
+//
+// With --rows N it measures the Unique Words list the analysis makes of a
+// document of about N distinct random words instead: filling it, sorting it
+// by Count and by Word, and the memory a sort adds. --words-out FILE writes
+// the words one per line, for comparison with sort(1).
 
 #include <malloc.h>
 #include <unistd.h>
@@ -9,12 +14,17 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "analysis/documentscan.h"
 #include "analysis/numberformat.h"
+#include "analysis/resultlists.h"
 #include "analysis/texttable.h"
 #include "ui/reportlist/reportlist.h"
 
@@ -190,10 +200,107 @@ void PrintComparison(const char* what, const char* unit, double ours, double the
         what, ours, unit, theirs, unit, theirs / ours, target, met ? "met" : "MISSED");
 }
 
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) {
+            return std::stol(line.substr(std::strlen(field)));
+        }
+    }
+    return 0;
+}
+
+// The peak resident memory from here on, as the kernel counts it.
+void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+class SilentHooks : public quorvex::RunHooks {
+  public:
+    void ScanStarted(const quorvex::ProgressPoint&) override {}
+    void DrawProgress(const quorvex::ProgressPoint&) override {}
+    quorvex::RunControl LineDone() override { return quorvex::RunControl::Continue; }
+    void ScanEnded() override {}
+};
+
+// Lines of random words of six to nine letters, as many as `words`.
+std::string RandomWordDocument(std::size_t words) {
+    std::mt19937_64 random(20261207);
+    std::string document;
+    document.reserve(words * 10);
+    for (std::size_t i = 0; i < words; ++i) {
+        document += i % 8 == 0 ? "\r\n001:001" : "";
+        document += ' ';
+        for (std::size_t letters = 6 + random() % 4; letters > 0; --letters) {
+            document += static_cast<char>('a' + random() % 26);
+        }
+    }
+    document += "\r\n";
+    return document;
+}
+
+void MeasureSort(quorvex::ReportList& list, int column, const char* caption) {
+    const long before = StatusKiB("VmRSS:");
+    ResetPeakMemory();
+    const double ms = MillisecondsOf([&] { list.SetSortSettings(column, true, 0); });
+    const long peak = StatusKiB("VmHWM:");
+    std::printf(
+        "sort by %-5s %9.1f ms   memory in use %8.1f MiB, the sort added at most %6.1f MiB (%4.1f "
+        "%%)\n",
+        caption, ms, before / 1024.0, (peak - before) / 1024.0,
+        100.0 * static_cast<double>(peak - before) / static_cast<double>(before));
+}
+
+int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
+    quorvex::AnalysisState state;
+    const std::string document = RandomWordDocument(wanted);
+    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceLength = static_cast<std::int64_t>(document.size());
+    SilentHooks hooks;
+    std::optional<quorvex::ResultLists> lists =
+        quorvex::AnalyseDocument(state, hooks, quorvex::NumberSeparators{});
+    auto rows = std::make_shared<quorvex::UniqueWordRows>(std::move(lists->unique));
+    lists.reset();
+    std::printf("rows: %zu distinct words of %zu, platform: %s\n", rows->RowCount(), wanted,
+                qPrintable(QGuiApplication::platformName()));
+    if (wordsOut != nullptr) {
+        std::FILE* out = std::fopen(wordsOut, "wb");
+        for (std::size_t row = 0; out != nullptr && row < rows->RowCount(); ++row) {
+            const std::u16string word = rows->Cell(row, 0);
+            const std::string line = std::string(word.begin(), word.end()) + "\n";
+            std::fwrite(line.data(), 1, line.size(), out);
+        }
+        if (out == nullptr || std::fclose(out) != 0) {
+            std::fprintf(stderr, "quorvex-listbench: cannot write %s\n", wordsOut);
+            return 1;
+        }
+    }
+    quorvex::ReportList list({{"Word", Qt::AlignLeft},
+                              {"Count", Qt::AlignHCenter},
+                              {"First Occurs", Qt::AlignLeft},
+                              {"Original Order", Qt::AlignLeft}});
+    ShowEmpty(list);
+    const double fillMs = MillisecondsOf([&] { list.ReplaceRows(rows); });
+    std::printf("fill          %9.1f ms\n", fillMs);
+    MeasureSort(list, kCountColumn, "Count");
+    MeasureSort(list, 0, "Word");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype rowsAt = args.indexOf(QStringLiteral("--rows"));
+    if (rowsAt > 0 && rowsAt + 1 < args.size()) {
+        const qsizetype outAt = args.indexOf(QStringLiteral("--words-out"));
+        const QByteArray wordsOut =
+            outAt > 0 && outAt + 1 < args.size() ? args[outAt + 1].toLocal8Bit() : QByteArray();
+        return MeasureUniqueWords(args[rowsAt + 1].toULongLong(),
+                                  wordsOut.isEmpty() ? nullptr : wordsOut.constData());
+    }
     const std::vector<Row> rows = GenerateRows();
     std::printf("rows: %zu, columns: %d, platform: %s\n", rows.size(), kColumns,
                 qPrintable(QGuiApplication::platformName()));

@@ -127,4 +127,72 @@ std::string DocumentGenerator::WellFormed() {
     return document;
 }
 
+// Headings of up to some thousands of bytes, any byte but a line feed, often
+// the same text as an earlier one or an earlier one extended, so that first
+// occurrences share long beginnings.
+std::string DocumentGenerator::LongHeading() {
+    std::string heading(1, 'B');
+    if (!headings_.empty() && OneIn(2)) {
+        heading = headings_[static_cast<std::size_t>(Below(static_cast<int>(headings_.size())))];
+    }
+    const int more = OneIn(3) ? 0 : Below(OneIn(4) ? 5000 : 300);
+    for (int i = 0; i < more; ++i) {
+        const char byte = static_cast<char>(OneIn(3) ? 128 + Below(128) : 32 + Below(95));
+        heading += byte == '\n' ? ' ' : byte;
+    }
+    headings_.push_back(heading);
+    return heading;
+}
+
+// Words longer than the sixteen letters the index packs, often sharing all
+// but their last letters.
+std::string DocumentGenerator::LongWord() {
+    std::string word(static_cast<std::size_t>(9 + Below(OneIn(5) ? 6000 : 40)), 'w');
+    for (char& letter : word) {
+        if (OneIn(20)) {
+            letter = Letter(3);
+        }
+    }
+    return word;
+}
+
+// Words made from a counter, so that each is new.
+std::string DocumentGenerator::NewWords(int count) {
+    std::string line;
+    for (int i = 0; i < count; ++i) {
+        std::string word;
+        for (int n = static_cast<int>(random_() % 2000000); n > 0 || word.empty(); n /= 26) {
+            word += static_cast<char>('a' + n % 26);
+        }
+        line += word + (OneIn(3) ? "'s " : " ");
+    }
+    return line;
+}
+
+std::string DocumentGenerator::Hostile() {
+    headings_.clear();
+    const std::string lineEnd = OneIn(3) ? "\n" : "\r\n";
+    const int lines = Below(OneIn(10) ? 400 : 40);
+    std::string document;
+    for (int i = 0; i < lines; ++i) {
+        switch (Below(6)) {
+            case 0:
+                document += LongHeading();
+                break;
+            case 1:
+                document += "001:" + std::to_string(100 + Below(900)) + " " + LongWord() + " " +
+                            LongWord();
+                break;
+            case 2:
+                document += std::to_string(1000000 + Below(9000000)) + NewWords(1 + Below(60));
+                break;
+            default:
+                document += "0000000" + NewWords(1 + Below(3));
+                break;
+        }
+        document += lineEnd;
+    }
+    return document;
+}
+
 }  // namespace quorvex::test

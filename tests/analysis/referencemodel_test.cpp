@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
+
 #include "analysis/resultlists.h"
+#include "analysis/wordhash.h"
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/documentgenerator.h"
 #include "tests/analysis/recordinghooks.h"
@@ -38,10 +43,32 @@ const std::vector<NumberSeparators>& SeparatorSets() {
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult SameRun(const std::string& document,
-                                   const NumberSeparators& separators) {
+// Sorting a list by what its texts are made of must give exactly the order
+// of the texts themselves, in both directions, for every column.
+::testing::AssertionResult SortsAsItsTexts(const char* list, const ReportRows& rows) {
+    for (int column = 0; column < rows.ColumnCount(); ++column) {
+        for (const bool descending : {false, true}) {
+            std::vector<std::uint32_t> typed;
+            std::vector<std::uint32_t> byText;
+            rows.SortRows(column, descending, typed);
+            SortRowsByText(rows, column, descending, byText);
+            if (typed != byText) {
+                const auto at = std::mismatch(typed.begin(), typed.end(), byText.begin()).first;
+                return ::testing::AssertionFailure()
+                       << list << " sorted by column " << column
+                       << (descending ? " descending" : " ascending") << ": place "
+                       << (at - typed.begin()) << " differs from the order of the texts";
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SameRun(const std::string& document, const NumberSeparators& separators,
+                                   std::optional<std::uint64_t> hashSeed = std::nullopt) {
     const std::u16string fileName = u"Lieder \u00FC \u2603.txt";
     AnalysisState state = LoadedState(document, fileName);
+    state.FixedHashSeed = hashSeed;
     RecordingHooks hooks;
     const std::optional<ResultLists> lists = AnalyseDocument(state, hooks, separators);
     const ReferenceRun model = RunReferenceModel(document, fileName, separators);
@@ -55,7 +82,9 @@ const std::vector<NumberSeparators>& SeparatorSets() {
     }
     for (auto result : {SameRows("summary", summary, model.summary),
                         SameRows("substitution", RowsOf(lists->substitution), model.substitution),
-                        SameRows("unique", RowsOf(lists->unique), model.unique)}) {
+                        SameRows("unique", RowsOf(lists->unique), model.unique),
+                        SortsAsItsTexts("summary", lists->summary),
+                        SortsAsItsTexts("unique", lists->unique)}) {
         if (!result) {
             return result;
         }
@@ -72,9 +101,10 @@ const std::vector<NumberSeparators>& SeparatorSets() {
     return ::testing::AssertionSuccess();
 }
 
-void ExpectEngineMatchesModel(std::string (DocumentGenerator::*generate)(), std::uint32_t seed) {
+void ExpectEngineMatchesModel(std::string (DocumentGenerator::*generate)(), std::uint32_t seed,
+                              int documents = kDocumentsPerKind) {
     DocumentGenerator generator(seed);
-    for (int i = 0; i < kDocumentsPerKind; ++i) {
+    for (int i = 0; i < documents; ++i) {
         const std::string document = (generator.*generate)();
         const NumberSeparators& separators = SeparatorSets()[i % SeparatorSets().size()];
         const ::testing::AssertionResult result = SameRun(document, separators);
@@ -93,6 +123,56 @@ TEST(EngineAgainstModel, ByteSoup) {
 
 TEST(EngineAgainstModel, WellFormedLines) {
     ExpectEngineMatchesModel(&DocumentGenerator::WellFormed, 77);
+}
+
+TEST(EngineAgainstModel, HostileShapes) {
+    ExpectEngineMatchesModel(&DocumentGenerator::Hostile, 4099, kDocumentsPerKind / 5);
+}
+
+// Words whose index slots all begin in the first 4,096th of the index under
+// one hash seed: short, packed long and very long words alike.
+std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t length,
+                                             std::size_t count, std::mt19937& random) {
+    const WordHash hash(seed);
+    std::vector<std::string> words;
+    while (words.size() < count) {
+        std::string word(length, 'a');
+        for (char& letter : word) {
+            letter = static_cast<char>('a' + random() % 26);
+        }
+        std::uint64_t packed[2] = {};
+        std::memcpy(packed, word.data(), std::min<std::size_t>(length, sizeof packed));
+        const std::uint64_t h = length <= 8    ? hash.Short(packed[0])
+                                : length <= 16 ? hash.Long(packed[0], packed[1])
+                                               : hash.Text(word);
+        if (h >> 52 == 0) {
+            words.push_back(std::move(word));
+        }
+    }
+    return words;
+}
+
+// The index is right however its words crowd together: the slow model
+// knows no hash, so it agrees only if piled-up probes, wrap-arounds and
+// growth lose or merge nothing.
+TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
+    std::mt19937 random(7);
+    for (const std::uint64_t seed : {1ull, 0x5EEDull, 0xFFFFFFFFFFFFFFFFull}) {
+        std::vector<std::string> words = WordsCollidingUnder(seed, 4, 3000, random);
+        for (const std::size_t length : {12u, 20u}) {
+            const std::vector<std::string> longer = WordsCollidingUnder(seed, length, 150, random);
+            words.insert(words.end(), longer.begin(), longer.end());
+        }
+        std::shuffle(words.begin(), words.end(), random);
+        std::string document = "Book 01 Crowded\r\n";
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            document += (i % 7 == 0 ? "\r\n001:" + std::to_string(i % 1000) + " " : " ") +
+                        words[i] + " " + words[random() % (i + 1)];
+        }
+        document += "\r\n";
+        const ::testing::AssertionResult result = SameRun(document, SeparatorSets()[seed % 4], seed);
+        ASSERT_TRUE(result) << "seed " << seed;
+    }
 }
 
 // The model is only worth comparing against if it knows the worked example.

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/resultlists.h"
 #include "tests/analysis/analysistesting.h"
@@ -43,8 +44,8 @@ void Check(bool holds, const char* what) {
     }
 }
 
-std::u16string Cell(const TextTable& table, std::size_t row, int column) {
-    return table.Text(row, column).ToU16String();
+std::u16string Cell(const ReportRows& table, std::size_t row, int column) {
+    return table.Cell(row, column);
 }
 
 bool IsDigit(char16_t c) {
@@ -89,7 +90,7 @@ std::optional<std::int64_t> GroupedValue(std::u16string_view text,
     return value;
 }
 
-std::int64_t Count(const TextTable& table, std::size_t row, int column,
+std::int64_t Count(const ReportRows& table, std::size_t row, int column,
                    const NumberSeparators& separators) {
     const std::optional<std::int64_t> value = GroupedValue(Cell(table, row, column), separators);
     Check(value.has_value(), "a count text is a grouped number");
@@ -97,14 +98,14 @@ std::int64_t Count(const TextTable& table, std::size_t row, int column,
 }
 
 // Every text of a fixed-width column has the same width, at least the standard one.
-void CheckFixedWidth(const TextTable& table, int column, std::size_t standardWidth) {
+void CheckFixedWidth(const ReportRows& table, int column, std::size_t standardWidth) {
     if (table.RowCount() == 0) {
         return;
     }
-    const std::size_t width = table.Text(0, column).size();
+    const std::size_t width = table.Cell(0, column).size();
     Check(width >= standardWidth, "a fixed-width column is at least its standard width");
     for (std::size_t row = 0; row < table.RowCount(); ++row) {
-        Check(table.Text(row, column).size() == width, "a fixed-width column has one width");
+        Check(table.Cell(row, column).size() == width, "a fixed-width column has one width");
     }
 }
 
@@ -115,7 +116,7 @@ bool IsWord(std::u16string_view word) {
 
 // Returns the letters of all word occurrences: each word's length times its count.
 std::int64_t CheckUniqueWords(const ResultLists& lists, const NumberSeparators& separators) {
-    const TextTable& unique = lists.unique;
+    const ReportRows& unique = lists.unique;
     std::set<std::u16string> seen;
     std::u16string previous;
     std::int64_t occurrences = 0;
@@ -137,7 +138,7 @@ std::int64_t CheckUniqueWords(const ResultLists& lists, const NumberSeparators& 
     CheckFixedWidth(unique, kUniqueCountColumn, kCountWidth);
     CheckFixedWidth(unique, kOriginalOrderColumn, 8);
 
-    const TextTable& summary = lists.summary;
+    const ReportRows& summary = lists.summary;
     Check(Count(summary, kTotalWordsRow, 1, separators) == occurrences,
           "the word counts add up to Total Word Count");
     Check(Count(summary, kUniqueWordsRow, 1, separators) ==
@@ -148,7 +149,7 @@ std::int64_t CheckUniqueWords(const ResultLists& lists, const NumberSeparators& 
 
 void CheckSubstitutions(const ResultLists& lists, const NumberSeparators& separators,
                         std::int64_t wordLetters) {
-    const TextTable& substitution = lists.substitution;
+    const ReportRows& substitution = lists.substitution;
     Check(substitution.RowCount() == 256, "one Substitutions row per byte value");
     std::int64_t letters = 0;
     std::int64_t notSmallLetters = 0;
@@ -172,27 +173,41 @@ void CheckSubstitutions(const ResultLists& lists, const NumberSeparators& separa
 
 void CheckSummaryHead(const ResultLists& lists, std::int64_t size,
                       const NumberSeparators& separators) {
-    const TextTable& summary = lists.summary;
+    const ReportRows& summary = lists.summary;
     Check(summary.RowCount() == 6, "six Summary rows");
     Check(Cell(summary, 0, 1) == kFileName, "File Loaded names the document");
     Check(Cell(summary, 1, 1) == FormatGrouped(size, separators) + u" bytes",
           "File Size is the document's size");
 }
 
+// Sorting by what the texts are made of gives the order of the texts.
+void CheckSorting(const ReportRows& rows) {
+    for (int column = 0; column < rows.ColumnCount(); ++column) {
+        for (const bool descending : {false, true}) {
+            std::vector<std::uint32_t> typed;
+            std::vector<std::uint32_t> byText;
+            rows.SortRows(column, descending, typed);
+            SortRowsByText(rows, column, descending, byText);
+            Check(typed == byText, "a list sorts in the order of its texts");
+        }
+    }
+}
+
 void CheckInvariants(const ResultLists& lists, std::int64_t size,
                      const NumberSeparators& separators) {
     CheckSummaryHead(lists, size, separators);
     CheckSubstitutions(lists, separators, CheckUniqueWords(lists, separators));
+    CheckSorting(lists.unique);
 }
 
-Rows WithoutTime(const TextTable& summary) {
+Rows WithoutTime(const ReportRows& summary) {
     Rows rows = RowsOf(summary);
     rows.at(kTimeRow).at(1).clear();
     return rows;
 }
 
 // Every cell alike, but the elapsed time in the Summary.
-bool SameTexts(const TextTable& a, const TextTable& b) {
+bool SameTexts(const ReportRows& a, const ReportRows& b) {
     if (a.RowCount() != b.RowCount() || a.ColumnCount() != b.ColumnCount()) {
         return false;
     }
@@ -200,7 +215,7 @@ bool SameTexts(const TextTable& a, const TextTable& b) {
     for (std::size_t row = 0; row < a.RowCount(); ++row) {
         for (int column = 0; column < a.ColumnCount(); ++column) {
             const bool time = summary && row == kTimeRow && column == 1;
-            if (!time && !(a.Text(row, column) == b.Text(row, column))) {
+            if (!time && a.Cell(row, column) != b.Cell(row, column)) {
                 return false;
             }
         }
