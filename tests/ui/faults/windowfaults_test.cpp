@@ -16,6 +16,7 @@
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
 #include "ui/strings.h"
+#include "ui/tabcontainer.h"
 
 namespace quorvex {
 namespace {
@@ -182,6 +183,52 @@ class WindowFaultsTest : public WindowTest {
                                      {"gamma", Padded(2'500'000), "001:001", Padded(3, 8)}}));
         QVERIFY(window_->ProcessFileAction()->isEnabled());
         QVERIFY(!window_->Progress()->isVisible());
+    }
+
+    // A megabyte heading over a thousand lines of new words, and a word of a
+    // megabyte: every first occurrence refers to the one heading instead of
+    // copying it, cells show the first 4,096 characters and an ellipsis,
+    // and the whole texts stay there for sorting and copying.
+    void longHeadingsAndWordsAreHeldOnceAndShownCut() {
+        const QByteArray heading = "B" + Repeated(
+                                             "Ab\xE9"
+                                             "c ",
+                                             1'000'000);
+        QByteArray document = heading + "\r\n";
+        for (int line = 0; line < 1000; ++line) {
+            document += "0000000w";
+            for (int n = line; n > 0; n /= 26) {
+                document += static_cast<char>('a' + n % 26);
+            }
+            document += "\r\n";
+        }
+        const QByteArray word = Repeated("q", 1'000'000);
+        document += "0000001 " + word + "\r\n";
+        const long peakBefore = PeakResidentKiB();
+        Open(WriteFile("long.txt", document));
+        Process();
+        ReportList* unique = window_->UniqueList();
+        QCOMPARE(unique->RowCount(), 1001);
+        QVERIFY2(PeakResidentKiB() - peakBefore < 256 * 1024, "the heading was copied per word");
+
+        QString headingText = QString::fromLatin1(heading);
+        headingText[7] = u' ';
+        const QString ellipsis(QChar(0x2026));
+        QCOMPARE(unique->Text(0, 0), QString::fromLatin1(word));
+        QCOMPARE(unique->Rows().ShownText(0, 0), QString::fromLatin1(word.left(4096)) + ellipsis);
+        QCOMPARE(unique->Text(0, 2), headingText + "  0000001");
+        QCOMPARE(unique->Text(1, 2), headingText + "  0000000");
+        QCOMPARE(unique->Rows().data(unique->Rows().index(1, 2)).toString(),
+                 headingText.left(4096) + ellipsis);
+        QCOMPARE(unique->Text(1, 0), "w");
+
+        window_->Tabs()->SetCurrentTab(2);
+        QVERIFY(!unique->grab().isNull());
+        window_->lvwUnique_ColumnClick(3);
+        QCOMPARE(unique->Text(0, 0), "w");
+        window_->lvwUnique_ColumnClick(2);
+        QCOMPARE(unique->Text(0, 0), QString::fromLatin1(word));
+        QVERIFY(!unique->grab().isNull());
     }
 };
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/numberformat.h"
+#include "analysis/resultrows.h"
 
 using quorvex::ReportColumn;
 using quorvex::ReportList;
@@ -115,6 +116,25 @@ void ReportListTest::ModelStaysConsistentThroughFillSortReplaceAndRemove() {
     QCOMPARE(Column(model, 0), QStringList({"b", "a"}));
     Append(model, {"c", "3"});
     QCOMPARE(Column(model, 0), QStringList({"c", "b", "a"}));
+
+    // Rows that make their texts when asked, as the analysis gives them; a
+    // row appended after them joins them as text.
+    auto words = std::make_shared<quorvex::WordStore>();
+    quorvex::FirstOccursPlace place;
+    for (const char* word : {"pear", "fig", "pear", "apple"}) {
+        words->Tally(word, place);
+    }
+    words->Seal();
+    model.ReplaceRows(
+        std::make_shared<quorvex::UniqueWordRows>(words, quorvex::NumberSeparators{}));
+    QCOMPARE(Column(model, 0), QStringList({"pear", "apple", "fig"}));
+    QCOMPARE(Column(model, 1), QStringList({Padded(2), Padded(1), Padded(1)}));
+    const QModelIndexList found = model.match(model.index(2, 0), Qt::DisplayRole, "PE", 1,
+                                              Qt::MatchStartsWith | Qt::MatchWrap);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(found.first().row(), 0);
+    Append(model, {"kiwi", Padded(1)});
+    QCOMPARE(Column(model, 0), QStringList({"pear", "apple", "fig", "kiwi"}));
 
     model.RemoveAllRows();
     QCOMPARE(model.rowCount(), 0);
