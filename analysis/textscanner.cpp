@@ -95,13 +95,17 @@ void TextScanner::Finish() {
 
 // Bit i set when byte i of the block is a letter or an apostrophe; bits past
 // `available` are clear, so a run reaching the end of the range ends there.
+// The block is read in place even where the range ends inside it, as long as
+// it lies within the document: only the document's last bytes are copied.
 std::uint64_t TextScanner::WordByteMask(const std::uint8_t* block, std::size_t available) const {
-    if (available >= kBlock && block + kBlock <= sourceEnd_) {
-        return WordBytes64(block);
+    std::uint64_t mask = 0;
+    if (block + kBlock <= sourceEnd_) {
+        mask = WordBytes64(block);
+    } else {
+        std::uint8_t copy[kBlock] = {};
+        std::memcpy(copy, block, std::min(available, kBlock));
+        mask = WordBytes64(copy);
     }
-    std::uint8_t copy[kBlock] = {};
-    std::memcpy(copy, block, std::min(available, kBlock));
-    const std::uint64_t mask = WordBytes64(copy);
     return available >= kBlock ? mask : mask & ((1ull << available) - 1);
 }
 

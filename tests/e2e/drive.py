@@ -331,11 +331,14 @@ class Program:
     def header_cells(self, name):
         """The column headers of a list. The table interface finds a header
         only through a cell below it, so an empty list's headers are read
-        from its first children, where Qt places them."""
+        from its first children, where Qt places them, after the corner
+        button of a table's row header if it counts one."""
         table = self.report_list(name)
-        cells = [table.get_child_at_index(column) for column in range(table.get_n_columns())]
-        if any(cell is None or cell.get_role() != Atspi.Role.TABLE_COLUMN_HEADER
-               for cell in cells):
+        columns = table.get_n_columns()
+        first = [table.get_child_at_index(index) for index in range(columns + 1)]
+        cells = [cell for cell in first
+                 if cell is not None and cell.get_role() == Atspi.Role.TABLE_COLUMN_HEADER]
+        if len(cells) != columns:
             raise DriveError(f'the list "{name}" does not expose its column headers')
         return cells
 

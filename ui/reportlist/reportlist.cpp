@@ -1,18 +1,33 @@
 #include "ui/reportlist/reportlist.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <cmath>
 
 namespace quorvex {
 
+namespace {
+
+constexpr int kRowPadding = 2;
+
+}  // namespace
+
 ReportList::ReportList(QList<ReportColumn> columns, QWidget* parent)
-    : QTreeView(parent), rows_(new ReportListModel(std::move(columns), this)) {
+    : QTableView(parent), rows_(new ReportListModel(std::move(columns), this)) {
     setModel(rows_);
-    setUniformRowHeights(true);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setAllColumnsShowFocus(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(RowHeight());
+    header()->setHighlightSections(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Turning Qt's sorting off also makes the header unclickable and hides the
     // arrow, so both are set again afterwards, under our own control.
     setSortingEnabled(false);
@@ -22,6 +37,18 @@ ReportList::ReportList(QList<ReportColumn> columns, QWidget* parent)
     connect(header(), &QHeaderView::sectionClicked, this, &ReportList::ReportSectionClick);
     connect(rows_, &ReportListModel::SortSettingsChanged, this, &ReportList::ShowSortIndicator);
     ShowSortIndicator();
+}
+
+// One line of the list's font with a little room, as a list row has.
+int ReportList::RowHeight() const {
+    return fontMetrics().height() + 2 * kRowPadding;
+}
+
+void ReportList::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        verticalHeader()->setDefaultSectionSize(RowHeight());
+    }
+    QTableView::changeEvent(event);
 }
 
 void ReportList::SetColumnWidthPixels(int column, int devicePixels) {
