@@ -152,8 +152,11 @@ void frmMain::BuildTabs() {
     picProgress->setGeometry(kProgressGeometry);
     picProgress->setAccessibleName(text::ProgressName());
 
+    // "Sort by" in a list's context menu is a click on that column's header.
     connect(lvwSubstitution, &ReportList::ColumnClick, this, &frmMain::lvwSubstitution_ColumnClick);
     connect(lvwUnique, &ReportList::ColumnClick, this, &frmMain::lvwUnique_ColumnClick);
+    lvwSubstitution->SetSortCommandsOffered(true);
+    lvwUnique->SetSortCommandsOffered(true);
 }
 
 void frmMain::Form_Load() {

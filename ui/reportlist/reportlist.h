@@ -6,6 +6,7 @@
 
 #include "ui/reportlist/reportcolumn.h"
 #include "ui/reportlist/reportlistmodel.h"
+#include "ui/reportlist/rowcopy.h"
 
 namespace quorvex {
 
@@ -14,6 +15,12 @@ namespace quorvex {
 // whether and how the list sorts, through the sort settings. The header's
 // arrow shows those settings while the list is sorted. The accessible name is
 // the owner's to give, with setAccessibleName.
+//
+// Many rows can be selected. Ctrl+C and the context menu copy the selected
+// rows, or all of them, to the clipboard (see CopyRows); the context menu of
+// a list that offers sorting also has a "Sort by" command for each column,
+// reported as a click on that column's header. A cell too narrow for its
+// text shows the text in a tooltip.
 class ReportList : public QTreeView {
     Q_OBJECT
 
@@ -43,15 +50,32 @@ class ReportList : public QTreeView {
     // Sets a column to that many device pixels, whatever the screen's scaling.
     void SetColumnWidthPixels(int column, int devicePixels);
 
+    // Whether the context menu offers to sort by each column; off at first.
+    void SetSortCommandsOffered(bool offered) { sortCommandsOffered_ = offered; }
+
+    // A copy over the size limit is refused with a message instead.
+    void CopySelectedRows();
+    void CopyAllRows();
+
   signals:
     // The clicked column, counted from 1.
     void ColumnClick(int index);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
   private:
     void ReportSectionClick(int section);
     void ShowSortIndicator();
+    RowRuns SelectedRuns() const;
+    void CopyRuns(const RowRuns& runs);
+    QPoint KeyboardMenuPosition() const;
+    void ShowCellTip(QHelpEvent* event);
 
     ReportListModel* rows_;
+    bool sortCommandsOffered_ = false;
 };
 
 }  // namespace quorvex

@@ -7,12 +7,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -58,6 +61,43 @@ class AddressSpaceLimit {
 
 QString Padded(const QString& text, int width) {
     return text.rightJustified(width, u' ');
+}
+
+QString ClipboardText() {
+    return QGuiApplication::clipboard()->mimeData()->text();
+}
+
+// Opens a list's context menu from the keyboard, chooses the entry with that
+// caption if there is one, and gives the captions of all entries.
+QStringList UseContextMenu(ReportList* list, const QString& choice = {}) {
+    QStringList captions;
+    QTimer::singleShot(0, list, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                captions.append(action->text());
+            }
+            if (action->text() == choice && action->isEnabled()) {
+                chosen = action;
+            }
+        }
+        menu->close();
+        if (chosen != nullptr) {
+            chosen->trigger();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint()));
+    QApplication::sendEvent(list, &event);
+    return captions;
+}
+
+void ClickRow(ReportList* list, int row, Qt::KeyboardModifiers modifiers = {}) {
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, cell.center());
 }
 
 }  // namespace
@@ -399,6 +439,58 @@ class FrmMainTest : public WindowTest {
         QVERIFY(window_->UniqueList()->Sorted());
         QCOMPARE(window_->UniqueList()->SortKey(), 3);
         QCOMPARE(window_->UniqueList()->RowCount(), 0);
+    }
+
+    void copyPutsTheWholeTextsOfTheRowsOnTheClipboard() {
+        Open(WriteFile("cat.txt", "001:001 The cat ate the apple.\r\n"));
+        Process();
+        window_->Tabs()->SetCurrentTab(2);
+        ReportList* unique = window_->UniqueList();
+        const QString captions = "Word\tCount\tFirst Occurs\tOriginal Order\n";
+        UseContextMenu(unique, "Copy All");
+        QCOMPARE(ClipboardText(), captions +
+                                      "ate\t1\t001:001\t1\n"
+                                      "apple\t1\t001:001\t2\n"
+                                      "cat\t1\t001:001\t3\n"
+                                      "the\t2\t001:001\t4\n");
+
+        window_->lvwUnique_ColumnClick(1);
+        unique->setFocus();
+        QTest::keyClick(unique, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(unique, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(ClipboardText(), captions +
+                                      "apple\t1\t001:001\t2\n"
+                                      "ate\t1\t001:001\t1\n"
+                                      "cat\t1\t001:001\t3\n"
+                                      "the\t2\t001:001\t4\n");
+
+        ClickRow(unique, 3);
+        ClickRow(unique, 0, Qt::ControlModifier);
+        QTest::keyClick(unique, Qt::Key_C, Qt::ControlModifier);
+        const QString partial = captions + "apple\t1\t001:001\t2\nthe\t2\t001:001\t4\n";
+        QCOMPARE(ClipboardText(), partial);
+        QCOMPARE(UseContextMenu(unique, "Copy"),
+                 (QStringList{"Copy", "Copy All", "Sort by Word", "Sort by Count",
+                              "Sort by First Occurs", "Sort by Original Order"}));
+        QCOMPARE(ClipboardText(), partial);
+    }
+
+    // Only spaces are taken off the ends of a cell, once tabs and line breaks
+    // have become spaces; the HTML beside the text escapes it.
+    void copyKeepsEveryOtherCharacterAndEscapesTheTable() {
+        const QString name = QString::fromUtf16(u"a\tb\r\nc <&>\v\f\u00a0 \t\r\n");
+        const QString path = WriteFile(name, "001:001 x\r\n");
+        Open(path);
+        UseContextMenu(window_->SummaryList(), "Copy All");
+        const QString copied = folder_.path() + QString::fromUtf16(u"/a b  c <&>\v\f\u00a0");
+        QCOMPARE(ClipboardText(),
+                 "Item\tValue\nFile Loaded\t" + copied + "\nFile Size\t11 bytes\n");
+        const QString html = QGuiApplication::clipboard()->mimeData()->html();
+        QVERIFY2(html.contains("<tr><th>Item</th><th>Value</th></tr>"), qPrintable(html));
+        QVERIFY2(
+            html.contains("<tr><td>File Loaded</td><td>" + copied.toHtmlEscaped() + "</td></tr>"),
+            qPrintable(html));
+        QVERIFY(html.contains("&lt;&amp;&gt;"));
     }
 
     void exitClosesTheWindow() {

@@ -1,0 +1,210 @@
+#include "ui/reportlist/rowcopy.h"
+
+#include <QString>
+#include <QStringEncoder>
+#include <algorithm>
+#include <chrono>
+
+#include "ui/reportlist/reportlistmodel.h"
+
+namespace quorvex {
+
+namespace {
+
+// Often enough for the window to repaint smoothly, rarely enough that a walk
+// over millions of rows spends its time on the rows.
+constexpr auto kBreathingInterval = std::chrono::milliseconds(40);
+constexpr int kRowsBetweenClockReadings = 1024;
+
+using CellTexts = std::function<QString(int column)>;
+
+bool BecomesSpace(QChar c) {
+    return c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+bool IsCutAtEnds(QChar c) {
+    return c == u' ' || BecomesSpace(c);
+}
+
+// What is copied of a cell: its ends lose their spaces, and with them the
+// tabs and line breaks that become spaces. Every other character stays, even
+// where QString::trimmed would take it off.
+QStringView CopiedPart(QStringView text) {
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && IsCutAtEnds(text[first])) {
+        ++first;
+    }
+    while (end > first && IsCutAtEnds(text[end - 1])) {
+        --end;
+    }
+    return text.sliced(first, end - first);
+}
+
+// A surrogate pair counts four bytes, two for each half.
+qint64 Utf8Size(QStringView text) {
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        bytes += unit < 0x80 ? 1 : (unit < 0x800 || c.isSurrogate()) ? 2 : 3;
+    }
+    return bytes;
+}
+
+qint64 LineBytes(int columns, const CellTexts& cell) {
+    qint64 bytes = columns;  // the tabs between the cells and the closing line feed
+    for (int column = 0; column < columns; ++column) {
+        bytes += Utf8Size(CopiedPart(cell(column)));
+    }
+    return bytes;
+}
+
+// Calls `breathe` whenever the interval has passed, looking at the clock only
+// every so many rows.
+class Breather {
+  public:
+    explicit Breather(const std::function<void()>& breathe) : breathe_(breathe) {}
+
+    void RowDone() {
+        if (++rows_ % kRowsBetweenClockReadings != 0 || !breathe_) {
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ >= kBreathingInterval) {
+            breathe_();
+            last_ = std::chrono::steady_clock::now();
+        }
+    }
+
+  private:
+    const std::function<void()>& breathe_;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+    int rows_ = 0;
+};
+
+template <typename RowAction>
+void ForEachRow(const RowRuns& runs, const std::function<void()>& breathe, RowAction action) {
+    Breather breather(breathe);
+    for (const RowRun& run : runs) {
+        for (int row = run.first; row <= run.last; ++row) {
+            action(row);
+            breather.RowDone();
+        }
+    }
+}
+
+void AppendUtf8(QStringEncoder& encoder, QByteArray& out, QStringView text) {
+    const qsizetype size = out.size();
+    out.resize(size + encoder.requiredSpace(text.size()));
+    const char* end = encoder.appendToBuffer(out.data() + size, text);
+    out.resize(end - out.constData());
+}
+
+void AppendEscaped(QString& html, QStringView text) {
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case u'&':
+                html += u"&amp;";
+                break;
+            case u'<':
+                html += u"&lt;";
+                break;
+            case u'>':
+                html += u"&gt;";
+                break;
+            case u'"':
+                html += u"&quot;";
+                break;
+            default:
+                html += c;
+        }
+    }
+}
+
+// Writes the lines of the plain text and the rows of the HTML table side by
+// side, each line encoded as soon as it is complete, so that no text of the
+// whole copy is ever held twice.
+class CopyWriter {
+  public:
+    explicit CopyWriter(qint64 plainBytes) {
+        plain_.reserve(plainBytes);
+        html_.reserve(plainBytes + plainBytes / 2);
+        AppendUtf8(htmlEncoder_, html_,
+                   u"<html><head><meta charset=\"utf-8\"></head><body><table>\n");
+    }
+
+    void AddLine(int columns, const CellTexts& cell, bool captions) {
+        line_.clear();
+        tableRow_.clear();
+        tableRow_ += u"<tr>";
+        for (int column = 0; column < columns; ++column) {
+            if (column > 0) {
+                line_ += u'\t';
+            }
+            const qsizetype start = line_.size();
+            line_ += CopiedPart(cell(column));
+            QChar* copied = line_.data();
+            std::replace_if(copied + start, copied + line_.size(), BecomesSpace, QChar(u' '));
+            tableRow_ += captions ? u"<th>" : u"<td>";
+            AppendEscaped(tableRow_, QStringView(line_).sliced(start));
+            tableRow_ += captions ? u"</th>" : u"</td>";
+        }
+        line_ += u'\n';
+        tableRow_ += u"</tr>\n";
+        AppendUtf8(plainEncoder_, plain_, line_);
+        AppendUtf8(htmlEncoder_, html_, tableRow_);
+    }
+
+    CopiedRows Finish(qint64 plainBytes) {
+        AppendUtf8(htmlEncoder_, html_, u"</table></body></html>\n");
+        return {plainBytes, false, std::move(plain_), std::move(html_)};
+    }
+
+  private:
+    QStringEncoder plainEncoder_{QStringEncoder::Utf8};
+    QStringEncoder htmlEncoder_{QStringEncoder::Utf8};
+    QByteArray plain_;
+    QByteArray html_;
+    QString line_;
+    QString tableRow_;
+};
+
+}  // namespace
+
+CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mostBytes,
+                    const std::function<void()>& breathe) {
+    const int columns = rows.columnCount();
+    const CellTexts caption = [&rows](int column) {
+        return rows.headerData(column, Qt::Horizontal).toString();
+    };
+    const auto cellsOf = [&rows](int row) {
+        return CellTexts([&rows, row](int column) { return rows.Text(row, column); });
+    };
+
+    qint64 plainBytes = LineBytes(columns, caption);
+    ForEachRow(runs, breathe, [&](int row) { plainBytes += LineBytes(columns, cellsOf(row)); });
+    if (plainBytes > mostBytes) {
+        return {plainBytes, true, {}, {}};
+    }
+
+    CopyWriter writer(plainBytes);
+    writer.AddLine(columns, caption, true);
+    ForEachRow(runs, breathe, [&](int row) { writer.AddLine(columns, cellsOf(row), false); });
+    return writer.Finish(plainBytes);
+}
+
+RowRuns MergeRuns(RowRuns runs) {
+    std::sort(runs.begin(), runs.end(),
+              [](const RowRun& a, const RowRun& b) { return a.first < b.first; });
+    RowRuns merged;
+    for (const RowRun& run : runs) {
+        if (!merged.isEmpty() && run.first <= merged.last().last + 1) {
+            merged.last().last = std::max(merged.last().last, run.last);
+        } else {
+            merged.append(run);
+        }
+    }
+    return merged;
+}
+
+}  // namespace quorvex
