@@ -493,6 +493,57 @@ class FrmMainTest : public WindowTest {
         QVERIFY(html.contains("&lt;&amp;&gt;"));
     }
 
+    void keysSwitchTabsAndTheMenuSortsAsAHeaderClickDoes() {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        TabContainer* tabs = window_->Tabs();
+        tabs->TabBar()->setFocus();
+        const QImage markedStrip = tabs->TabBar()->grab().toImage();
+        struct Step {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int tab;
+        };
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        for (const Step& step :
+             {Step{Qt::Key_Tab, ctrl, 1}, Step{Qt::Key_Tab, ctrl, 2}, Step{Qt::Key_Tab, ctrl, 0},
+              Step{Qt::Key_Backtab, ctrl | Qt::ShiftModifier, 2}, Step{Qt::Key_PageUp, ctrl, 1},
+              Step{Qt::Key_PageDown, ctrl, 2}}) {
+            QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+            QCOMPARE(tabs->CurrentTab(), step.tab);
+        }
+        // A list has its own Page Up; with Ctrl it still switches, and the
+        // focus moves into the list shown.
+        window_->UniqueList()->setFocus();
+        QTest::keyClick(window_->UniqueList(), Qt::Key_PageUp, ctrl);
+        QCOMPARE(tabs->CurrentTab(), 1);
+        QCOMPARE(QApplication::focusWidget(), window_->SubstitutionList());
+        tabs->SetCurrentTab(0);
+        QVERIFY2(tabs->TabBar()->grab().toImage() != markedStrip, "the focused strip is marked");
+        tabs->setEnabled(false);
+        QTest::keyClick(window_.get(), Qt::Key_Tab, ctrl);
+        QCOMPARE(tabs->CurrentTab(), 0);
+        tabs->setEnabled(true);
+
+        Open(WriteFile("doc.txt", "001:001 b b b a c c\r\n"));
+        Process();
+        QCOMPARE(UseContextMenu(window_->SummaryList()), (QStringList{"Copy", "Copy All"}));
+        ReportList* unique = window_->UniqueList();
+        UseContextMenu(unique, "Sort by Count");
+        QCOMPARE(Rows(unique).size(), 3);
+        QCOMPARE((QStringList{unique->Text(0, 0), unique->Text(1, 0), unique->Text(2, 0)}),
+                 (QStringList{"a", "c", "b"}));
+        QCOMPARE(unique->header()->sortIndicatorSection(), 1);
+        UseContextMenu(unique, "Sort by Count");
+        QCOMPARE((QStringList{unique->Text(0, 0), unique->Text(1, 0), unique->Text(2, 0)}),
+                 (QStringList{"b", "c", "a"}));
+        QCOMPARE(unique->SortOrder(), 1);
+        ReportList* substitution = window_->SubstitutionList();
+        UseContextMenu(substitution, "Sort by Ascii");
+        QCOMPARE(substitution->Text(2, 0), QStringLiteral("10"));
+        QCOMPARE(substitution->SortOrder(), 0);
+    }
+
     void exitClosesTheWindow() {
         window_->ExitAction()->trigger();
         QVERIFY(!window_->isVisible());
