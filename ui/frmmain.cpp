@@ -262,10 +262,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The empty bar is drawn on a scale of one; it reads as no bytes of the
+// document, like every later bar, which is drawn in bytes.
 void frmMain::DrawBar(const ProgressPoint& point) {
     quorvex::DrawProgress(picProgress, point.minValue, point.maxValue, point.value, point.showText,
                           point.textColor, point.barColor, point.backColor, point.textAlign,
                           point.skipSetup);
+    picProgress->SetReadValues(point.minValue, state_.SourceLength, point.value);
     lastDraw_ = std::chrono::steady_clock::now();
 }
 

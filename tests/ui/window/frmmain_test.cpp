@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -286,16 +287,28 @@ class FrmMainTest : public WindowTest {
         bool looked = false;
         bool anyEnabled = true;
         bool barShown = true;
+        // The bar as assistive technology reads it: role, minimum, maximum, value.
+        QList<qlonglong> barRead;
         QTimer::singleShot(0, window_.get(), [&] {
             looked = true;
             anyEnabled = FileEnabled() || window_->ProcessFileAction()->isEnabled() ||
                          window_->Tabs()->isEnabled();
             barShown = window_->Progress()->isVisible();
+            QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window_->Progress());
+            QAccessibleValueInterface* value = bar->valueInterface();
+            barRead = {bar->role(), value->minimumValue().toLongLong(),
+                       value->maximumValue().toLongLong(), value->currentValue().toLongLong()};
         });
         Process();
         QVERIFY2(looked, "the run let the user interface in");
         QVERIFY(!anyEnabled);
         QVERIFY2(!barShown, "the bar belongs to the Summary tab");
+        // The run lets the user interface in only after it has drawn the bar
+        // at a place in the document.
+        const qlonglong length = window_->State().SourceLength;
+        QCOMPARE(barRead.mid(0, 3), (QList<qlonglong>{QAccessible::ProgressBar, 0, length}));
+        QVERIFY2(barRead[3] > 0 && barRead[3] <= length + 1,
+                 qPrintable(QString::number(barRead[3])));
         QCOMPARE(window_->Tabs()->CurrentTab(), 2);
         QVERIFY(FileEnabled() && window_->ProcessFileAction()->isEnabled() &&
                 window_->Tabs()->isEnabled());
