@@ -1,7 +1,6 @@
 #include "ui/reportlist/rowcopy.h"
 
 #include <QString>
-#include <QStringEncoder>
 #include <algorithm>
 #include <chrono>
 
@@ -93,80 +92,88 @@ void ForEachRow(const RowRuns& runs, const std::function<void()>& breathe, RowAc
     }
 }
 
-void AppendUtf8(QStringEncoder& encoder, QByteArray& out, QStringView text) {
-    const qsizetype size = out.size();
-    out.resize(size + encoder.requiredSpace(text.size()));
-    const char* end = encoder.appendToBuffer(out.data() + size, text);
-    out.resize(end - out.constData());
-}
-
+// Runs of characters that need no escaping go in whole.
 void AppendEscaped(QString& html, QStringView text) {
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QStringView entity;
+        switch (text[i].unicode()) {
             case u'&':
-                html += u"&amp;";
+                entity = u"&amp;";
                 break;
             case u'<':
-                html += u"&lt;";
+                entity = u"&lt;";
                 break;
             case u'>':
-                html += u"&gt;";
+                entity = u"&gt;";
                 break;
             case u'"':
-                html += u"&quot;";
+                entity = u"&quot;";
                 break;
             default:
-                html += c;
+                continue;
         }
+        html += text.sliced(plainFrom, i - plainFrom);
+        html += entity;
+        plainFrom = i + 1;
     }
+    html += text.sliced(plainFrom);
 }
 
 // Writes the lines of the plain text and the rows of the HTML table side by
-// side, each line encoded as soon as it is complete, so that no text of the
-// whole copy is ever held twice.
+// side. Lines gather in a short text that is encoded whenever it grows long,
+// so that the whole copy is held once, in UTF-8, and encoded in large steps.
 class CopyWriter {
   public:
     explicit CopyWriter(qint64 plainBytes) {
         plain_.reserve(plainBytes);
-        html_.reserve(plainBytes + plainBytes / 2);
-        AppendUtf8(htmlEncoder_, html_,
-                   u"<html><head><meta charset=\"utf-8\"></head><body><table>\n");
+        html_.reserve(plainBytes * 2);
+        htmlLines_ += u"<html><head><meta charset=\"utf-8\"></head><body><table>\n";
     }
 
     void AddLine(int columns, const CellTexts& cell, bool captions) {
-        line_.clear();
-        tableRow_.clear();
-        tableRow_ += u"<tr>";
+        htmlLines_ += u"<tr>";
         for (int column = 0; column < columns; ++column) {
             if (column > 0) {
-                line_ += u'\t';
+                plainLines_ += u'\t';
             }
-            const qsizetype start = line_.size();
-            line_ += CopiedPart(cell(column));
-            QChar* copied = line_.data();
-            std::replace_if(copied + start, copied + line_.size(), BecomesSpace, QChar(u' '));
-            tableRow_ += captions ? u"<th>" : u"<td>";
-            AppendEscaped(tableRow_, QStringView(line_).sliced(start));
-            tableRow_ += captions ? u"</th>" : u"</td>";
+            const qsizetype start = plainLines_.size();
+            plainLines_ += CopiedPart(cell(column));
+            QChar* copied = plainLines_.data();
+            std::replace_if(copied + start, copied + plainLines_.size(), BecomesSpace, QChar(u' '));
+            htmlLines_ += captions ? u"<th>" : u"<td>";
+            AppendEscaped(htmlLines_, QStringView(plainLines_).sliced(start));
+            htmlLines_ += captions ? u"</th>" : u"</td>";
         }
-        line_ += u'\n';
-        tableRow_ += u"</tr>\n";
-        AppendUtf8(plainEncoder_, plain_, line_);
-        AppendUtf8(htmlEncoder_, html_, tableRow_);
+        plainLines_ += u'\n';
+        htmlLines_ += u"</tr>\n";
+        if (htmlLines_.size() >= kLinesEncodedAtOnce) {
+            EncodeLines();
+        }
     }
 
     CopiedRows Finish(qint64 plainBytes) {
-        AppendUtf8(htmlEncoder_, html_, u"</table></body></html>\n");
+        htmlLines_ += u"</table></body></html>\n";
+        EncodeLines();
         return {plainBytes, false, std::move(plain_), std::move(html_)};
     }
 
   private:
-    QStringEncoder plainEncoder_{QStringEncoder::Utf8};
-    QStringEncoder htmlEncoder_{QStringEncoder::Utf8};
+    static constexpr qsizetype kLinesEncodedAtOnce = 64 * 1024;
+
+    // Lines end in a line feed, so no surrogate pair is ever split here.
+    void EncodeLines() {
+        plain_ += plainLines_.toUtf8();
+        html_ += htmlLines_.toUtf8();
+        // Emptied by size, which keeps the memory for the next lines.
+        plainLines_.resize(0);
+        htmlLines_.resize(0);
+    }
+
     QByteArray plain_;
     QByteArray html_;
-    QString line_;
-    QString tableRow_;
+    QString plainLines_;
+    QString htmlLines_;
 };
 
 }  // namespace
