@@ -308,13 +308,14 @@ void ReportListTest::ColumnWidthsAreDevicePixels() {
     }
 }
 
-// The size decides the refusal before any text is built, so it must be the
-// size of the text that would be built, to the byte.
+// Only spaces are taken off the ends of a cell, once tabs and line breaks have
+// become spaces. The size decides the refusal before any text is built, so it
+// must be the size of the text that would be built, to the byte.
 void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
     ReportListModel model(FourColumns());
     Append(model, {QString::fromUtf16(u" caf\u00e9\t"), Padded(7), "\r\n\u20ac 5\n", "1"});
     Append(model, {"skipped", "", "", ""});
-    Append(model, {QString::fromUtf16(u"\U0001F600"), "\u00a0", "\v", "3"});
+    Append(model, {QString::fromUtf16(u"\U0001F600"), "\u00a0", "\v<&>", "3"});
     const quorvex::RowRuns runs = quorvex::MergeRuns({{2, 2}, {0, 0}, {2, 2}});
     QCOMPARE(runs.size(), 2);
 
@@ -323,8 +324,12 @@ void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
     QCOMPARE(QString::fromUtf8(copy.plain),
              QString::fromUtf16(u"Word\tCount\tFirst Occurs\tOriginal Order\n"
                                 u"caf\u00e9\t7\t\u20ac 5\t1\n"
-                                u"\U0001F600\t\u00a0\t\v\t3\n"));
+                                u"\U0001F600\t\u00a0\t\v<&>\t3\n"));
     QCOMPARE(copy.plainBytes, copy.plain.size());
+    const QString html = QString::fromUtf8(copy.html);
+    QVERIFY2(html.contains("<tr><th>Word</th><th>Count</th>") &&
+                 html.contains("<td>\v&lt;&amp;&gt;</td><td>3</td></tr>"),
+             qPrintable(html));
     QVERIFY(!quorvex::CopyRows(model, runs, copy.plainBytes, {}).refused);
     const quorvex::CopiedRows refused = quorvex::CopyRows(model, runs, copy.plainBytes - 1, {});
     QVERIFY(refused.refused);

@@ -488,24 +488,6 @@ class FrmMainTest : public WindowTest {
         QCOMPARE(ClipboardText(), partial);
     }
 
-    // Only spaces are taken off the ends of a cell, once tabs and line breaks
-    // have become spaces; the HTML beside the text escapes it.
-    void copyKeepsEveryOtherCharacterAndEscapesTheTable() {
-        const QString name = QString::fromUtf16(u"a\tb\r\nc <&>\v\f\u00a0 \t\r\n");
-        const QString path = WriteFile(name, "001:001 x\r\n");
-        Open(path);
-        UseContextMenu(window_->SummaryList(), "Copy All");
-        const QString copied = folder_.path() + QString::fromUtf16(u"/a b  c <&>\v\f\u00a0");
-        QCOMPARE(ClipboardText(),
-                 "Item\tValue\nFile Loaded\t" + copied + "\nFile Size\t11 bytes\n");
-        const QString html = QGuiApplication::clipboard()->mimeData()->html();
-        QVERIFY2(html.contains("<tr><th>Item</th><th>Value</th></tr>"), qPrintable(html));
-        QVERIFY2(
-            html.contains("<tr><td>File Loaded</td><td>" + copied.toHtmlEscaped() + "</td></tr>"),
-            qPrintable(html));
-        QVERIFY(html.contains("&lt;&amp;&gt;"));
-    }
-
     void keysSwitchTabsAndTheMenuSortsAsAHeaderClickDoes() {
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
