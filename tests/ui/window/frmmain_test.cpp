@@ -72,7 +72,11 @@ QString ClipboardText() {
 // caption if there is one, and gives the captions of all entries.
 QStringList UseContextMenu(ReportList* list, const QString& choice = {}) {
     QStringList captions;
-    QTimer::singleShot(0, list, [&] {
+    // A timer of this call's own, so that it cannot fire after the call when
+    // no menu opened.
+    QTimer inMenu;
+    inMenu.setSingleShot(true);
+    QObject::connect(&inMenu, &QTimer::timeout, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (menu == nullptr) {
             return;
@@ -91,6 +95,7 @@ QStringList UseContextMenu(ReportList* list, const QString& choice = {}) {
             chosen->trigger();
         }
     });
+    inMenu.start(0);
     QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint()));
     QApplication::sendEvent(list, &event);
     return captions;
