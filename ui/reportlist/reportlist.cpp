@@ -20,10 +20,27 @@ namespace quorvex {
 namespace {
 
 // A long copy lets the window repaint, but takes no input until it is done:
-// a click now could change the rows being copied.
-void RepaintMeanwhile() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+// a click now could change the rows being copied. Assistive technology can
+// still act on the window, so the copy also watches the rows themselves.
+class RowWatch : public QObject {
+  public:
+    explicit RowWatch(const QAbstractItemModel* rows) {
+        const auto changed = [this] { changed_ = true; };
+        connect(rows, &QAbstractItemModel::modelAboutToBeReset, this, changed);
+        connect(rows, &QAbstractItemModel::layoutAboutToBeChanged, this, changed);
+        connect(rows, &QAbstractItemModel::rowsAboutToBeInserted, this, changed);
+        connect(rows, &QAbstractItemModel::rowsAboutToBeRemoved, this, changed);
+    }
+
+    // False once the rows have changed.
+    bool RepaintMeanwhile() const {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !changed_;
+    }
+
+  private:
+    bool changed_ = false;
+};
 
 }  // namespace
 
@@ -93,9 +110,14 @@ RowRuns ReportList::SelectedRuns() const {
 
 void ReportList::CopyRuns(const RowRuns& runs) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const CopiedRows copy = CopyRows(*rows_, runs, kMostCopiedBytes, RepaintMeanwhile);
+    const RowWatch watch(rows_);
+    const CopiedRows copy =
+        CopyRows(*rows_, runs, kMostCopiedBytes, [&watch] { return watch.RepaintMeanwhile(); });
     QApplication::restoreOverrideCursor();
-    if (copy.refused) {
+    if (copy.outcome == CopyOutcome::RowsChanged) {
+        return;
+    }
+    if (copy.outcome == CopyOutcome::TooLarge) {
         const QLocale locale;
         QMessageBox::warning(this, text::CopyRefusedTitle(),
                              text::CopyRefused().arg(locale.toString(copy.plainBytes),

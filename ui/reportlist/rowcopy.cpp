@@ -59,37 +59,42 @@ qint64 LineBytes(int columns, const CellTexts& cell) {
 }
 
 // Calls `breathe` whenever the interval has passed, looking at the clock only
-// every so many rows.
+// every so many rows; false once `breathe` has said the rows changed.
 class Breather {
   public:
-    explicit Breather(const std::function<void()>& breathe) : breathe_(breathe) {}
+    explicit Breather(const std::function<bool()>& breathe) : breathe_(breathe) {}
 
-    void RowDone() {
+    bool RowDone() {
         if (++rows_ % kRowsBetweenClockReadings != 0 || !breathe_) {
-            return;
+            return true;
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (now - last_ >= kBreathingInterval) {
-            breathe_();
-            last_ = std::chrono::steady_clock::now();
+        if (std::chrono::steady_clock::now() - last_ < kBreathingInterval) {
+            return true;
         }
+        const bool goOn = breathe_();
+        last_ = std::chrono::steady_clock::now();
+        return goOn;
     }
 
   private:
-    const std::function<void()>& breathe_;
+    const std::function<bool()>& breathe_;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
     int rows_ = 0;
 };
 
+// False if the rows changed before every row was done.
 template <typename RowAction>
-void ForEachRow(const RowRuns& runs, const std::function<void()>& breathe, RowAction action) {
+bool ForEachRow(const RowRuns& runs, const std::function<bool()>& breathe, RowAction action) {
     Breather breather(breathe);
     for (const RowRun& run : runs) {
         for (int row = run.first; row <= run.last; ++row) {
             action(row);
-            breather.RowDone();
+            if (!breather.RowDone()) {
+                return false;
+            }
         }
     }
+    return true;
 }
 
 // Runs of characters that need no escaping go in whole.
@@ -155,7 +160,7 @@ class CopyWriter {
     CopiedRows Finish(qint64 plainBytes) {
         htmlLines_ += u"</table></body></html>\n";
         EncodeLines();
-        return {plainBytes, false, std::move(plain_), std::move(html_)};
+        return {CopyOutcome::Copied, plainBytes, std::move(plain_), std::move(html_)};
     }
 
   private:
@@ -179,7 +184,7 @@ class CopyWriter {
 }  // namespace
 
 CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mostBytes,
-                    const std::function<void()>& breathe) {
+                    const std::function<bool()>& breathe) {
     const int columns = rows.columnCount();
     const CellTexts caption = [&rows](int column) {
         return rows.headerData(column, Qt::Horizontal).toString();
@@ -189,14 +194,20 @@ CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mos
     };
 
     qint64 plainBytes = LineBytes(columns, caption);
-    ForEachRow(runs, breathe, [&](int row) { plainBytes += LineBytes(columns, cellsOf(row)); });
+    if (!ForEachRow(runs, breathe,
+                    [&](int row) { plainBytes += LineBytes(columns, cellsOf(row)); })) {
+        return {CopyOutcome::RowsChanged, plainBytes, {}, {}};
+    }
     if (plainBytes > mostBytes) {
-        return {plainBytes, true, {}, {}};
+        return {CopyOutcome::TooLarge, plainBytes, {}, {}};
     }
 
     CopyWriter writer(plainBytes);
     writer.AddLine(columns, caption, true);
-    ForEachRow(runs, breathe, [&](int row) { writer.AddLine(columns, cellsOf(row), false); });
+    if (!ForEachRow(runs, breathe,
+                    [&](int row) { writer.AddLine(columns, cellsOf(row), false); })) {
+        return {CopyOutcome::RowsChanged, plainBytes, {}, {}};
+    }
     return writer.Finish(plainBytes);
 }
 

@@ -19,24 +19,27 @@ struct RowRun {
 };
 using RowRuns = QList<RowRun>;
 
+enum class CopyOutcome { Copied, TooLarge, RowsChanged };
+
 // What a copy of rows gives: the size of its plain text in UTF-8 bytes and,
-// unless that size was over the limit, the plain text and an HTML table of
-// the same cells. The plain text has a line of the column captions, then one
-// line per row, cells separated by a tab, every line ending in a line feed.
-// A cell is its whole text with tabs, carriage returns and line feeds made
-// spaces and the spaces at both ends taken off.
+// once copied, the plain text and an HTML table of the same cells. The plain
+// text has a line of the column captions, then one line per row, cells
+// separated by a tab, every line ending in a line feed. A cell is its whole
+// text with tabs, carriage returns and line feeds made spaces and the spaces
+// at both ends taken off.
 struct CopiedRows {
+    CopyOutcome outcome = CopyOutcome::Copied;
     qint64 plainBytes = 0;
-    bool refused = false;
     QByteArray plain;
     QByteArray html;
 };
 
 // Sizes the copy first, so that a selection over the limit is refused
 // without building its text. `breathe` is called every few hundredths of a
-// second of a long copy, so that the window can repaint meanwhile.
+// second of a long copy, so that the window can repaint meanwhile; it gives
+// false if the rows changed meanwhile, which ends the copy.
 CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mostBytes,
-                    const std::function<void()>& breathe);
+                    const std::function<bool()>& breathe);
 
 // The runs that cover the rows of `runs`, which may come in any order and
 // overlap or touch.

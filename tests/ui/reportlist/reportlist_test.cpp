@@ -320,7 +320,7 @@ void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
     QCOMPARE(runs.size(), 2);
 
     const quorvex::CopiedRows copy = quorvex::CopyRows(model, runs, 1000, {});
-    QVERIFY(!copy.refused);
+    QCOMPARE(copy.outcome, quorvex::CopyOutcome::Copied);
     QCOMPARE(QString::fromUtf8(copy.plain),
              QString::fromUtf16(u"Word\tCount\tFirst Occurs\tOriginal Order\n"
                                 u"caf\u00e9\t7\t\u20ac 5\t1\n"
@@ -330,9 +330,10 @@ void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
     QVERIFY2(html.contains("<tr><th>Word</th><th>Count</th>") &&
                  html.contains("<td>\v&lt;&amp;&gt;</td><td>3</td></tr>"),
              qPrintable(html));
-    QVERIFY(!quorvex::CopyRows(model, runs, copy.plainBytes, {}).refused);
+    QCOMPARE(quorvex::CopyRows(model, runs, copy.plainBytes, {}).outcome,
+             quorvex::CopyOutcome::Copied);
     const quorvex::CopiedRows refused = quorvex::CopyRows(model, runs, copy.plainBytes - 1, {});
-    QVERIFY(refused.refused);
+    QCOMPARE(refused.outcome, quorvex::CopyOutcome::TooLarge);
     QCOMPARE(refused.plainBytes, copy.plainBytes);
     QVERIFY(refused.plain.isEmpty() && refused.html.isEmpty());
 
