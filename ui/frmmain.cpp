@@ -152,8 +152,11 @@ void frmMain::BuildTabs() {
     picProgress->setGeometry(kProgressGeometry);
     picProgress->setAccessibleName(text::ProgressName());
 
+    // "Sort by" in a list's context menu is a click on that column's header.
     connect(lvwSubstitution, &ReportList::ColumnClick, this, &frmMain::lvwSubstitution_ColumnClick);
     connect(lvwUnique, &ReportList::ColumnClick, this, &frmMain::lvwUnique_ColumnClick);
+    lvwSubstitution->SetSortCommandsOffered(true);
+    lvwUnique->SetSortCommandsOffered(true);
 }
 
 void frmMain::Form_Load() {
@@ -269,10 +272,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The empty bar is drawn on a scale of one; it reads as no bytes of the
+// document, like every later bar, which is drawn in bytes.
 void frmMain::DrawBar(const ProgressPoint& point) {
     quorvex::DrawProgress(picProgress, point.minValue, point.maxValue, point.value, point.showText,
                           point.textColor, point.barColor, point.backColor, point.textAlign,
                           point.skipSetup);
+    picProgress->SetReadValues(point.minValue, state_.SourceLength, point.value);
     lastDraw_ = std::chrono::steady_clock::now();
 }
 

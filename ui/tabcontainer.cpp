@@ -1,12 +1,16 @@
 #include "ui/tabcontainer.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeySequence>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionTab>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
+#include <algorithm>
 
 namespace quorvex {
 
@@ -37,8 +41,38 @@ class CompactTabBar : public QTabBar {
                 index == currentIndex() ? QPalette::WindowText : QPalette::ButtonText;
             painter.drawItemText(tab.rect, Qt::AlignCenter, tab.palette,
                                  tab.state & QStyle::State_Enabled, tab.text, role);
+            if (tab.state & QStyle::State_HasFocus) {
+                DrawFocusMark(painter, tab);
+            }
         }
     }
+
+  private:
+    // Some styles draw a focus frame only after the focus was moved by the
+    // keyboard; the strip shows it whenever it has the focus, since at start
+    // it has the focus without any key pressed.
+    void DrawFocusMark(QStylePainter& painter, const QStyleOptionTab& tab) {
+        constexpr int kInset = 3;
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(tab);
+        focus.rect = tab.rect.adjusted(kInset, kInset, -kInset, -kInset);
+        focus.state |= QStyle::State_KeyboardFocusChange;
+        focus.backgroundColor = tab.palette.color(QPalette::Window);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+};
+
+struct TabKey {
+    QKeySequence keys;
+    int step;
+};
+
+// The keys of any tab control; they work wherever the focus is in the container.
+const TabKey kTabKeys[] = {
+    {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+    {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+    {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
 };
 
 }  // namespace
@@ -47,6 +81,11 @@ TabContainer::TabContainer(QWidget* parent) : QWidget(parent), tabBar_(new Compa
     tabBar_->setDrawBase(false);
     tabBar_->setExpanding(false);
     connect(tabBar_, &QTabBar::currentChanged, this, &TabContainer::ShowCurrentPage);
+    for (const TabKey& key : kTabKeys) {
+        auto* shortcut = new QShortcut(key.keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = key.step] { StepTab(step); });
+    }
 }
 
 QWidget* TabContainer::AddTab(const QString& caption) {
@@ -67,9 +106,35 @@ void TabContainer::SetCurrentTab(int index) {
     tabBar_->setCurrentIndex(index);
 }
 
+// From the last tab the next one is the first, and back again.
+void TabContainer::StepTab(int step) {
+    const int count = tabBar_->count();
+    if (isEnabled() && count > 0) {
+        tabBar_->setCurrentIndex((tabBar_->currentIndex() + step + count) % count);
+    }
+}
+
+// The focus in a page that is hidden moves to the first control of the page
+// shown; in the strip of captions it stays.
 void TabContainer::ShowCurrentPage() {
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focusInPage = std::any_of(
+        pages_.begin(), pages_.end(), [focus](QWidget* page) { return page->isAncestorOf(focus); });
     for (int i = 0; i < pages_.size(); ++i) {
         pages_[i]->setVisible(i == tabBar_->currentIndex());
+    }
+    if (focusInPage && tabBar_->currentIndex() >= 0) {
+        FocusFirstControl(pages_[tabBar_->currentIndex()]);
+    }
+}
+
+void TabContainer::FocusFirstControl(QWidget* page) {
+    const QList<QWidget*> controls = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const auto first = std::find_if(controls.begin(), controls.end(), [](QWidget* control) {
+        return (control->focusPolicy() & Qt::TabFocus) != 0;
+    });
+    if (first != controls.end()) {
+        (*first)->setFocus(Qt::TabFocusReason);
     }
 }
 

@@ -11,6 +11,8 @@ namespace quorvex {
 // controls of a tab are placed in the container's own coordinates, the strip
 // of tab captions included: the progress bar sits in that strip, beside the
 // captions, and still belongs to its tab. Only the current tab's page shows.
+// Ctrl+Tab and Ctrl+PageDown show the next tab, Ctrl+Shift+Tab and
+// Ctrl+PageUp the one before, while the container is enabled.
 class TabContainer : public QWidget {
     Q_OBJECT
 
@@ -30,7 +32,9 @@ class TabContainer : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    void StepTab(int step);
     void ShowCurrentPage();
+    static void FocusFirstControl(QWidget* page);
     void PlaceChildren();
 
     QTabBar* tabBar_;

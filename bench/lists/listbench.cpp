@@ -1,15 +1,18 @@
 // Fills a ReportList and a QTreeWidget with the same half a million rows, then
-// sorts each by its "Count" column, and prints the time and memory of both.
+// sorts each by its "Count" column, and prints the time and memory of both;
+// then copies all rows of the ReportList to the clipboard.
 //
 // With --rows N it measures the Unique Words list the analysis makes of a
 // document of about N distinct random words instead: filling it, sorting it
-// by Count and by Word, and the memory a sort adds. --words-out FILE writes
-// the words one per line, for comparison with sort(1).
+// by Count and by Word, the memory a sort adds, and copying all its rows.
+// --words-out FILE writes the words one per line, for comparison with sort(1).
 
 #include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTreeWidget>
 #include <array>
 #include <chrono>
@@ -27,6 +30,7 @@
 #include "analysis/resultlists.h"
 #include "analysis/texttable.h"
 #include "ui/reportlist/reportlist.h"
+#include "ui/reportlist/rowcopy.h"
 
 namespace {
 
@@ -120,6 +124,10 @@ struct Figures {
     double tableBuildMs = 0;  // the part of fillMs spent building the TextTable
     double sortMs = 0;
     double memoryMiB = 0;
+    double copyAllMs = 0;
+    double copyMiB = 0;  // what the clipboard holds afterwards
+    qsizetype copiedTextBytes = 0;
+    qsizetype copiedHtmlBytes = 0;
 };
 
 void ShowEmpty(QWidget& list) {
@@ -163,6 +171,13 @@ Figures MeasureReportList(const std::vector<Row>& rows) {
     });
     figures.memoryMiB = ResidentMiB() - before;
     figures.sortMs = MillisecondsOf([&] { list.SetSortSettings(kCountColumn, true, 0); });
+    const double beforeCopy = ResidentMiB();
+    figures.copyAllMs = MillisecondsOf([&] { list.CopyAllRows(); });
+    figures.copyMiB = ResidentMiB() - beforeCopy;
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    figures.copiedTextBytes = copied->data(QStringLiteral("text/plain")).size();
+    figures.copiedHtmlBytes = copied->data(QStringLiteral("text/html")).size();
+    QGuiApplication::clipboard()->clear();
     return figures;
 }
 
@@ -285,6 +300,14 @@ int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
     std::printf("fill          %9.1f ms\n", fillMs);
     MeasureSort(list, kCountColumn, "Count");
     MeasureSort(list, 0, "Word");
+    quorvex::CopiedRows copy;
+    const double copyMs = MillisecondsOf([&] {
+        copy = quorvex::CopyRows(list.Rows(), {{0, list.RowCount() - 1}}, quorvex::kMostCopiedBytes,
+                                 [] { return true; });
+    });
+    std::printf("copy all      %9.1f ms   %s, %lld bytes of text\n", copyMs,
+                copy.outcome == quorvex::CopyOutcome::Copied ? "copied" : "refused",
+                static_cast<long long>(copy.plainBytes));
     return 0;
 }
 
@@ -315,5 +338,8 @@ int main(int argc, char** argv) {
                     theirs.sortMs >= 5 * ours.sortMs);
     PrintComparison("memory", "MiB", ours.memoryMiB, theirs.memoryMiB, ">= 3",
                     theirs.memoryMiB >= 3 * ours.memoryMiB);
+    std::printf("copy all: ReportList %.1f ms, text %lld bytes, HTML %lld bytes, %.1f MiB held\n",
+                ours.copyAllMs, static_cast<long long>(ours.copiedTextBytes),
+                static_cast<long long>(ours.copiedHtmlBytes), ours.copyMiB);
     return 0;
 }

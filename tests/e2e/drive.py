@@ -50,6 +50,37 @@ def wait_until(condition, what, timeout=DEFAULT_TIMEOUT):
         time.sleep(POLL_STEP)
 
 
+class EventLog:
+    """Records the events of one kind, such as "object:state-changed:showing":
+    a control that shows only for a moment is seen through the events it
+    leaves."""
+
+    def __init__(self, event_type):
+        self._events = []
+        self._type = event_type
+        self._listener = Atspi.EventListener.new(self._record)
+        self._listener.register(event_type)
+
+    def _record(self, event):
+        self._events.append((event.source.path, event.detail1))
+
+    def details(self, accessible, count, timeout=DEFAULT_TIMEOUT):
+        """The first detail of every event from accessible, once count of
+        them have arrived or the timeout has passed, whichever is first."""
+        context = GLib.MainContext.default()
+        deadline = time.monotonic() + timeout
+        while True:
+            while context.iteration(False):
+                pass
+            found = [detail for path, detail in self._events if path == accessible.path]
+            if len(found) >= count or time.monotonic() > deadline:
+                return found
+            time.sleep(POLL_STEP)
+
+    def close(self):
+        self._listener.deregister(self._type)
+
+
 def _a11y_connection():
     """A connection of our own to the accessibility bus, for fire-and-forget calls."""
     session = Gio.bus_get_sync(Gio.BusType.SESSION, None)

@@ -1,5 +1,7 @@
 #include "ui/progress/progressbar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
@@ -9,7 +11,47 @@
 
 namespace quorvex {
 
+namespace {
+
+class AccessibleProgressBar : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    explicit AccessibleProgressBar(ProgressBar* bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QVariant currentValue() const override { return qlonglong(Bar()->ReadValue()); }
+    QVariant maximumValue() const override { return qlonglong(Bar()->ReadMaximum()); }
+    QVariant minimumValue() const override { return qlonglong(Bar()->ReadMinimum()); }
+    QVariant minimumStepSize() const override { return 1; }
+    // The bar only shows progress; nobody sets it.
+    void setCurrentValue(const QVariant&) override {}
+
+  private:
+    const ProgressBar* Bar() const { return static_cast<const ProgressBar*>(widget()); }
+};
+
+QAccessibleInterface* MakeAccessibleProgressBar(const QString& className, QObject* object) {
+    auto* bar = qobject_cast<ProgressBar*>(object);
+    if (bar == nullptr || className != QLatin1String(ProgressBar::staticMetaObject.className())) {
+        return nullptr;
+    }
+    return new AccessibleProgressBar(bar);
+}
+
+}  // namespace
+
 ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent) {
+    static const bool kFactoryInstalled = [] {
+        QAccessible::installFactory(MakeAccessibleProgressBar);
+        return true;
+    }();
+    Q_UNUSED(kFactoryInstalled);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -79,6 +121,17 @@ void ProgressBar::Print(const QString& text) {
 
 void ProgressBar::Refresh() {
     repaint();
+}
+
+void ProgressBar::SetReadValues(std::int64_t minimum, std::int64_t maximum, std::int64_t value) {
+    const bool changed = minimum != readMinimum_ || maximum != readMaximum_ || value != readValue_;
+    readMinimum_ = minimum;
+    readMaximum_ = maximum;
+    readValue_ = value;
+    if (changed) {
+        QAccessibleValueChangeEvent event(this, qlonglong(value));
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ProgressBar::paintEvent(QPaintEvent*) {

@@ -16,6 +16,10 @@ inline constexpr std::uint32_t kSystemButtonText = 0x80000012u;
 // an off-screen image of its own size and paints itself from that image. Its
 // scale units are logical pixels, so ScaleWidth and ScaleHeight are the
 // widget's width and height; the image holds device pixels.
+//
+// Assistive technology reads it as a progress bar with the minimum, maximum
+// and value that its owner gives with SetReadValues: the drawing itself
+// carries no numbers.
 
 class ProgressBar : public QWidget, public DrawingSurface {
     Q_OBJECT
@@ -48,6 +52,11 @@ class ProgressBar : public QWidget, public DrawingSurface {
 
     void Refresh() override;
 
+    void SetReadValues(std::int64_t minimum, std::int64_t maximum, std::int64_t value);
+    std::int64_t ReadMinimum() const { return readMinimum_; }
+    std::int64_t ReadMaximum() const { return readMaximum_; }
+    std::int64_t ReadValue() const { return readValue_; }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -64,6 +73,9 @@ class ProgressBar : public QWidget, public DrawingSurface {
     double currentX_ = 0;
     double currentY_ = 0;
     std::uint32_t foreColor_ = kSystemButtonText;
+    std::int64_t readMinimum_ = 0;
+    std::int64_t readMaximum_ = 0;
+    std::int64_t readValue_ = 0;
 };
 
 }  // namespace quorvex

@@ -1,14 +1,49 @@
 #include "ui/reportlist/reportlist.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTextDocument>
+#include <QToolTip>
 #include <cmath>
+
+#include "ui/strings.h"
 
 namespace quorvex {
 
 namespace {
 
 constexpr int kRowPadding = 2;
+
+// A long copy lets the window repaint, but takes no input until it is done:
+// a click now could change the rows being copied. Assistive technology can
+// still act on the window, so the copy also watches the rows themselves.
+class RowWatch : public QObject {
+  public:
+    explicit RowWatch(const QAbstractItemModel* rows) {
+        const auto changed = [this] { changed_ = true; };
+        connect(rows, &QAbstractItemModel::modelAboutToBeReset, this, changed);
+        connect(rows, &QAbstractItemModel::layoutAboutToBeChanged, this, changed);
+        connect(rows, &QAbstractItemModel::rowsAboutToBeInserted, this, changed);
+        connect(rows, &QAbstractItemModel::rowsAboutToBeRemoved, this, changed);
+    }
+
+    // False once the rows have changed.
+    bool RepaintMeanwhile() const {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !changed_;
+    }
+
+  private:
+    bool changed_ = false;
+};
 
 }  // namespace
 
@@ -20,7 +55,6 @@ ReportList::ReportList(QList<ReportColumn> columns, QWidget* parent)
     setCornerButtonEnabled(false);
     setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
@@ -28,6 +62,7 @@ ReportList::ReportList(QList<ReportColumn> columns, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(RowHeight());
     header()->setHighlightSections(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Turning Qt's sorting off also makes the header unclickable and hides the
     // arrow, so both are set again afterwards, under our own control.
     setSortingEnabled(false);
@@ -69,6 +104,117 @@ void ReportList::ShowSortIndicator() {
         header()->setSortIndicator(
             rows_->SortKey(), rows_->SortOrder() == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
+}
+
+void ReportList::CopySelectedRows() {
+    const RowRuns runs = SelectedRuns();
+    if (!runs.isEmpty()) {
+        CopyRuns(runs);
+    }
+}
+
+void ReportList::CopyAllRows() {
+    if (RowCount() > 0) {
+        CopyRuns({{0, RowCount() - 1}});
+    }
+}
+
+// A selection holds ranges of rows, not rows, so that Ctrl+A on millions of
+// rows stays one range.
+RowRuns ReportList::SelectedRuns() const {
+    RowRuns runs;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        runs.append({range.top(), range.bottom()});
+    }
+    return MergeRuns(std::move(runs));
+}
+
+void ReportList::CopyRuns(const RowRuns& runs) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const RowWatch watch(rows_);
+    const CopiedRows copy =
+        CopyRows(*rows_, runs, kMostCopiedBytes, [&watch] { return watch.RepaintMeanwhile(); });
+    QApplication::restoreOverrideCursor();
+    if (copy.outcome == CopyOutcome::RowsChanged) {
+        return;
+    }
+    if (copy.outcome == CopyOutcome::TooLarge) {
+        const QLocale locale;
+        QMessageBox::warning(this, text::CopyRefusedTitle(),
+                             text::CopyRefused().arg(locale.toString(copy.plainBytes),
+                                                     locale.toString(kMostCopiedBytes)));
+        return;
+    }
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), copy.plain);
+    data->setData(QStringLiteral("text/html"), copy.html);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void ReportList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelectedRows();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ReportList::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* copy = menu.addAction(text::CopyCommand());
+    copy->setEnabled(selectionModel()->hasSelection());
+    connect(copy, &QAction::triggered, this, &ReportList::CopySelectedRows);
+    QAction* copyAll = menu.addAction(text::CopyAllCommand());
+    copyAll->setEnabled(RowCount() > 0);
+    connect(copyAll, &QAction::triggered, this, &ReportList::CopyAllRows);
+    if (sortCommandsOffered_) {
+        menu.addSeparator();
+        for (int column = 0; column < rows_->columnCount(); ++column) {
+            const QString caption = rows_->headerData(column, Qt::Horizontal).toString();
+            QAction* sort = menu.addAction(text::SortByCommand().arg(caption));
+            connect(sort, &QAction::triggered, this,
+                    [this, column] { ReportSectionClick(column); });
+        }
+    }
+    menu.exec(event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
+                                                          : KeyboardMenuPosition());
+}
+
+// Under the current row when it is in view, else at the top of the rows.
+QPoint ReportList::KeyboardMenuPosition() const {
+    const QRect row = visualRect(currentIndex());
+    const bool inView = row.isValid() && viewport()->rect().intersects(row);
+    return viewport()->mapToGlobal(QPoint(0, inView ? row.bottom() : 0));
+}
+
+bool ReportList::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        ShowCellTip(static_cast<QHelpEvent*>(event));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+// The tip shows the cell's text as the cell shows it, cut where the list cuts
+// a long text, and wrapped, since it can be thousands of characters long.
+void ReportList::ShowCellTip(QHelpEvent* event) {
+    const QModelIndex cell = indexAt(event->pos());
+    if (cell.isValid()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QRect shown = visualRect(cell);
+        option.rect = shown;
+        if (itemDelegateForIndex(cell)->sizeHint(option, cell).width() > shown.width()) {
+            QToolTip::showText(
+                event->globalPos(),
+                Qt::convertFromPlainText(cell.data().toString(), Qt::WhiteSpaceNormal), viewport(),
+                shown);
+            return;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
 }
 
 }  // namespace quorvex

@@ -7,6 +7,7 @@
 
 #include "ui/reportlist/reportcolumn.h"
 #include "ui/reportlist/reportlistmodel.h"
+#include "ui/reportlist/rowcopy.h"
 
 namespace quorvex {
 
@@ -19,6 +20,11 @@ namespace quorvex {
 // A table view with rows of one fixed height, styled as a list of rows: a
 // tree view keeps some forty bytes for every row it lays out, a gigabyte for
 // a list of 26 million words, and lays them all out again after every sort.
+// Many rows can be selected. Ctrl+C and the context menu copy the selected
+// rows, or all of them, to the clipboard (see CopyRows); the context menu of
+// a list that offers sorting also has a "Sort by" command for each column,
+// reported as a click on that column's header. A cell too narrow for its
+// text shows the text in a tooltip.
 class ReportList : public QTableView {
     Q_OBJECT
 
@@ -53,19 +59,34 @@ class ReportList : public QTableView {
     // Sets a column to that many device pixels, whatever the screen's scaling.
     void SetColumnWidthPixels(int column, int devicePixels);
 
+    // Whether the context menu offers to sort by each column; off at first.
+    void SetSortCommandsOffered(bool offered) { sortCommandsOffered_ = offered; }
+
+    // A copy over the size limit is refused with a message instead.
+    void CopySelectedRows();
+    void CopyAllRows();
+
   signals:
     // The clicked column, counted from 1.
     void ColumnClick(int index);
 
   protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
   private:
     int RowHeight() const;
     void ReportSectionClick(int section);
     void ShowSortIndicator();
+    RowRuns SelectedRuns() const;
+    void CopyRuns(const RowRuns& runs);
+    QPoint KeyboardMenuPosition() const;
+    void ShowCellTip(QHelpEvent* event);
 
     ReportListModel* rows_;
+    bool sortCommandsOffered_ = false;
 };
 
 }  // namespace quorvex

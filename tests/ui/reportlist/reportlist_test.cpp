@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
+#include <QToolTip>
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
@@ -93,6 +94,8 @@ class ReportListTest : public QObject {
     void HeaderClickReportsOneBasedColumnWithoutSorting();
     void SortIndicatorFollowsTheSettingsOnly();
     void ColumnWidthsAreDevicePixels();
+    void CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes();
+    void ACellTooNarrowForItsTextShowsItInATooltip();
 };
 
 void ReportListTest::ModelStaysConsistentThroughFillSortReplaceAndRemove() {
@@ -323,6 +326,62 @@ void ReportListTest::ColumnWidthsAreDevicePixels() {
     for (int column = 0; column < 4; ++column) {
         QCOMPARE(qRound(list.columnWidth(column) * list.devicePixelRatioF()), widths[column]);
     }
+}
+
+// Only spaces are taken off the ends of a cell, once tabs and line breaks have
+// become spaces. The size decides the refusal before any text is built, so it
+// must be the size of the text that would be built, to the byte.
+void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
+    ReportListModel model(FourColumns());
+    Append(model, {QString::fromUtf16(u" caf\u00e9\t"), Padded(7), "\r\n\u20ac 5\n", "1"});
+    Append(model, {"skipped", "", "", ""});
+    Append(model, {QString::fromUtf16(u"\U0001F600"), "\u00a0", "\v<&>", "3"});
+    const quorvex::RowRuns runs = quorvex::MergeRuns({{2, 2}, {0, 0}, {2, 2}});
+    QCOMPARE(runs.size(), 2);
+
+    const quorvex::CopiedRows copy = quorvex::CopyRows(model, runs, 1000, {});
+    QCOMPARE(copy.outcome, quorvex::CopyOutcome::Copied);
+    QCOMPARE(QString::fromUtf8(copy.plain),
+             QString::fromUtf16(u"Word\tCount\tFirst Occurs\tOriginal Order\n"
+                                u"caf\u00e9\t7\t\u20ac 5\t1\n"
+                                u"\U0001F600\t\u00a0\t\v<&>\t3\n"));
+    QCOMPARE(copy.plainBytes, copy.plain.size());
+    const QString html = QString::fromUtf8(copy.html);
+    QVERIFY2(html.contains("<tr><th>Word</th><th>Count</th>") &&
+                 html.contains("<td>\v&lt;&amp;&gt;</td><td>3</td></tr>"),
+             qPrintable(html));
+    QCOMPARE(quorvex::CopyRows(model, runs, copy.plainBytes, {}).outcome,
+             quorvex::CopyOutcome::Copied);
+    const quorvex::CopiedRows refused = quorvex::CopyRows(model, runs, copy.plainBytes - 1, {});
+    QCOMPARE(refused.outcome, quorvex::CopyOutcome::TooLarge);
+    QCOMPARE(refused.plainBytes, copy.plainBytes);
+    QVERIFY(refused.plain.isEmpty() && refused.html.isEmpty());
+
+    const quorvex::RowRuns touching = quorvex::MergeRuns({{4, 6}, {0, 1}, {2, 3}, {5, 5}});
+    QCOMPARE(touching.size(), 1);
+    QCOMPARE(touching[0].first, 0);
+    QCOMPARE(touching[0].last, 6);
+}
+
+void ReportListTest::ACellTooNarrowForItsTextShowsItInATooltip() {
+    ReportList list(FourColumns());
+    list.AppendRow("ox");
+    list.AddColumnText("1");
+    list.AddColumnText("a first occurrence far too long for its column");
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    list.setColumnWidth(2, 60);
+    const auto hover = [&list](int column) {
+        const QPoint at = list.visualRect(list.model()->index(0, column)).center();
+        QHelpEvent event(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list.viewport(), &event);
+    };
+    hover(0);
+    QVERIFY(!QToolTip::isVisible());
+    hover(2);
+    QVERIFY(QToolTip::isVisible());
+    QVERIFY2(QToolTip::text().contains("a first occurrence far too long for its column"),
+             qPrintable(QToolTip::text()));
 }
 
 QTEST_MAIN(ReportListTest)

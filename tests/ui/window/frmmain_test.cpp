@@ -5,14 +5,18 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -58,6 +62,48 @@ class AddressSpaceLimit {
 
 QString Padded(const QString& text, int width) {
     return text.rightJustified(width, u' ');
+}
+
+QString ClipboardText() {
+    return QGuiApplication::clipboard()->mimeData()->text();
+}
+
+// Opens a list's context menu from the keyboard, chooses the entry with that
+// caption if there is one, and gives the captions of all entries.
+QStringList UseContextMenu(ReportList* list, const QString& choice = {}) {
+    QStringList captions;
+    // A timer of this call's own, so that it cannot fire after the call when
+    // no menu opened.
+    QTimer inMenu;
+    inMenu.setSingleShot(true);
+    QObject::connect(&inMenu, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                captions.append(action->text());
+            }
+            if (action->text() == choice && action->isEnabled()) {
+                chosen = action;
+            }
+        }
+        menu->close();
+        if (chosen != nullptr) {
+            chosen->trigger();
+        }
+    });
+    inMenu.start(0);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint()));
+    QApplication::sendEvent(list, &event);
+    return captions;
+}
+
+void ClickRow(ReportList* list, int row, Qt::KeyboardModifiers modifiers = {}) {
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, cell.center());
 }
 
 }  // namespace
@@ -246,16 +292,28 @@ class FrmMainTest : public WindowTest {
         bool looked = false;
         bool anyEnabled = true;
         bool barShown = true;
+        // The bar as assistive technology reads it: role, minimum, maximum, value.
+        QList<qlonglong> barRead;
         QTimer::singleShot(0, window_.get(), [&] {
             looked = true;
             anyEnabled = FileEnabled() || window_->ProcessFileAction()->isEnabled() ||
                          window_->Tabs()->isEnabled();
             barShown = window_->Progress()->isVisible();
+            QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window_->Progress());
+            QAccessibleValueInterface* value = bar->valueInterface();
+            barRead = {bar->role(), value->minimumValue().toLongLong(),
+                       value->maximumValue().toLongLong(), value->currentValue().toLongLong()};
         });
         Process();
         QVERIFY2(looked, "the run let the user interface in");
         QVERIFY(!anyEnabled);
         QVERIFY2(!barShown, "the bar belongs to the Summary tab");
+        // The run lets the user interface in only after it has drawn the bar
+        // at a place in the document.
+        const qlonglong length = window_->State().SourceLength;
+        QCOMPARE(barRead.mid(0, 3), (QList<qlonglong>{QAccessible::ProgressBar, 0, length}));
+        QVERIFY2(barRead[3] > 0 && barRead[3] <= length + 1,
+                 qPrintable(QString::number(barRead[3])));
         QCOMPARE(window_->Tabs()->CurrentTab(), 2);
         QVERIFY(FileEnabled() && window_->ProcessFileAction()->isEnabled() &&
                 window_->Tabs()->isEnabled());
@@ -412,6 +470,91 @@ class FrmMainTest : public WindowTest {
         QVERIFY(window_->UniqueList()->Sorted());
         QCOMPARE(window_->UniqueList()->SortKey(), 3);
         QCOMPARE(window_->UniqueList()->RowCount(), 0);
+    }
+
+    void copyPutsTheWholeTextsOfTheRowsOnTheClipboard() {
+        Open(WriteFile("cat.txt", "001:001 The cat ate the apple.\r\n"));
+        Process();
+        window_->Tabs()->SetCurrentTab(2);
+        ReportList* unique = window_->UniqueList();
+        const QString captions = "Word\tCount\tFirst Occurs\tOriginal Order\n";
+        UseContextMenu(unique, "Copy All");
+        QCOMPARE(ClipboardText(), captions +
+                                      "ate\t1\t001:001\t1\n"
+                                      "apple\t1\t001:001\t2\n"
+                                      "cat\t1\t001:001\t3\n"
+                                      "the\t2\t001:001\t4\n");
+
+        window_->lvwUnique_ColumnClick(1);
+        unique->setFocus();
+        QTest::keyClick(unique, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(unique, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(ClipboardText(), captions +
+                                      "apple\t1\t001:001\t2\n"
+                                      "ate\t1\t001:001\t1\n"
+                                      "cat\t1\t001:001\t3\n"
+                                      "the\t2\t001:001\t4\n");
+
+        ClickRow(unique, 3);
+        ClickRow(unique, 0, Qt::ControlModifier);
+        QTest::keyClick(unique, Qt::Key_C, Qt::ControlModifier);
+        const QString partial = captions + "apple\t1\t001:001\t2\nthe\t2\t001:001\t4\n";
+        QCOMPARE(ClipboardText(), partial);
+        QCOMPARE(UseContextMenu(unique, "Copy"),
+                 (QStringList{"Copy", "Copy All", "Sort by Word", "Sort by Count",
+                              "Sort by First Occurs", "Sort by Original Order"}));
+        QCOMPARE(ClipboardText(), partial);
+    }
+
+    void keysSwitchTabsAndTheMenuSortsAsAHeaderClickDoes() {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        TabContainer* tabs = window_->Tabs();
+        tabs->TabBar()->setFocus();
+        const QImage markedStrip = tabs->TabBar()->grab().toImage();
+        struct Step {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int tab;
+        };
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        for (const Step& step :
+             {Step{Qt::Key_Tab, ctrl, 1}, Step{Qt::Key_Tab, ctrl, 2}, Step{Qt::Key_Tab, ctrl, 0},
+              Step{Qt::Key_Backtab, ctrl | Qt::ShiftModifier, 2}, Step{Qt::Key_PageUp, ctrl, 1},
+              Step{Qt::Key_PageDown, ctrl, 2}}) {
+            QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+            QCOMPARE(tabs->CurrentTab(), step.tab);
+        }
+        // A list has its own Page Up; with Ctrl it still switches, and the
+        // focus moves into the list shown.
+        window_->UniqueList()->setFocus();
+        QTest::keyClick(window_->UniqueList(), Qt::Key_PageUp, ctrl);
+        QCOMPARE(tabs->CurrentTab(), 1);
+        QCOMPARE(QApplication::focusWidget(), window_->SubstitutionList());
+        tabs->SetCurrentTab(0);
+        QVERIFY2(tabs->TabBar()->grab().toImage() != markedStrip, "the focused strip is marked");
+        tabs->setEnabled(false);
+        QTest::keyClick(window_.get(), Qt::Key_Tab, ctrl);
+        QCOMPARE(tabs->CurrentTab(), 0);
+        tabs->setEnabled(true);
+
+        Open(WriteFile("doc.txt", "001:001 b b b a c c\r\n"));
+        Process();
+        QCOMPARE(UseContextMenu(window_->SummaryList()), (QStringList{"Copy", "Copy All"}));
+        ReportList* unique = window_->UniqueList();
+        UseContextMenu(unique, "Sort by Count");
+        QCOMPARE(Rows(unique).size(), 3);
+        QCOMPARE((QStringList{unique->Text(0, 0), unique->Text(1, 0), unique->Text(2, 0)}),
+                 (QStringList{"a", "c", "b"}));
+        QCOMPARE(unique->header()->sortIndicatorSection(), 1);
+        UseContextMenu(unique, "Sort by Count");
+        QCOMPARE((QStringList{unique->Text(0, 0), unique->Text(1, 0), unique->Text(2, 0)}),
+                 (QStringList{"b", "c", "a"}));
+        QCOMPARE(unique->SortOrder(), 1);
+        ReportList* substitution = window_->SubstitutionList();
+        UseContextMenu(substitution, "Sort by Ascii");
+        QCOMPARE(substitution->Text(2, 0), QStringLiteral("10"));
+        QCOMPARE(substitution->SortOrder(), 0);
     }
 
     void exitClosesTheWindow() {

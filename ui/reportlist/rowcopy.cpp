@@ -1,0 +1,228 @@
+#include "ui/reportlist/rowcopy.h"
+
+#include <QString>
+#include <algorithm>
+#include <chrono>
+
+#include "ui/reportlist/reportlistmodel.h"
+
+namespace quorvex {
+
+namespace {
+
+// Often enough for the window to repaint smoothly, rarely enough that a walk
+// over millions of rows spends its time on the rows.
+constexpr auto kBreathingInterval = std::chrono::milliseconds(40);
+constexpr int kRowsBetweenClockReadings = 1024;
+
+using CellTexts = std::function<QString(int column)>;
+
+bool BecomesSpace(QChar c) {
+    return c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+bool IsCutAtEnds(QChar c) {
+    return c == u' ' || BecomesSpace(c);
+}
+
+// What is copied of a cell: its ends lose their spaces, and with them the
+// tabs and line breaks that become spaces. Every other character stays, even
+// where QString::trimmed would take it off.
+QStringView CopiedPart(QStringView text) {
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && IsCutAtEnds(text[first])) {
+        ++first;
+    }
+    while (end > first && IsCutAtEnds(text[end - 1])) {
+        --end;
+    }
+    return text.sliced(first, end - first);
+}
+
+// A surrogate pair counts four bytes, two for each half.
+qint64 Utf8Size(QStringView text) {
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        bytes += unit < 0x80 ? 1 : (unit < 0x800 || c.isSurrogate()) ? 2 : 3;
+    }
+    return bytes;
+}
+
+qint64 LineBytes(int columns, const CellTexts& cell) {
+    qint64 bytes = columns;  // the tabs between the cells and the closing line feed
+    for (int column = 0; column < columns; ++column) {
+        bytes += Utf8Size(CopiedPart(cell(column)));
+    }
+    return bytes;
+}
+
+// Calls `breathe` whenever the interval has passed, looking at the clock only
+// every so many rows; false once `breathe` has said the rows changed.
+class Breather {
+  public:
+    explicit Breather(const std::function<bool()>& breathe) : breathe_(breathe) {}
+
+    bool RowDone() {
+        if (++rows_ % kRowsBetweenClockReadings != 0 || !breathe_) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() - last_ < kBreathingInterval) {
+            return true;
+        }
+        const bool goOn = breathe_();
+        last_ = std::chrono::steady_clock::now();
+        return goOn;
+    }
+
+  private:
+    const std::function<bool()>& breathe_;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+    int rows_ = 0;
+};
+
+// False if the rows changed before every row was done.
+template <typename RowAction>
+bool ForEachRow(const RowRuns& runs, const std::function<bool()>& breathe, RowAction action) {
+    Breather breather(breathe);
+    for (const RowRun& run : runs) {
+        for (int row = run.first; row <= run.last; ++row) {
+            action(row);
+            if (!breather.RowDone()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Runs of characters that need no escaping go in whole.
+void AppendEscaped(QString& html, QStringView text) {
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QStringView entity;
+        switch (text[i].unicode()) {
+            case u'&':
+                entity = u"&amp;";
+                break;
+            case u'<':
+                entity = u"&lt;";
+                break;
+            case u'>':
+                entity = u"&gt;";
+                break;
+            case u'"':
+                entity = u"&quot;";
+                break;
+            default:
+                continue;
+        }
+        html += text.sliced(plainFrom, i - plainFrom);
+        html += entity;
+        plainFrom = i + 1;
+    }
+    html += text.sliced(plainFrom);
+}
+
+// Writes the lines of the plain text and the rows of the HTML table side by
+// side. Lines gather in a short text that is encoded whenever it grows long,
+// so that the whole copy is held once, in UTF-8, and encoded in large steps.
+class CopyWriter {
+  public:
+    explicit CopyWriter(qint64 plainBytes) {
+        plain_.reserve(plainBytes);
+        html_.reserve(plainBytes * 2);
+        htmlLines_ += u"<html><head><meta charset=\"utf-8\"></head><body><table>\n";
+    }
+
+    void AddLine(int columns, const CellTexts& cell, bool captions) {
+        htmlLines_ += u"<tr>";
+        for (int column = 0; column < columns; ++column) {
+            if (column > 0) {
+                plainLines_ += u'\t';
+            }
+            const qsizetype start = plainLines_.size();
+            plainLines_ += CopiedPart(cell(column));
+            QChar* copied = plainLines_.data();
+            std::replace_if(copied + start, copied + plainLines_.size(), BecomesSpace, QChar(u' '));
+            htmlLines_ += captions ? u"<th>" : u"<td>";
+            AppendEscaped(htmlLines_, QStringView(plainLines_).sliced(start));
+            htmlLines_ += captions ? u"</th>" : u"</td>";
+        }
+        plainLines_ += u'\n';
+        htmlLines_ += u"</tr>\n";
+        if (htmlLines_.size() >= kLinesEncodedAtOnce) {
+            EncodeLines();
+        }
+    }
+
+    CopiedRows Finish(qint64 plainBytes) {
+        htmlLines_ += u"</table></body></html>\n";
+        EncodeLines();
+        return {CopyOutcome::Copied, plainBytes, std::move(plain_), std::move(html_)};
+    }
+
+  private:
+    static constexpr qsizetype kLinesEncodedAtOnce = 64 * 1024;
+
+    // Lines end in a line feed, so no surrogate pair is ever split here.
+    void EncodeLines() {
+        plain_ += plainLines_.toUtf8();
+        html_ += htmlLines_.toUtf8();
+        // Emptied by size, which keeps the memory for the next lines.
+        plainLines_.resize(0);
+        htmlLines_.resize(0);
+    }
+
+    QByteArray plain_;
+    QByteArray html_;
+    QString plainLines_;
+    QString htmlLines_;
+};
+
+}  // namespace
+
+CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mostBytes,
+                    const std::function<bool()>& breathe) {
+    const int columns = rows.columnCount();
+    const CellTexts caption = [&rows](int column) {
+        return rows.headerData(column, Qt::Horizontal).toString();
+    };
+    const auto cellsOf = [&rows](int row) {
+        return CellTexts([&rows, row](int column) { return rows.Text(row, column); });
+    };
+
+    qint64 plainBytes = LineBytes(columns, caption);
+    if (!ForEachRow(runs, breathe,
+                    [&](int row) { plainBytes += LineBytes(columns, cellsOf(row)); })) {
+        return {CopyOutcome::RowsChanged, plainBytes, {}, {}};
+    }
+    if (plainBytes > mostBytes) {
+        return {CopyOutcome::TooLarge, plainBytes, {}, {}};
+    }
+
+    CopyWriter writer(plainBytes);
+    writer.AddLine(columns, caption, true);
+    if (!ForEachRow(runs, breathe,
+                    [&](int row) { writer.AddLine(columns, cellsOf(row), false); })) {
+        return {CopyOutcome::RowsChanged, plainBytes, {}, {}};
+    }
+    return writer.Finish(plainBytes);
+}
+
+RowRuns MergeRuns(RowRuns runs) {
+    std::sort(runs.begin(), runs.end(),
+              [](const RowRun& a, const RowRun& b) { return a.first < b.first; });
+    RowRuns merged;
+    for (const RowRun& run : runs) {
+        if (!merged.isEmpty() && run.first <= merged.last().last + 1) {
+            merged.last().last = std::max(merged.last().last, run.last);
+        } else {
+            merged.append(run);
+        }
+    }
+    return merged;
+}
+
+}  // namespace quorvex
