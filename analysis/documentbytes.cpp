@@ -73,11 +73,9 @@ DocumentBytes::~DocumentBytes() {
     Release();
 }
 
-DocumentBytes::DocumentBytes(DocumentBytes&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)),
-      pageSize_(std::exchange(other.pageSize_, 0)) {}
+DocumentBytes::DocumentBytes(DocumentBytes&& other) noexcept {
+    *this = std::move(other);
+}
 
 DocumentBytes& DocumentBytes::operator=(DocumentBytes&& other) noexcept {
     if (this != &other) {
@@ -108,9 +106,9 @@ DocumentBytes DocumentBytes::Allocate(std::size_t length, DocumentPages pages) {
         throw std::bad_alloc();
     }
     // Where every mapping gets huge pages ("always"), small means small. The
-    // pages are then made present in one pass, which takes half the time of
-    // taking a fault for every 4 KiB as the read reaches it; a kernel too old
-    // to do so (before Linux 5.14) leaves that to the faults.
+    // pages are then made present in one pass, which costs far less than a
+    // fault for every 4 KiB as the read reaches them; a kernel too old to do
+    // so (before Linux 5.14) leaves that to the faults.
     ::madvise(data, capacity, MADV_NOHUGEPAGE);
     ::madvise(data, capacity, MADV_POPULATE_WRITE);
     return DocumentBytes(data, length, capacity, SmallPage());
