@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "analysis/documentbytes.h"
 #include "analysis/wordstore.h"
 
 namespace quorvex {
@@ -24,7 +24,9 @@ inline constexpr std::uint8_t kDeleted = 39;
 // every run and holds the last run's results until the next one.
 struct AnalysisState {
     std::u16string SourceFileName;
-    std::vector<std::uint8_t> SourceBytes;  // may hold more than SourceLength bytes
+    // May hold more than SourceLength bytes: an empty file leaves the last
+    // document's bytes in place.
+    DocumentBytes SourceBytes;
     std::int64_t SourceLength = 0;
 
     std::array<std::uint8_t, 256> CharMap{};

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -12,6 +13,8 @@
 namespace quorvex {
 
 namespace {
+
+constexpr std::int64_t kReadPiece = std::int64_t{16} << 20;
 
 // Owns an open descriptor for the length of one read.
 class OpenFile {
@@ -61,12 +64,15 @@ ReadProblem ProblemFromOpenError(int error) {
     }
 }
 
-// Reads up to `wanted` bytes, retrying short reads; returns the count read,
-// or -1 with errno set.
-std::int64_t ReadFully(int fd, std::uint8_t* into, std::int64_t wanted) {
+// Reads up to `wanted` bytes from the start of the file, retrying short
+// reads; returns the count read, or -1 with errno set. Reading in pieces
+// keeps every call far below the most one read may return (just under
+// 2 GiB), at no cost in speed.
+std::int64_t ReadInPieces(int fd, std::uint8_t* into, std::int64_t wanted) {
     std::int64_t got = 0;
     while (got < wanted) {
-        const ssize_t n = ::read(fd, into + got, static_cast<std::size_t>(wanted - got));
+        const std::int64_t piece = std::min(wanted - got, kReadPiece);
+        const ssize_t n = ::pread(fd, into + got, static_cast<std::size_t>(piece), got);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -83,7 +89,7 @@ std::int64_t ReadFully(int fd, std::uint8_t* into, std::int64_t wanted) {
 
 }  // namespace
 
-SourceFile ReadSourceFile(const std::string& path) {
+SourceFile ReadSourceFile(const std::string& path, DocumentPages pages) {
     const OpenFile file(path);
     if (file.fd() < 0) {
         return Failure(ProblemFromOpenError(errno), errno);
@@ -101,17 +107,21 @@ SourceFile ReadSourceFile(const std::string& path) {
     if (info.st_size > kMaxSourceLength) {
         return Failure(ReadProblem::TooLarge);
     }
+    return ReadMeasuredFile(file.fd(), info.st_size, pages);
+}
 
+SourceFile ReadMeasuredFile(int fd, std::int64_t measuredLength, DocumentPages pages) {
     SourceFile source;
     try {
-        source.bytes.resize(static_cast<std::size_t>(info.st_size));
+        source.bytes = DocumentBytes::Allocate(static_cast<std::size_t>(measuredLength), pages);
     } catch (const std::bad_alloc&) {
         return Failure(ReadProblem::OutOfMemory);
     }
-    const std::int64_t got = ReadFully(file.fd(), source.bytes.data(), info.st_size);
+    const std::int64_t got = ReadInPieces(fd, source.bytes.data(), measuredLength);
     if (got < 0) {
         return Failure(ReadProblem::ReadFailed, errno);
     }
+    source.bytes.ShrinkTo(static_cast<std::size_t>(got));
     source.length = got;
     return source;
 }

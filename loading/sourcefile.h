@@ -2,7 +2,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "analysis/documentbytes.h"
 
 namespace quorvex {
 
@@ -19,15 +20,23 @@ enum class ReadProblem {
 };
 
 struct SourceFile {
-    std::vector<std::uint8_t> bytes;
-    std::int64_t length = 0;  // bytes actually read; the vector is at least that long
+    DocumentBytes bytes;
+    std::int64_t length = 0;  // bytes actually read, as many as `bytes` holds
     ReadProblem problem = ReadProblem::None;
     int systemError = 0;
 };
 
-// Reads a regular file whole, as raw bytes. The read goes on until the end of
-// the file, and `length` is what was read, so a file that shrinks while it is
-// read never leaves unread bytes behind as zeros.
-SourceFile ReadSourceFile(const std::string& path);
+// Reads a regular file whole, as raw bytes, into memory of its own: later
+// changes to the file are not seen. The program always takes the default
+// pages; tests and benchmarks may force small ones.
+SourceFile ReadSourceFile(const std::string& path,
+                          DocumentPages pages = DocumentPages::HugeWhereOffered);
+
+// The read itself, of a regular file open as `fd` and measured at
+// `measuredLength` bytes, from its first byte. The read goes on until the end
+// of the file or of the measured length, and `length` is what was read: a
+// file that shrank since it was measured never leaves unread bytes behind as
+// zeros, nor holds on to the memory they would have taken.
+SourceFile ReadMeasuredFile(int fd, std::int64_t measuredLength, DocumentPages pages);
 
 }  // namespace quorvex

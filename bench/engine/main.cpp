@@ -2,7 +2,10 @@
 // on them, outside the window, so that its speed and memory can be compared
 // with other tools run on the same file.
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -10,8 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -24,6 +25,7 @@
 #include "analysis/resultlists.h"
 #include "bench/engine/documentgenerator.h"
 #include "bench/engine/hostiledocuments.h"
+#include "loading/sourcefile.h"
 
 namespace {
 
@@ -37,14 +39,21 @@ constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
 constexpr std::string_view kUsage =
     R"(Usage:
   quorvex-bench [--runs N] [--hash-seed S] FILE
-      Reads FILE whole once, then runs the document scan and builds the rows
-      of the three result lists N times (default 5). Prints the word counts;
-      the seconds and MB/s of each phase (read; the medians of scan, rows and
-      both together), on the wall clock and in processor time; the peak
-      memory; and last "engine: <bytes> bytes, <seconds> s, <MB/s> MB/s",
-      the median wall time of scan plus rows. 1 MB is 1,000,000 bytes.
-      --hash-seed fixes the word index's hash, which the program draws
-      afresh for every run.
+      Loads FILE once with the program's own loading code, then runs the
+      document scan and builds the rows of the three result lists N times
+      (default 5). Prints first the seconds and MB/s of the load, on the wall
+      clock and in processor time; then the word counts; the same for the
+      medians of scan, rows and both together; the peak memory; and last
+      "engine: <bytes> bytes, <seconds> s, <MB/s> MB/s", the median wall time
+      of scan plus rows. 1 MB is 1,000,000 bytes. --hash-seed fixes the word
+      index's hash, which the program draws afresh for every run.
+
+  quorvex-bench load [--runs N] [--into WAY] FILE
+      Only loads FILE, N times (default 5), and prints the median as the
+      "load:" line above. WAY is huge (the program's own loading, in huge
+      pages where the kernel offers them; the default), small (the same, with
+      small pages forced) or vector (a zero-filled std::vector and plain
+      reads, the way the program loaded documents before).
 
   quorvex-bench generate --size SIZE [--seed N] FILE
       Writes a made-up document in the program's input format of exactly
@@ -126,10 +135,28 @@ std::optional<std::uint64_t> ParseSize(std::string_view text) {
     return *number * multiplier;
 }
 
+// Where `quorvex-bench load` puts the document.
+enum class LoadWay { Huge, Small, Vector };
+
+std::optional<LoadWay> ParseLoadWay(std::string_view text) {
+    if (text == "huge") {
+        return LoadWay::Huge;
+    }
+    if (text == "small") {
+        return LoadWay::Small;
+    }
+    if (text == "vector") {
+        return LoadWay::Vector;
+    }
+    return std::nullopt;
+}
+
 struct Options {
     bool help = false;
     bool generate = false;
     std::string kind;
+    bool loadOnly = false;
+    LoadWay way = LoadWay::Huge;
     std::optional<std::uint64_t> size;
     std::optional<std::uint64_t> words;
     std::optional<std::uint64_t> heading;
@@ -165,6 +192,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
     std::size_t i = 0;
     if (!args.empty() && args[0] == "generate") {
         options.generate = true;
+        ++i;
+    } else if (!args.empty() && args[0] == "load") {
+        options.loadOnly = true;
         ++i;
     }
     std::vector<std::string_view> files;
@@ -207,6 +237,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
                 return std::nullopt;
             }
             options.runs = static_cast<int>(*runs);
+        } else if (arg == "--into" && options.loadOnly && hasValue) {
+            const std::optional<LoadWay> way = ParseLoadWay(args[++i]);
+            if (!way) {
+                return std::nullopt;
+            }
+            options.way = *way;
         } else if (arg.starts_with("-") && arg != "-") {
             return std::nullopt;
         } else {
@@ -262,19 +298,26 @@ int Generate(const Options& options) {
     return 0;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+// The way documents were loaded before, for comparison: a std::vector of the
+// file's length, zero-filled on creation, then plain reads into it.
+bool LoadIntoVector(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    const std::uintmax_t length = std::filesystem::file_size(path, error);
-    std::ifstream in(path, std::ios::binary);
-    if (error || !in) {
-        return false;
+    struct stat info {};
+    const bool measured = ::fstat(fd, &info) == 0;
+    bytes.resize(measured ? static_cast<std::size_t>(info.st_size) : 0);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
     }
-    bytes.resize(length);
-    return static_cast<bool>(
-        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length)));
+    ::close(fd);
+    return measured && got == bytes.size();
 }
 
 // The window's hooks without a window: nothing to draw, never stopped.
@@ -319,15 +362,57 @@ double PeakMemoryBytes() {
     return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
 }
 
+int CannotLoad(const Options& options) {
+    std::cerr << "quorvex-bench: cannot read " << options.file << "\n";
+    return kExitFailure;
+}
+
+// One load the chosen way, timed; the loaded bytes are let go untimed.
+std::optional<Duration> TimedLoad(const Options& options, std::int64_t& bytes) {
+    std::vector<std::uint8_t> vector;
+    quorvex::SourceFile file;
+    const Instant start;
+    if (options.way == LoadWay::Vector) {
+        if (!LoadIntoVector(options.file, vector)) {
+            return std::nullopt;
+        }
+        bytes = static_cast<std::int64_t>(vector.size());
+    } else {
+        file = quorvex::ReadSourceFile(
+            options.file, options.way == LoadWay::Small ? quorvex::DocumentPages::Small
+                                                        : quorvex::DocumentPages::HugeWhereOffered);
+        if (file.problem != quorvex::ReadProblem::None) {
+            return std::nullopt;
+        }
+        bytes = file.length;
+    }
+    return Between(start, Instant());
+}
+
+int LoadOnly(const Options& options) {
+    std::vector<Duration> loads;
+    std::int64_t bytes = 0;
+    for (int run = 0; run < options.runs; ++run) {
+        const std::optional<Duration> load = TimedLoad(options, bytes);
+        if (!load) {
+            return CannotLoad(options);
+        }
+        loads.push_back(*load);
+    }
+    PrintPhase("load:", Median(loads), bytes);
+    return 0;
+}
+
 int Benchmark(const Options& options) {
     quorvex::AnalysisState state;
-    const Instant readStart;
-    if (!ReadWholeFile(options.file, state.SourceBytes)) {
-        std::cerr << "quorvex-bench: cannot read " << options.file << "\n";
-        return kExitFailure;
+    const Instant loadStart;
+    quorvex::SourceFile file = quorvex::ReadSourceFile(options.file);
+    if (file.problem != quorvex::ReadProblem::None) {
+        return CannotLoad(options);
     }
-    const Duration read = Between(readStart, Instant());
-    state.SourceLength = static_cast<std::int64_t>(state.SourceBytes.size());
+    PrintPhase("load:", Between(loadStart, Instant()), file.length);
+    state.SourceBytes = std::move(file.bytes);
+    state.SourceLength = file.length;
     state.SourceFileName = quorvex::DecodeWindows1252(options.file);
     state.FixedHashSeed = options.hashSeed;
 
@@ -355,7 +440,6 @@ int Benchmark(const Options& options) {
                 static_cast<long long>(bytes), options.runs);
     std::printf("words: %lld total, %zu unique\n", static_cast<long long>(outcome.totalWords),
                 uniqueRows);
-    PrintPhase("read:", read, bytes);
     PrintPhase("scan:", Median(scan), bytes);
     PrintPhase("rows:", Median(rows), bytes);
     const Duration total = Median(engine);
@@ -380,5 +464,8 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
-    return options->generate ? Generate(*options) : Benchmark(*options);
+    if (options->generate) {
+        return Generate(*options);
+    }
+    return options->loadOnly ? LoadOnly(*options) : Benchmark(*options);
 }

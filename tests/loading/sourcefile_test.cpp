@@ -1,17 +1,65 @@
 #include "loading/sourcefile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 
 namespace quorvex {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr DocumentPages kBothPages[] = {DocumentPages::HugeWhereOffered, DocumentPages::Small};
+
+std::string Bytes(const SourceFile& file) {
+    return {reinterpret_cast<const char*>(file.bytes.data()),
+            static_cast<std::size_t>(file.length)};
+}
+
+std::string RandomBytes(std::size_t length, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::string bytes(length, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+// The kilobytes of huge pages in the mapping that holds `address`, from the
+// kernel's own account of this process's memory.
+std::int64_t HugePageKilobytesAround(const void* address) {
+    std::ifstream maps("/proc/self/smaps");
+    const auto wanted = reinterpret_cast<std::uintptr_t>(address);
+    bool inside = false;
+    for (std::string line; std::getline(maps, line);) {
+        std::uintptr_t start = 0;
+        std::uintptr_t end = 0;
+        char dash = 0;
+        if (std::istringstream(line) >> std::hex >> start >> dash >> end && dash == '-') {
+            inside = start <= wanted && wanted < end;
+        } else if (inside && line.starts_with("AnonHugePages:")) {
+            return std::stoll(line.substr(line.find(':') + 1));
+        }
+    }
+    return -1;
+}
+
+// Whether the page at `address` belongs to no mapping of this process.
+bool Unmapped(const void* address) {
+    unsigned char resident = 0;
+    return ::mincore(const_cast<void*>(address), 1, &resident) != 0 && errno == ENOMEM;
+}
 
 class SourceFileTest : public ::testing::Test {
   protected:
@@ -32,13 +80,62 @@ class SourceFileTest : public ::testing::Test {
     fs::path folder_;
 };
 
+// A short document and one that takes several read calls and ends inside a
+// huge page, in the memory the program takes and in the small pages it falls
+// back to, which then really hold no huge page.
 TEST_F(SourceFileTest, ReadsEveryByteUnchanged) {
-    std::string bytes = "Book 01\r\n001:001 a\0b\xff\r\nlast";
-    bytes.push_back('\0');
-    const SourceFile file = ReadSourceFile(Write("doc.txt", bytes));
-    ASSERT_EQ(file.problem, ReadProblem::None);
-    ASSERT_EQ(file.length, static_cast<std::int64_t>(bytes.size()));
-    EXPECT_EQ(std::string(file.bytes.begin(), file.bytes.begin() + file.length), bytes);
+    std::string shortDocument = "Book 01\r\n001:001 a\0b\xff\r\nlast";
+    shortDocument.push_back('\0');
+    const std::string documents[] = {shortDocument, RandomBytes(33 * (1 << 20) + 12345, 11)};
+    for (const std::string& bytes : documents) {
+        const std::string path = Write("doc.txt", bytes);
+        for (const DocumentPages pages : kBothPages) {
+            SCOPED_TRACE(testing::Message()
+                         << bytes.size() << " bytes, pages " << static_cast<int>(pages));
+            const SourceFile file = ReadSourceFile(path, pages);
+            ASSERT_EQ(file.problem, ReadProblem::None);
+            ASSERT_EQ(file.length, static_cast<std::int64_t>(bytes.size()));
+            ASSERT_EQ(file.bytes.size(), bytes.size());
+            EXPECT_TRUE(Bytes(file) == bytes);
+            EXPECT_LT(file.bytes.capacity(), bytes.size() + kHugePage);
+            if (pages == DocumentPages::Small) {
+                EXPECT_EQ(HugePageKilobytesAround(file.bytes.data()), 0);
+            }
+        }
+    }
+}
+
+// Measured, then cut short (or emptied) before it is read, as when another
+// program truncates the file during Open: only what is left is kept, and the
+// memory meant for the rest is given back.
+TEST_F(SourceFileTest, KeepsWhatIsLeftOfAFileThatShrankBeforeTheRead) {
+    const std::string head = RandomBytes(300'007, 12);
+    constexpr std::int64_t kMeasured = 64 << 20;
+    for (const std::size_t left : {head.size(), std::size_t{0}}) {
+        for (const DocumentPages pages : kBothPages) {
+            SCOPED_TRACE(testing::Message()
+                         << left << " bytes left, pages " << static_cast<int>(pages));
+            const std::string path = Write("shrinking.txt", head);
+            fs::resize_file(path, kMeasured);  // sparse: costs no disk
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_GE(fd, 0);
+            struct stat info {};
+            ASSERT_EQ(::fstat(fd, &info), 0);
+            ASSERT_EQ(info.st_size, kMeasured);
+            ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(left)), 0);
+
+            const SourceFile file = ReadMeasuredFile(fd, info.st_size, pages);
+            const bool restGivenBack =
+                file.bytes.capacity() == 0 || Unmapped(file.bytes.data() + file.bytes.capacity());
+            ::close(fd);
+            ASSERT_EQ(file.problem, ReadProblem::None);
+            ASSERT_EQ(file.length, static_cast<std::int64_t>(left));
+            EXPECT_EQ(file.bytes.size(), left);
+            EXPECT_TRUE(Bytes(file) == head.substr(0, left));
+            EXPECT_LT(file.bytes.capacity(), left + kHugePage);
+            EXPECT_TRUE(restGivenBack);
+        }
+    }
 }
 
 TEST_F(SourceFileTest, EmptyFileIsAnEmptyDocument) {
