@@ -4,16 +4,14 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <fstream>
 #include <new>
-#include <string>
 #include <utility>
+
+#include "analysis/mappedarray.h"
 
 namespace quorvex {
 
 namespace {
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 std::size_t RoundUp(std::size_t length, std::size_t unit) {
     return (length + unit - 1) / unit * unit;
@@ -22,45 +20,6 @@ std::size_t RoundUp(std::size_t length, std::size_t unit) {
 std::size_t SmallPage() {
     static const auto size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     return size;
-}
-
-// Debian's default mode, "madvise", gives huge pages to the memory that asks
-// for them, as does "always"; "never", or a kernel without them, gives none.
-bool HugePagesOffered() {
-    std::ifstream setting("/sys/kernel/mm/transparent_hugepage/enabled");
-    std::string modes;
-    std::getline(setting, modes);
-    return modes.find("[always]") != std::string::npos ||
-           modes.find("[madvise]") != std::string::npos;
-}
-
-// Private, anonymous memory: the kernel gives each page on first touch,
-// already zeroed, so nobody else needs to fill it.
-std::uint8_t* MapAnonymous(std::size_t length) {
-    void* memory =
-        ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return memory == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(memory);
-}
-
-// `length` bytes (whole huge pages) starting on a huge-page boundary, asked to
-// be held in huge pages. The kernel may place a mapping on any small-page
-// boundary and only aligned 2 MiB can become a huge page, so one huge page
-// more is mapped and the unaligned ends are given back. If the kernel refuses
-// the advice the memory still works, in small pages.
-std::uint8_t* MapHugePages(std::size_t length) {
-    std::uint8_t* start = MapAnonymous(length + kHugePage);
-    if (start == nullptr) {
-        return nullptr;
-    }
-    const auto address = reinterpret_cast<std::uintptr_t>(start);
-    const std::size_t head = RoundUp(address, kHugePage) - address;
-    std::uint8_t* aligned = start + head;
-    if (head > 0) {
-        ::munmap(start, head);
-    }
-    ::munmap(aligned + length, kHugePage - head);
-    ::madvise(aligned, length, MADV_HUGEPAGE);
-    return aligned;
 }
 
 }  // namespace

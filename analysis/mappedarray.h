@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -15,6 +16,17 @@ namespace quorvex {
 // std::bad_alloc when the system refuses.
 void* GrowMapping(void* mapping, std::size_t oldBytes, std::size_t newBytes);
 void ReleaseMapping(void* mapping, std::size_t bytes);
+
+inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Whether the kernel gives huge pages to memory that asks for them.
+bool HugePagesOffered();
+// Private, anonymous memory: the kernel gives each page on first touch,
+// already zeroed, so nobody else needs to fill it. Nothing when refused.
+std::uint8_t* MapAnonymous(std::size_t length);
+// `length` bytes (whole huge pages) on a huge-page boundary, asked to be held
+// in huge pages; nothing when refused.
+std::uint8_t* MapHugePages(std::size_t length);
 
 // A growing array of plain values in its own memory mapping: for the word
 // store's large tables, whose size nothing predicts and whose growth by
@@ -35,9 +47,18 @@ class MappedArray {
     ~MappedArray() { ReleaseMapping(data_, capacity_ * sizeof(T)); }
 
     // `count` zero values. A fresh mapping is zero already: its pages cost
-    // nothing until they are written.
+    // nothing until they are written. A large array that is read and written
+    // all over, like a hash index, is put in huge pages where the kernel
+    // offers them: far fewer page faults, and far fewer misses of the
+    // processor's address cache.
     static MappedArray Zeroed(std::size_t count) {
         MappedArray array;
+        const std::size_t bytes = count * sizeof(T);
+        if (bytes >= kHugePage && HugePagesOffered()) {
+            const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+            array.data_ = reinterpret_cast<T*>(MapHugePages(whole));
+            array.capacity_ = array.data_ != nullptr ? whole / sizeof(T) : 0;
+        }
         array.Reserve(count);
         array.size_ = count;
         return array;

@@ -57,24 +57,49 @@ std::string_view WordStore::Text(const Entry& entry) const {
     return {letters_.data() + entry.textOffset, entry.length};
 }
 
-// A fresh index, filled again from the old one's slots: a short word's hash
-// is one multiplication, a longer word's is in its slot already.
+// A fresh index, filled again from the entries: the counts move from the
+// old index's slots to their entries first, and the old index is given back
+// before the new one is taken, so growing never holds two indexes at once.
 void WordStore::ResizeIndex(std::size_t size) {
-    MappedArray<Slot> old = std::move(slots_);
+    MoveHitsToEntries();
+    slots_ = MappedArray<Slot>();
     slots_ = MappedArray<Slot>::Zeroed(size);
     mask_ = size - 1;
     shift_ = 64 - std::countr_zero(size);
-    for (std::size_t i = 0; i < old.size(); ++i) {
-        const Slot& slot = old[i];
-        if (slot.entry == 0) {
-            continue;
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        const Entry& entry = entries_[e];
+        const std::string_view word = Text(entry);
+        Slot slot{0, static_cast<std::uint32_t>(e + 1), entry.hits};
+        std::uint64_t hash = 0;
+        if (word.size() <= kPackedLetters) {
+            slot.check = Pack(word);
+            hash = hash_.Short(slot.check);
+        } else {
+            slot.check = hash = LongHash(word);
+            slot.entry |= kLongWord;
         }
-        std::size_t at = Home((slot.entry & kLongWord) != 0 ? slot.check : hash_.Short(slot.check));
+        std::size_t at = Home(hash);
         while (slots_[at].entry != 0) {
             at = (at + 1) & mask_;
         }
         slots_[at] = slot;
     }
+}
+
+void WordStore::MoveHitsToEntries() {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i].entry != 0) {
+            entries_[(slots_[i].entry & ~kLongWord) - 1].hits = slots_[i].hits;
+        }
+    }
+}
+
+std::uint64_t WordStore::LongHash(std::string_view word) const {
+    if (word.size() <= kLongKeyLetters) {
+        const LongKey key = PackLong(word);
+        return hash_.Long(key.prefix, key.middle);
+    }
+    return hash_.Text(word);
 }
 
 bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
@@ -84,7 +109,7 @@ bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
     if (word.size() <= kLongKeyLetters) {
         return TallyPacked(PackLong(word), place);
     }
-    return TallyLong(word, hash_.Text(word), place);
+    return TallyLong(word, LongHash(word), place);
 }
 
 bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
@@ -108,8 +133,9 @@ bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccurs
     }
 }
 
-// Up to two thirds full, then twice the size: a typical document's index
-// then stays in the cache.
+// Up to four fifths full, then twice the size: a typical document's index
+// then stays in the cache, and a document of tens of millions of distinct
+// words keeps its index within its own size.
 bool WordStore::Add(std::size_t at, std::uint64_t check, std::string_view word,
                     FirstOccursPlace& place, std::uint32_t longWord) {
     if (entries_.size() >= kLongWord - 1 ||
@@ -121,7 +147,7 @@ bool WordStore::Add(std::size_t at, std::uint64_t check, std::string_view word,
     letters_.Append(word.data(), word.size());
     entries_.push_back(entry);
     slots_[at] = Slot{check, static_cast<std::uint32_t>(entries_.size()) | longWord, 1};
-    if (entries_.size() * 3 > slots_.size() * 2) {
+    if (entries_.size() * 5 > slots_.size() * 4) {
         ResizeIndex(slots_.size() * 2);
     }
     return true;
@@ -155,11 +181,7 @@ std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
 }
 
 void WordStore::Seal() {
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-        if (slots_[i].entry != 0) {
-            entries_[(slots_[i].entry & ~kLongWord) - 1].hits = slots_[i].hits;
-        }
-    }
+    MoveHitsToEntries();
     slots_ = MappedArray<Slot>();
     std::array<std::size_t, 27> next{};
     for (std::size_t e = 0; e < entries_.size(); ++e) {

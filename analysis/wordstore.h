@@ -56,7 +56,7 @@ struct StoredWord {
 // empty one; buckets grow as needed and never drop a word.
 //
 // Memory is bounded by the document: per distinct word its letters, one
-// entry and at most three index slots while the scan runs, and one place
+// entry and at most two and a half index slots while the scan runs, and one place
 // when it is the first new word since the heading or line reference changed;
 // each heading's text at most once.
 class WordStore {
@@ -148,6 +148,8 @@ class WordStore {
     std::uint32_t PlaceId(FirstOccursPlace& place);
     std::uint32_t StoreHeading(std::span<const std::uint8_t> line);
     void ResizeIndex(std::size_t size);
+    void MoveHitsToEntries();
+    std::uint64_t LongHash(std::string_view word) const;
 
     WordHash hash_;
     MappedArray<Slot> slots_;
