@@ -20,6 +20,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "tests/analysis/clibrarylocale.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/progress/progressbar.h"
@@ -238,6 +239,34 @@ class FrmMainTest : public WindowTest {
         QVERIFY(window_->ProcessFileAction()->isEnabled());
         QVERIFY(window_->Tabs()->isEnabled());
         QVERIFY(!window_->Progress()->isVisible());
+    }
+
+    // Qt switches the C library to the user's locale at start-up; a German
+    // user's numbers use a comma for decimals and a full stop for thousands.
+    void aCommaLocaleShowsItsOwnSeparatorsInEveryNumber() {
+        test::CLibraryLocale cLibrary("de_DE.UTF-8");
+        QVERIFY2(test::CLibraryLocale::DecimalPoint() == ",",
+                 "the C library has no de_DE.UTF-8 (scripts/install-dependencies installs it)");
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+
+        const QString path =
+            WriteFile("de.txt", "001:001" + QByteArray(" the").repeated(1234) + "\r\n");
+        Open(path);
+        Process();
+        const QList<QStringList> summary = Rows(window_->SummaryList());
+        QCOMPARE(summary.size(), 6);
+        QCOMPARE(summary.first(5), (QList<QStringList>{{"File Loaded", path},
+                                                       {"File Size", "4.945 bytes"},
+                                                       {"Total Word Count", "1.234"},
+                                                       {"Unique Word Count", "1"},
+                                                       {"Substitution Count", "1.236"}}));
+        QCOMPARE(summary[5][0], QStringLiteral("Time To Complete"));
+        const QRegularExpression time(QStringLiteral("^[0-9]*,[0-9]{1,8} seconds$"));
+        QVERIFY2(time.match(summary[5][1]).hasMatch(), qPrintable(summary[5][1]));
+        QCOMPARE(Rows(window_->UniqueList()),
+                 (QList<QStringList>{{"the", Padded("1.234", 12), "001:001", Padded("1", 8)}}));
     }
 
     void runDisablesTheControlsWhileItLasts() {
