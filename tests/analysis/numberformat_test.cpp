@@ -17,6 +17,9 @@ const NumberSeparators kNoBreakSpace{u"\u00A0", u","};
 const NumberSeparators kNarrowNoBreakSpace{u"\u202F", u","};
 // A separator outside the basic plane takes two code units but is one character.
 const NumberSeparators kAstral{u"\U0001D30D", u"\U0001D30E"};
+// Arabic's separators, and separators of more than one character.
+const NumberSeparators kArabic{u"\u066C", u"\u066B"};
+const NumberSeparators kLong{u"'\u00A0", u"<>"};
 
 // The C library's locale must change no number text, so every case runs in
 // the "C" locale and in two that write decimals with a comma. A locale that is
@@ -125,6 +128,8 @@ TEST_P(NumberFormat, GroupsWithTheLocaleSeparator) {
     EXPECT_EQ(FormatGrouped(1234567, kNarrowNoBreakSpace), u"1\u202F234\u202F567");
     EXPECT_EQ(FormatGrouped(1000, kAstral), u"1\U0001D30D000");
     EXPECT_EQ(FormatGrouped(999, kNoBreakSpace), u"999");
+    EXPECT_EQ(FormatGrouped(1234567, kArabic), u"1\u066C234\u066C567");
+    EXPECT_EQ(FormatGrouped(1234567, kLong), u"1'\u00A0234'\u00A0567");
 }
 
 TEST_P(NumberFormat, PlainDigits) {
@@ -149,6 +154,8 @@ TEST_P(NumberFormat, SecondsHaveNoLeadingZeroAndOneToEightDecimals) {
     EXPECT_EQ(FormatSeconds(1.5, kNoBreakSpace), u"1,5");
     EXPECT_EQ(FormatSeconds(0.25, kNarrowNoBreakSpace), u",25");
     EXPECT_EQ(FormatSeconds(2, kAstral), u"2\U0001D30E0");
+    EXPECT_EQ(FormatSeconds(0.25, kArabic), u"\u066B25");
+    EXPECT_EQ(FormatSeconds(12.5, kLong), u"12<>5");
     EXPECT_EQ(FormatSeconds(86399.99999999, kNarrowNoBreakSpace), u"86399,99999999");
 }
 
@@ -172,6 +179,7 @@ TEST_P(NumberFormat, FixedWidthCountsCharactersNotCodeUnits) {
     EXPECT_EQ(CharacterCount(astral), 9u);
     EXPECT_EQ(FixedWidth(astral, 12), u"   " + astral);
     EXPECT_EQ(FixedWidth(u"999,999,999", 12), u" 999,999,999");
+    EXPECT_EQ(FixedWidth(FormatGrouped(1234, kLong), 12), u"      1'\u00A0234");
 }
 
 TEST_P(NumberFormat, FixedWidthNeverCutsALongerText) {
