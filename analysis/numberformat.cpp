@@ -1,23 +1,50 @@
 #include "analysis/numberformat.h"
 
-#include <cstdio>
+#include <charconv>
+#include <cmath>
+#include <iterator>
 
 namespace quorvex {
 
 namespace {
 
+constexpr int kSecondsDecimals = 8;
+
 std::u16string Widen(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-std::u16string GroupDigits(std::string_view digits, const std::u16string& thousands) {
+// The decimal digits of a magnitude in ASCII, worked out here rather than by
+// the C library, whose locale may bring its own digits or separators.
+std::u16string Digits(std::uint64_t magnitude) {
+    char16_t buffer[20];
+    char16_t* first = std::end(buffer);
+    do {
+        *--first = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return std::u16string(first, std::end(buffer));
+}
+
+// The most negative value has no positive counterpart, so the magnitude is
+// taken in unsigned arithmetic.
+std::uint64_t Magnitude(std::int64_t value) {
+    const auto bits = static_cast<std::uint64_t>(value);
+    return value < 0 ? 0 - bits : bits;
+}
+
+std::u16string Sign(std::int64_t value) {
+    return value < 0 ? u"-" : u"";
+}
+
+std::u16string GroupDigits(std::u16string_view digits, const std::u16string& thousands) {
     std::u16string text;
     text.reserve(digits.size() + (digits.size() / 3) * thousands.size());
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) {
             text += thousands;
         }
-        text += static_cast<char16_t>(digits[i]);
+        text += digits[i];
     }
     return text;
 }
@@ -25,25 +52,29 @@ std::u16string GroupDigits(std::string_view digits, const std::u16string& thousa
 }  // namespace
 
 std::u16string FormatDigits(std::int64_t value) {
-    return Widen(std::to_string(value));
-}
-
-std::u16string FormatGrouped(std::int64_t value, const NumberSeparators& separators) {
-    const std::string digits = std::to_string(value);
-    std::string_view magnitude(digits);
-    std::u16string text;
-    if (magnitude.starts_with('-')) {
-        magnitude.remove_prefix(1);
-        text.push_back(u'-');
-    }
-    text += GroupDigits(magnitude, separators.thousands);
+    std::u16string text = Sign(value);
+    text += Digits(Magnitude(value));
     return text;
 }
 
+std::u16string FormatGrouped(std::int64_t value, const NumberSeparators& separators) {
+    std::u16string text = Sign(value);
+    text += GroupDigits(Digits(Magnitude(value)), separators.thousands);
+    return text;
+}
+
+// std::to_chars writes the exact binary value rounded to eight decimals, half
+// to even, in ASCII with a full stop whatever the C library's locale says.
 std::u16string FormatSeconds(double seconds, const NumberSeparators& separators) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.8f", seconds);
-    std::string_view text(buffer);
+    // Room for the largest double in fixed notation: 309 digits, the sign,
+    // the point and the decimals.
+    char buffer[330];
+    const auto written = std::to_chars(std::begin(buffer), std::end(buffer), seconds,
+                                       std::chars_format::fixed, kSecondsDecimals);
+    std::string_view text(buffer, written.ptr);
+    if (!std::isfinite(seconds)) {
+        return Widen(text);
+    }
     const bool negative = text.starts_with('-');
     if (negative) {
         text.remove_prefix(1);

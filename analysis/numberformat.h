@@ -6,6 +6,9 @@
 
 namespace quorvex {
 
+// Every text here is made of ASCII digits and the separators handed in; the
+// C library's locale, which Qt sets from the user's, plays no part.
+//
 // The user's separators, handed in by whoever knows the locale. Either may be
 // any character, so widths are counted in characters, never in code units.
 struct NumberSeparators {
@@ -20,7 +23,8 @@ std::u16string FormatGrouped(std::int64_t value, const NumberSeparators& separat
 // "##0": the plain decimal digits.
 std::u16string FormatDigits(std::int64_t value);
 
-// "###.0#######": no leading zero, one to eight decimals.
+// "###.0#######": no leading zero, one to eight decimals, rounded half to
+// even from the exact value of `seconds`.
 std::u16string FormatSeconds(double seconds, const NumberSeparators& separators);
 
 // The number of characters in a text (a surrogate pair is one character).

@@ -3,10 +3,32 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
 
 #include "ui/strings.h"
 
 namespace quorvex {
+
+namespace {
+
+// Qt's file dialog saves its history, last folder, view mode and column
+// layout as user-scope settings when it is destroyed, and the program keeps
+// no settings. A folder below /dev/null cannot be created, not even by root,
+// so Qt gives up before it makes any folder, lock or temporary file; within
+// one run the dialog still remembers what Qt keeps in memory. The paths are
+// set before the first dialog exists, so a crash or a kill cannot leave a
+// file behind either.
+void KeepUserSettingsOffDisk() {
+    const QString nowhere = QStringLiteral("/dev/null");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+}
+
+}  // namespace
+
+ModalUserDialogs::ModalUserDialogs() {
+    KeepUserSettingsOffDisk();
+}
 
 std::optional<QString> ModalUserDialogs::ChooseSourceFile(QWidget* parent) {
     QFileDialog dialog(parent);

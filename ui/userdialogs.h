@@ -17,9 +17,11 @@ class UserDialogs {
     virtual void ShowProblem(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
-// The real ones: Qt's own file dialog and a message box.
+// The real ones: Qt's own file dialog and a message box. They keep nothing
+// on disk, for as long as the program runs.
 class ModalUserDialogs : public UserDialogs {
   public:
+    ModalUserDialogs();
     std::optional<QString> ChooseSourceFile(QWidget* parent) override;
     void ShowProblem(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -310,17 +310,21 @@ class Program:
     def choose_file(self, dialog, path, field_label="File name:", button="Open"):
         """Fills in a file dialog's name field and presses its accept button;
         returns once the dialog has closed."""
-        title = dialog.get_name()
         field = labelled_by(dialog, field_label)
         if "EditableText" not in field.get_interfaces():
-            raise DriveError(f'"{title}" has no editable file name field')
+            raise DriveError(f'"{dialog.get_name()}" has no editable file name field')
         field.set_text_contents(path)
         wait_until(lambda: field.get_text(0, -1) == path, "the file name to be entered")
-        accept = find(dialog, Atspi.Role.PUSH_BUTTON, button)
-        if accept is None:
+        self.close_dialog(dialog, button)
+
+    def close_dialog(self, dialog, button="Cancel"):
+        """Presses one of a dialog's buttons; returns once the dialog has closed."""
+        title = dialog.get_name()
+        found = find(dialog, Atspi.Role.PUSH_BUTTON, button)
+        if found is None:
             raise DriveError(f'"{title}" has no "{button}" button')
-        wait_until(lambda: is_enabled(accept), f'"{button}" to be enabled')
-        self.activate(accept, "Press")
+        wait_until(lambda: is_enabled(found), f'"{button}" to be enabled')
+        self.activate(found, "Press")
         self.wait_for_window_gone(title)
 
     def open_file(self, dialog_title, path):

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Quorvex as a user meets it: the real program in a real window, driven
 through its accessibility interface, every cell of its lists read and
-compared with what the document written here must give.
+compared with what the document written here must give. The program keeps no
+settings and writes no files: it runs with a home, XDG folders and a
+temporary folder of its own, all empty, and they must stay so.
 
 Usage: test_end_to_end.py PROGRAM, inside a desktop such as run-under-xvfb
 provides.
@@ -9,6 +11,7 @@ provides.
 
 import os
 import re
+import shutil
 import sys
 import tempfile
 import unittest
@@ -52,6 +55,17 @@ UNIQUE_WORDS = [
 ]
 TIME_TO_COMPLETE = re.compile(r"^[0-9]*\.[0-9]{1,8} seconds$")
 
+# The folders a program may write to on its own account, as the environment
+# variables that name them, each given the program empty.
+USER_FOLDERS = ["HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
+                "XDG_RUNTIME_DIR", "TMPDIR"]
+# What the platform may leave there for itself rather than for the program: a
+# path below the folders' common parent, as a regular expression, and why.
+# None has appeared so far: fontconfig finds the system's font caches up to
+# date, no GPU shader cache is made, and the accessibility bus keeps its files
+# in the runtime folder of the desktop that run-under-xvfb starts.
+PLATFORM_FILES = []
+
 
 def count_text(count):
     return f"{count:>12}"
@@ -82,18 +96,26 @@ class EndToEndTest(unittest.TestCase):
         self.document = os.path.join(os.path.realpath(folder.name), "fables.txt")
         with open(self.document, "wb") as file:
             file.write(DOCUMENT)
+        self.user_root = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.user_root)
+        user_folders = {variable: os.path.join(self.user_root, variable.lower())
+                        for variable in USER_FOLDERS}
+        for path in user_folders.values():
+            os.mkdir(path, 0o700)
         # English separators in every number the program formats.
-        environment = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
+        environment = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8", **user_folders)
         self.program = quorvexwindow.start(self.program_path, env=environment)
         self.addCleanup(self.program.kill)
 
-    def test_a_document_is_loaded_processed_sorted_and_the_program_left(self):
+    def test_a_document_is_loaded_processed_sorted_and_the_program_left_without_a_trace(self):
         self.check_the_empty_window()
         self.load_the_document()
+        self.cancel_a_second_open()
         self.process_it()
         self.check_every_cell()
         self.sort_unique_words_by_count()
         self.assertEqual(quorvexwindow.leave(self.program), 0)
+        self.check_nothing_was_written()
 
     def check_the_empty_window(self):
         program = self.program
@@ -116,6 +138,13 @@ class EndToEndTest(unittest.TestCase):
         program.wait_for_row_count("Summary", 2)
         self.assertEqual(program.rows("Summary"),
                          [["File Loaded", self.document], SUMMARY_COUNTS[0]])
+        self.assertTrue(drive.is_enabled(program.menu_bar_item("Process File")))
+
+    def cancel_a_second_open(self):
+        program = self.program
+        before = program.rows("Summary")
+        program.close_dialog(program.open_dialog(OPEN_DIALOG), "Cancel")
+        self.assertEqual(program.rows("Summary"), before)
         self.assertTrue(drive.is_enabled(program.menu_bar_item("Process File")))
 
     def process_it(self):
@@ -150,6 +179,18 @@ class EndToEndTest(unittest.TestCase):
         sorted_rows = program.rows("Unique Words")
         self.assertEqual(sorted(sorted_rows), sorted(unique_rows()))
         self.assertEqual([row[0] for row in sorted_rows[-2:]], ["apple", "the"])
+
+    def check_nothing_was_written(self):
+        left = []
+        for variable in USER_FOLDERS:
+            top = os.path.join(self.user_root, variable.lower())
+            for folder, subfolders, files in os.walk(top):
+                for name in subfolders + files:
+                    path = os.path.relpath(os.path.join(folder, name), self.user_root)
+                    if not any(re.fullmatch(pattern, path) for pattern, _ in PLATFORM_FILES):
+                        left.append(path)
+        self.assertEqual(sorted(left), [], "the program left these behind")
+
 
 if __name__ == "__main__":
     if len(sys.argv) < 2:

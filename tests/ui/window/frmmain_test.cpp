@@ -24,6 +24,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "tests/analysis/clibrarylocale.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/progress/progressbar.h"
@@ -284,6 +285,34 @@ class FrmMainTest : public WindowTest {
         QVERIFY(window_->ProcessFileAction()->isEnabled());
         QVERIFY(window_->Tabs()->isEnabled());
         QVERIFY(!window_->Progress()->isVisible());
+    }
+
+    // Qt switches the C library to the user's locale at start-up; a German
+    // user's numbers use a comma for decimals and a full stop for thousands.
+    void aCommaLocaleShowsItsOwnSeparatorsInEveryNumber() {
+        test::CLibraryLocale cLibrary("de_DE.UTF-8");
+        QVERIFY2(test::CLibraryLocale::DecimalPoint() == ",",
+                 "the C library has no de_DE.UTF-8 (scripts/install-dependencies installs it)");
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+
+        const QString path =
+            WriteFile("de.txt", "001:001" + QByteArray(" the").repeated(1234) + "\r\n");
+        Open(path);
+        Process();
+        const QList<QStringList> summary = Rows(window_->SummaryList());
+        QCOMPARE(summary.size(), 6);
+        QCOMPARE(summary.first(5), (QList<QStringList>{{"File Loaded", path},
+                                                       {"File Size", "4.945 bytes"},
+                                                       {"Total Word Count", "1.234"},
+                                                       {"Unique Word Count", "1"},
+                                                       {"Substitution Count", "1.236"}}));
+        QCOMPARE(summary[5][0], QStringLiteral("Time To Complete"));
+        const QRegularExpression time(QStringLiteral("^[0-9]*,[0-9]{1,8} seconds$"));
+        QVERIFY2(time.match(summary[5][1]).hasMatch(), qPrintable(summary[5][1]));
+        QCOMPARE(Rows(window_->UniqueList()),
+                 (QList<QStringList>{{"the", Padded("1.234", 12), "001:001", Padded("1", 8)}}));
     }
 
     void runDisablesTheControlsWhileItLasts() {
@@ -563,66 +592,152 @@ class FrmMainTest : public WindowTest {
     }
 };
 
-// The open dialog itself: its title, folder and filters, and that "All Files"
-// shows names without a dot.
+// The program's own Open dialog, as File > Open shows it: its title, folder
+// and filters, and what each file type lets through.
 class OpenDialogTest : public QObject {
     Q_OBJECT
 
+  private:
+    // Long enough for a slow machine, short enough to fail at once.
+    static constexpr int kPatienceMs = 10'000;
+
+    // Shows the program's Open dialog, hands it to `look` once it is on the
+    // screen, then cancels it. Gives what went wrong, or nothing. A dialog
+    // that does not appear in time fails the test then and there: whatever
+    // modal windows show instead are closed and named.
+    std::optional<QString> WhileTheDialogShows(const std::function<void(QFileDialog&)>& look) {
+        bool looked = false;
+        QString closed;
+        QDeadlineTimer deadline(kPatienceMs);
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!looked && !deadline.hasExpired() && dialog != nullptr && dialog->isVisible()) {
+                looked = true;
+                poll.stop();
+                look(*dialog);
+                dialog->reject();
+                deadline.setRemainingTime(kPatienceMs);
+                poll.start();
+            } else if (deadline.hasExpired()) {
+                closed += CloseDialogs();
+            }
+        });
+        poll.start(20);
+        ModalUserDialogs dialogs;
+        const std::optional<QString> chosen = dialogs.ChooseSourceFile(nullptr);
+        QString problem;
+        if (!looked) {
+            problem =
+                deadline.hasExpired()
+                    ? QStringLiteral("no file dialog appeared within %1 s").arg(kPatienceMs / 1000)
+                    : QStringLiteral("the command ended without showing a file dialog");
+        }
+        problem += closed;
+        if (chosen) {
+            problem += QStringLiteral("; the cancelled dialog chose \"%1\"").arg(*chosen);
+        }
+        return problem.isEmpty() ? std::nullopt : std::optional(problem);
+    }
+
+    // Closes every dialog on the screen, and says which they were.
+    static QString CloseDialogs() {
+        QString closed;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            if (dialog != nullptr && dialog->isVisible()) {
+                closed += QStringLiteral("; closed a %1 titled \"%2\"")
+                              .arg(dialog->metaObject()->className(), dialog->windowTitle());
+                dialog->reject();
+            }
+        }
+        return closed;
+    }
+
+    // Chooses an entry of the file type list by the text a user reads there.
+    static bool ChooseFileType(QFileDialog& dialog, const QString& shown) {
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        const int index = types != nullptr ? types->findText(shown) : -1;
+        if (index < 0) {
+            return false;
+        }
+        types->setCurrentIndex(index);
+        emit types->activated(index);
+        return true;
+    }
+
+    // The names in the dialog's list that a user can see and choose.
+    static QStringList ShownNames(const QFileDialog& dialog) {
+        QStringList names;
+        const auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        if (list == nullptr) {
+            return names;
+        }
+        const QModelIndex root = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, root);
+            if (!list->isRowHidden(row) && (index.flags() & Qt::ItemIsEnabled)) {
+                names.append(index.data().toString());
+            }
+        }
+        names.sort();
+        return names;
+    }
+
+    // The list fills from a thread of its own: the names once they are the
+    // expected ones, or those shown when time is up.
+    static QStringList SettledNames(const QFileDialog& dialog, const QStringList& expected) {
+        QStringList names;
+        const bool settled =
+            QTest::qWaitFor([&] { return (names = ShownNames(dialog)) == expected; }, kPatienceMs);
+        return settled ? expected : names;
+    }
+
   private slots:
     void dialogIsSetUpAsTheProgramAsks() {
-        QTemporaryDir folder;
         QString title;
         QStringList filters;
         QString selected;
         QString directory;
-        QTimer::singleShot(100, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            title = dialog->windowTitle();
-            directory = dialog->directory().absolutePath();
-            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            QVERIFY(types != nullptr);
-            for (int i = 0; i < types->count(); ++i) {
-                filters.append(types->itemText(i));
+        const std::optional<QString> problem = WhileTheDialogShows([&](QFileDialog& dialog) {
+            title = dialog.windowTitle();
+            directory = dialog.directory().absolutePath();
+            if (auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+                for (int i = 0; i < types->count(); ++i) {
+                    filters.append(types->itemText(i));
+                }
+                selected = types->currentText();
             }
-            selected = types->currentText();
-            dialog->reject();
         });
-        ModalUserDialogs dialogs;
-        QVERIFY(!dialogs.ChooseSourceFile(nullptr).has_value());
+        QVERIFY2(!problem, qPrintable(problem.value_or(QString())));
         QCOMPARE(title, QStringLiteral("Load Quorvex Source Document..."));
         QCOMPARE(filters, (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
         QCOMPARE(selected, QStringLiteral("Text Files (*.txt)"));
         QCOMPARE(directory, QDir(QCoreApplication::applicationDirPath()).absolutePath());
     }
 
+    // "All Files (*.*)" reads like the pattern *.*, but a user expects it to
+    // list names without a dot too.
     void allFilesShowsNamesWithoutADot() {
         QTemporaryDir folder;
         QFile(folder.filePath("README")).open(QIODevice::WriteOnly);
         QFile(folder.filePath("notes.txt")).open(QIODevice::WriteOnly);
-        QFileDialog dialog;
-        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-        dialog.setNameFilters(
-            {QStringLiteral("Text Files (*.txt) (*.txt)"), QStringLiteral("All Files (*.*) (*)")});
-        dialog.setDirectory(folder.path());
-        dialog.selectNameFilter(QStringLiteral("All Files (*.*) (*)"));
-        auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
-        QVERIFY(list != nullptr);
-        auto shownNames = [list] {
-            QStringList names;
-            const QModelIndex root = list->rootIndex();
-            for (int row = 0; row < list->model()->rowCount(root); ++row) {
-                const QModelIndex index = list->model()->index(row, 0, root);
-                if (!list->isRowHidden(row) && (index.flags() & Qt::ItemIsEnabled)) {
-                    names.append(index.data().toString());
-                }
-            }
-            names.sort();
-            return names;
-        };
-        QTRY_COMPARE(shownNames(), (QStringList{"README", "notes.txt"}));
-        dialog.selectNameFilter(QStringLiteral("Text Files (*.txt) (*.txt)"));
-        QTRY_COMPARE(shownNames(), (QStringList{"notes.txt"}));
+        const QStringList every{"README", "notes.txt"};
+        const QStringList text{"notes.txt"};
+        QStringList allFiles;
+        QStringList textFiles;
+        bool chose = true;
+        const std::optional<QString> problem = WhileTheDialogShows([&](QFileDialog& dialog) {
+            dialog.setDirectory(folder.path());
+            chose = ChooseFileType(dialog, QStringLiteral("All Files (*.*)"));
+            allFiles = SettledNames(dialog, every);
+            chose = chose && ChooseFileType(dialog, QStringLiteral("Text Files (*.txt)"));
+            textFiles = SettledNames(dialog, text);
+        });
+        QVERIFY2(!problem, qPrintable(problem.value_or(QString())));
+        QVERIFY2(chose, "the file type list lacks an entry");
+        QCOMPARE(allFiles, every);
+        QCOMPARE(textFiles, text);
     }
 };
 
