@@ -69,6 +69,7 @@ TextScanner::TextScanner(AnalysisState& state, std::span<const std::uint8_t> sou
 void TextScanner::Scan(std::span<const std::uint8_t> bytes) {
     CountBytes(bytes);
     TallyWords(bytes);
+    state_.Words->CountQueued(place_);
 }
 
 void TextScanner::CountBytes(std::span<const std::uint8_t> bytes) {
@@ -162,7 +163,7 @@ void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
         const std::uint64_t packed = LoadUpTo8(run, length);
         if (!HasApostrophe(packed, length)) {
             ++totalWords_;
-            state_.Words->TallyPacked(packed | (kCaseBits & ByteMask(length)), place_);
+            state_.Words->QueueShort(packed | (kCaseBits & ByteMask(length)), place_);
             return;
         }
     } else if (length <= 2 * kPacked) {
@@ -170,7 +171,7 @@ void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
         const std::uint64_t middle = LoadUpTo8(run + kPacked, length - kPacked);
         if (!HasApostrophe(prefix, kPacked) && !HasApostrophe(middle, length - kPacked)) {
             ++totalWords_;
-            state_.Words->TallyPacked(
+            state_.Words->QueueLong(
                 LongKey{prefix | kCaseBits, middle | (kCaseBits & ByteMask(length - kPacked))},
                 place_);
             return;

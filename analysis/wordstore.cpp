@@ -57,28 +57,21 @@ std::string_view WordStore::Text(const Entry& entry) const {
     return {letters_.data() + entry.textOffset, entry.length};
 }
 
-// A fresh index, filled again from the entries: the counts move from the
-// old index's slots to their entries first, and the old index is given back
-// before the new one is taken, so growing never holds two indexes at once.
+// A fresh index, filled again from the old one's slots: a short word's hash
+// is one multiplication, a longer word's is in its slot already. Taken in the
+// old order, each slot lands at about twice its old place, so both indexes
+// are walked from front to back rather than all over.
 void WordStore::ResizeIndex(std::size_t size) {
-    MoveHitsToEntries();
-    slots_ = MappedArray<Slot>();
+    MappedArray<Slot> old = std::move(slots_);
     slots_ = MappedArray<Slot>::Zeroed(size);
     mask_ = size - 1;
     shift_ = 64 - std::countr_zero(size);
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        const Entry& entry = entries_[e];
-        const std::string_view word = Text(entry);
-        Slot slot{0, static_cast<std::uint32_t>(e + 1), entry.hits};
-        std::uint64_t hash = 0;
-        if (word.size() <= kPackedLetters) {
-            slot.check = Pack(word);
-            hash = hash_.Short(slot.check);
-        } else {
-            slot.check = hash = LongHash(word);
-            slot.entry |= kLongWord;
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        const Slot& slot = old[i];
+        if (slot.entry == 0) {
+            continue;
         }
-        std::size_t at = Home(hash);
+        std::size_t at = Home((slot.entry & kLongWord) != 0 ? slot.check : hash_.Short(slot.check));
         while (slots_[at].entry != 0) {
             at = (at + 1) & mask_;
         }
@@ -103,6 +96,7 @@ std::uint64_t WordStore::LongHash(std::string_view word) const {
 }
 
 bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
+    CountQueued(place);
     if (word.size() <= kPackedLetters) {
         return TallyPacked(Pack(word), place);
     }
@@ -112,11 +106,45 @@ bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
     return TallyLong(word, LongHash(word), place);
 }
 
+bool WordStore::TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
+    CountQueued(place);
+    return TallyShort(packed, hash_.Short(packed), place);
+}
+
 bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
+    CountQueued(place);
     const std::uint64_t letters[2] = {key.prefix, key.middle};
     const std::string_view word(reinterpret_cast<const char*>(letters),
                                 kPackedLetters + Unpack(key.middle).size());
     return TallyLong(word, hash_.Long(key.prefix, key.middle), place);
+}
+
+void WordStore::CountQueued(FirstOccursPlace& place) {
+    for (std::size_t i = 0; i < queued_; ++i) {
+        const Queued& word = queue_[i];
+        if (word.middle == 0) {
+            TallyShort(word.prefix, word.hash, place);
+        } else {
+            const std::uint64_t letters[2] = {word.prefix, word.middle};
+            TallyLong(std::string_view(reinterpret_cast<const char*>(letters),
+                                       kPackedLetters + Unpack(word.middle).size()),
+                      word.hash, place);
+        }
+    }
+    queued_ = 0;
+}
+
+bool WordStore::TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place) {
+    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
+        Slot& slot = slots_[at];
+        if (slot.check == packed && (slot.entry & kLongWord) == 0) {
+            ++slot.hits;
+            return false;
+        }
+        if (slot.entry == 0) {
+            return Add(at, packed, Unpack(packed), place);
+        }
+    }
 }
 
 bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
@@ -181,6 +209,9 @@ std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
 }
 
 void WordStore::Seal() {
+    if (queued_ > 0) {
+        throw std::logic_error("words were queued after the last count");
+    }
     MoveHitsToEntries();
     slots_ = MappedArray<Slot>();
     std::array<std::size_t, 27> next{};

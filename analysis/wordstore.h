@@ -56,9 +56,9 @@ struct StoredWord {
 // empty one; buckets grow as needed and never drop a word.
 //
 // Memory is bounded by the document: per distinct word its letters, one
-// entry and at most two and a half index slots while the scan runs, and one place
-// when it is the first new word since the heading or line reference changed;
-// each heading's text at most once.
+// entry and two and a half index slots at most while the scan runs (four
+// while the index grows), and one place when it is the first new word since
+// the heading or line reference changed; each heading's text at most once.
 class WordStore {
   public:
     static constexpr std::size_t kPackedLetters = 8;
@@ -72,21 +72,33 @@ class WordStore {
 
     // The same for words packed into integers, the first letter in the
     // lowest byte and zeros after the last: one to eight letters, or nine to
-    // sixteen. This is how the scan counts almost every word: a known word
-    // costs a multiplication and, mostly, one look at one slot.
-    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
-        for (std::size_t at = Home(hash_.Short(packed));; at = (at + 1) & mask_) {
-            Slot& slot = slots_[at];
-            if (slot.check == packed && (slot.entry & kLongWord) == 0) {
-                ++slot.hits;
-                return false;
-            }
-            if (slot.entry == 0) {
-                return Add(at, packed, Unpack(packed), place);
-            }
+    // sixteen.
+    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
+    bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
+
+    // How the scan counts almost every word: packed as above, and counted a
+    // little later, by the next CountQueued or when the queue is full, in the
+    // order queued. Meanwhile the word's slot is fetched from memory while
+    // the words before it are looked up, so that an index too large for the
+    // cache costs one wait for many words, not one for each. The place must
+    // stay the same until the queue is counted.
+    void QueueShort(std::uint64_t packed, FirstOccursPlace& place) {
+        const std::uint64_t hash = hash_.Short(packed);
+        __builtin_prefetch(&slots_[Home(hash)]);
+        queue_[queued_] = Queued{packed, 0, hash};
+        if (++queued_ == queue_.size()) {
+            CountQueued(place);
         }
     }
-    bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
+    void QueueLong(const LongKey& key, FirstOccursPlace& place) {
+        const std::uint64_t hash = hash_.Long(key.prefix, key.middle);
+        __builtin_prefetch(&slots_[Home(hash)]);
+        queue_[queued_] = Queued{key.prefix, key.middle, hash};
+        if (++queued_ == queue_.size()) {
+            CountQueued(place);
+        }
+    }
+    void CountQueued(FirstOccursPlace& place);
 
     // The scan is over: the counts move to the words, the index goes, and
     // the words are put in bucket order. No word can be counted after this.
@@ -131,6 +143,13 @@ class WordStore {
         std::uint8_t lineRefLength;
         std::array<char, kLineRefLength> lineRef;
     };
+    // A queued word: a short one's letters in `prefix` and nothing in
+    // `middle`, whose first byte is a letter for a longer one.
+    struct Queued {
+        std::uint64_t prefix;
+        std::uint64_t middle;
+        std::uint64_t hash;
+    };
     struct HeadingSpan {
         std::uint64_t offset;
         std::uint64_t length;
@@ -142,6 +161,7 @@ class WordStore {
     std::string_view Text(const Entry& entry) const;
     unsigned char FirstLetter(std::size_t entry) const;
     const Entry& At(char letter, std::int64_t slot) const;
+    bool TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place);
     bool TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place);
     bool Add(std::size_t at, std::uint64_t check, std::string_view word, FirstOccursPlace& place,
              std::uint32_t longWord = 0);
@@ -162,6 +182,8 @@ class WordStore {
     MappedArray<char> headingText_;
     MappedArray<std::uint32_t> rows_;  // entries in bucket order, once sealed
     std::array<std::size_t, 27> bucketStart_{};
+    std::array<Queued, 16> queue_{};
+    std::size_t queued_ = 0;
 };
 
 }  // namespace quorvex
