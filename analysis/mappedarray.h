@@ -79,13 +79,24 @@ class MappedArray {
         data_[size_++] = value;
     }
 
-    // Appends `count` values copied from `values`.
+    // Appends `count` values copied from `values`, which may already lie
+    // where they go: in the room RoomAtEnd gave.
     void Append(const T* values, std::size_t count) {
+        if (values != data_ + size_) {
+            if (capacity_ - size_ < count) {
+                Reserve(size_ + count);
+            }
+            std::memcpy(data_ + size_, values, count * sizeof(T));
+        }
+        size_ += count;
+    }
+
+    // Room for `count` values past the end, to be filled and then appended.
+    T* RoomAtEnd(std::size_t count) {
         if (capacity_ - size_ < count) {
             Reserve(size_ + count);
         }
-        std::memcpy(data_ + size_, values, count * sizeof(T));
-        size_ += count;
+        return data_ + size_;
     }
 
     // Makes the array `count` values long; new values are zero.

@@ -180,25 +180,27 @@ void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
     TallyRunSlowly(run, length);
 }
 
-// Folds eight bytes at a time; a run with an apostrophe is laid out again
-// without them. A run of apostrophes alone is no word.
+// Folds eight bytes at a time, straight into the store's room for letters,
+// so that a word of any length is held once; a run with an apostrophe is
+// laid out again without them. A run of apostrophes alone is no word.
 void TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
-    word_.resize(length + WordStore::kPackedLetters);
+    WordStore& words = *state_.Words;
+    words.CountQueued(place_);
+    char* word = words.RoomForLetters(length + WordStore::kPackedLetters);
     bool apostrophes = false;
     for (std::size_t at = 0; at < length; at += WordStore::kPackedLetters) {
         const std::size_t chunk = std::min(length - at, WordStore::kPackedLetters);
         const std::uint64_t packed = LoadUpTo8(run + at, chunk);
         apostrophes = apostrophes || HasApostrophe(packed, chunk);
         const std::uint64_t folded = packed | (kCaseBits & ByteMask(chunk));
-        std::memcpy(word_.data() + at, &folded, sizeof folded);
+        std::memcpy(word + at, &folded, sizeof folded);
     }
-    word_.resize(length);
-    if (apostrophes) {
-        std::erase(word_, static_cast<char>(kDeleted));
-    }
-    if (!word_.empty()) {
+    const std::size_t letters =
+        apostrophes ? static_cast<std::size_t>(std::remove(word, word + length, kDeleted) - word)
+                    : length;
+    if (letters > 0) {
         ++totalWords_;
-        state_.Words->Tally(word_, place_);
+        words.Tally(std::string_view(word, letters), place_);
     }
 }
 

@@ -41,7 +41,6 @@ class TextScanner {
     AnalysisState& state_;
     const std::uint8_t* sourceEnd_;
     FirstOccursPlace place_;
-    std::string word_;
     std::int64_t totalWords_ = 0;
     // Four tables, so that runs of one byte value do not wait on each other's
     // increments. Each count stays below the document's length.

@@ -70,6 +70,11 @@ class WordStore {
     // `place` as its first occurrence. Returns true for a new word.
     bool Tally(std::string_view word, FirstOccursPlace& place);
 
+    // Room for `length` letters just past the stored letters, valid until the
+    // next word is counted: a word laid out there and then tallied is kept
+    // where it lies if it is new, and never copied.
+    char* RoomForLetters(std::size_t length) { return letters_.RoomAtEnd(length); }
+
     // The same for words packed into integers, the first letter in the
     // lowest byte and zeros after the last: one to eight letters, or nine to
     // sixteen.
