@@ -14,6 +14,38 @@ HEADERS = {
     "Substitutions": ["Ascii", "Char", "Count", "Replaced With"],
     "Unique Words": ["Word", "Count", "First Occurs", "Original Order"],
 }
+# A cell longer than this shows, and reads out, its first SHOWN_CHARACTERS
+# characters followed by an ellipsis.
+SHOWN_CHARACTERS = 4096
+
+
+def count_text(count):
+    """A Count cell: the count with English separators, right-aligned in 12."""
+    return f"{count:>12,}"[-12:]
+
+
+def order_text(order):
+    """An "Original Order" cell: the row number right-aligned in 8."""
+    return f"{order:>8}"[-8:]
+
+
+def shown_text(text):
+    """What a cell with this whole text shows and reads out."""
+    if len(text) <= SHOWN_CHARACTERS:
+        return text
+    return text[:SHOWN_CHARACTERS] + "\u2026"
+
+
+def substitution_row(byte, count):
+    """The Substitutions row of a byte value counted count times."""
+    char = chr(byte) if 32 <= byte <= 126 else " "
+    if chr(byte).isascii() and chr(byte).isalpha():
+        replaced = chr(byte).lower()
+    elif byte == ord("'"):
+        replaced = "{deleted char}"
+    else:
+        replaced = "  {space char}"
+    return [str(byte), char, count_text(count), replaced]
 
 
 def start(program_path, env=None):

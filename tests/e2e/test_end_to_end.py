@@ -18,7 +18,7 @@ import unittest
 
 import drive
 import quorvexwindow
-from quorvexwindow import HEADERS, OPEN_DIALOG, TABS
+from quorvexwindow import HEADERS, OPEN_DIALOG, TABS, count_text, order_text, substitution_row
 
 
 # A text line, a heading line and a text line with capitals and apostrophes.
@@ -67,23 +67,8 @@ USER_FOLDERS = ["HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "X
 PLATFORM_FILES = []
 
 
-def count_text(count):
-    return f"{count:>12}"
-
-
-def substitution_row(byte):
-    char = chr(byte) if 32 <= byte <= 126 else " "
-    if chr(byte).isascii() and chr(byte).isalpha():
-        replaced = chr(byte).lower()
-    elif byte == ord("'"):
-        replaced = "{deleted char}"
-    else:
-        replaced = "  {space char}"
-    return [str(byte), char, count_text(BYTE_COUNTS.get(byte, 0)), replaced]
-
-
 def unique_rows():
-    return [[word, count_text(count), first, f"{order:>8}"]
+    return [[word, count_text(count), first, order_text(order)]
             for order, (word, count, first) in enumerate(UNIQUE_WORDS, start=1)]
 
 
@@ -162,7 +147,8 @@ class EndToEndTest(unittest.TestCase):
         substitutions = program.rows("Substitutions")
         self.assertEqual(len(substitutions), 256)
         for byte, row in enumerate(substitutions):
-            self.assertEqual(row, substitution_row(byte), f"byte {byte}")
+            expected = substitution_row(byte, BYTE_COUNTS.get(byte, 0))
+            self.assertEqual(row, expected, f"byte {byte}")
 
         program.select_tab("Unique Words")
         self.assertEqual(program.rows("Unique Words"), unique_rows())

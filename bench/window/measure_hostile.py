@@ -1,0 +1,522 @@
+#!/usr/bin/python3
+"""Takes one document through the real window the way a user would, and
+prints how long each step took and the program's peak memory so far:
+start, open (through the file dialog), process, show each tab, sort Unique
+Words by clicking its column headers, and leave through File > Exit, which
+must end the program with status 0.
+
+What the window shows is checked on the way: the summary, all 256
+substitution rows, and the first ROWS rows of Unique Words in their first
+order and after every sort, cell by cell against a model of the scan
+written here, with cells longer than 4,096 characters read as their first
+4,096 characters followed by an ellipsis. With --no-model (for documents
+of millions of distinct words, too many for the model) the driver checks
+only the form of the cells and that each sort left the rows it read in
+order.
+
+The driver gives up, and says on which step, when the program ends or stops
+answering for longer than a step may take.
+
+Usage: measure_hostile.py [--no-model] [--rows ROWS] PROGRAM DOCUMENT,
+inside a desktop such as tests/e2e/run-under-xvfb provides.
+"""
+
+import argparse
+import contextlib
+import functools
+import os
+import re
+import signal
+import subprocess
+import sys
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "e2e"))
+import drive  # noqa: E402
+import quorvexwindow  # noqa: E402
+from drive import Atspi, GLib  # noqa: E402
+from quorvexwindow import count_text, order_text, shown_text, substitution_row  # noqa: E402
+
+# A step that keeps the window from answering for longer than this is a freeze.
+STEP_TIMEOUT = 60.0
+# Opening and processing show their progress and stay responsive throughout.
+RUN_TIMEOUT = 900.0
+# How long one call to the window may wait for its answer: a call made while
+# the window is busy returns the moment it is free again, or fails as a freeze.
+CALL_TIMEOUT_MS = int(STEP_TIMEOUT * 1000)
+# Rows whose order is watched after a click on a header.
+WATCHED_ROWS = 20
+UNIQUE = "Unique Words"
+WORD, COUNT, FIRST_OCCURS, ORIGINAL_ORDER = range(4)
+# Every header in turn, the first click sorting ascending and each further
+# click flipping the direction. A click on "Word" comes between the others,
+# so that every click changes the order even where all counts or all first
+# occurrences are equal, which leaves such rows in the order they were filled.
+CLICKS = [WORD, COUNT, WORD, FIRST_OCCURS, WORD, ORIGINAL_ORDER]
+TIME_TO_COMPLETE = re.compile(r"^[0-9]*\.[0-9]{1,8} seconds$")
+NUMBER = re.compile(r"^[0-9]{1,3}(,[0-9]{3})*$")
+
+# The model of the scan
+
+
+def code_page():
+    """Byte to character, as the program turns heading bytes into text:
+    Windows-1252, its five unassigned bytes kept as the same code points."""
+    characters = [chr(byte) for byte in range(256)]
+    for byte in range(0x80, 0xA0):
+        with contextlib.suppress(UnicodeDecodeError):
+            characters[byte] = bytes([byte]).decode("cp1252")
+    return {byte: character for byte, character in enumerate(characters) if ord(character) != byte}
+
+
+CODE_PAGE = code_page()
+WORD_BYTES = re.compile(rb"[A-Za-z']+")
+
+
+def as_text(data):
+    return data.decode("latin-1").translate(CODE_PAGE)
+
+
+class Row:
+    """A distinct word with what its cells are made of. A first occurrence is
+    kept as its heading and line reference, the heading shared by every word
+    it introduces, as a long heading over many lines would not fit otherwise."""
+
+    def __init__(self, word, heading, line_ref):
+        self.word = word
+        self.count = 1
+        self.first = (heading, line_ref)
+        self.order = 0
+
+    def shown(self):
+        # As much of the first occurrence as decides what it shows.
+        enough = quorvexwindow.SHOWN_CHARACTERS + 1
+        first = "".join(part[:enough] for part in self.first)[:enough]
+        return [shown_text(self.word), count_text(self.count), shown_text(first),
+                order_text(self.order)]
+
+
+def compare_first_occurs(a, b):
+    """Orders two first occurrences by their whole texts, without joining a
+    shared heading to each line reference."""
+    if a.first[0] == b.first[0]:
+        x, y = a.first[1], b.first[1]
+    else:
+        x, y = "".join(a.first), "".join(b.first)
+    return (x > y) - (x < y)
+
+
+SORT_KEYS = {
+    WORD: lambda row: row.word,
+    COUNT: lambda row: count_text(row.count),
+    FIRST_OCCURS: functools.cmp_to_key(compare_first_occurs),
+    ORIGINAL_ORDER: lambda row: order_text(row.order),
+}
+
+
+class Model:
+    """What the window must show for a document, worked out here from its
+    bytes: lines cut at line feeds, the last one at the document's end;
+    headings, skipped lines, line references and words as the program's
+    documentation describes them."""
+
+    def __init__(self, data):
+        self.total_words = 0
+        words = {}
+        unscanned = []
+        heading = ""
+        line_ref = ""
+        position = 0
+        while position < len(data):
+            line_feed = data.find(b"\n", position)
+            end = len(data) if line_feed < 0 else line_feed + 1
+            first = data[position]
+            if first in b"B ":
+                unscanned.append(data[position:end])
+                if first == ord("B"):
+                    heading = self.heading_text(data[position:end])
+                position = end
+                continue
+            if end - position >= 8:
+                line_ref = as_text(data[position:position + 7])
+                unscanned.append(data[position:position + 7])
+                position += 7
+            for match in WORD_BYTES.finditer(data, position, end):
+                word = match.group().replace(b"'", b"").lower()
+                if not word:
+                    continue
+                self.total_words += 1
+                row = words.get(word)
+                if row is None:
+                    words[word] = Row(word.decode("ascii"), heading, line_ref)
+                else:
+                    row.count += 1
+            position = end
+        # Grouped by first letter, in the order the scan met them.
+        self.rows = sorted(words.values(), key=lambda row: row.word[0])
+        for order, row in enumerate(self.rows, start=1):
+            row.order = order
+        self.byte_counts = self.scanned_byte_counts(data, b"".join(unscanned))
+
+    @staticmethod
+    def heading_text(line):
+        if len(line) >= 8:
+            line = line[:7] + b" " + line[8:]
+        return as_text(line[:-2]) + "  "
+
+    @staticmethod
+    def scanned_byte_counts(data, unscanned):
+        counts = []
+        for byte in range(256):
+            value = bytes([byte])
+            found = data.count(value) if value in data else 0
+            counts.append(found - unscanned.count(value))
+        return counts
+
+    def summary(self, document, size):
+        substitutions = sum(count for byte, count in enumerate(self.byte_counts)
+                            if not ord("a") <= byte <= ord("z"))
+        return [["File Loaded", document], ["File Size", f"{size:,} bytes"],
+                ["Total Word Count", f"{self.total_words:,}"],
+                ["Unique Word Count", f"{len(self.rows):,}"],
+                ["Substitution Count", f"{substitutions:,}"]]
+
+    def sorted_rows(self, column, descending):
+        # A stable sort keeps equal keys in the order filled, in both directions.
+        return sorted(self.rows, key=SORT_KEYS[column], reverse=descending)
+
+
+# Watching the program
+
+
+class Failure(Exception):
+    """The program misbehaved: it ended, froze or showed a wrong text."""
+
+
+class Memory:
+    """The program's peak resident memory (VmHWM), read every tenth of a
+    second, so that the last reading before it ends is known."""
+
+    def __init__(self, pid):
+        self._path = f"/proc/{pid}/status"
+        self.peak_kib = 0
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._watch, daemon=True)
+        self._thread.start()
+
+    def read(self):
+        with contextlib.suppress(OSError):
+            with open(self._path, encoding="ascii") as status:
+                for line in status:
+                    if line.startswith("VmHWM:"):
+                        self.peak_kib = max(self.peak_kib, int(line.split()[1]))
+        return self.peak_kib
+
+    def _watch(self):
+        while not self._stop.wait(0.1):
+            self.read()
+
+    def stop(self):
+        self._stop.set()
+        self._thread.join()
+
+    def __str__(self):
+        return f"{self.read() / 1024:,.0f} MiB"
+
+
+class Steps:
+    """Times each step and reports it with the peak memory so far."""
+
+    def __init__(self, program):
+        self.program = program
+        self.memory = Memory(program.process.pid)
+
+    @contextlib.contextmanager
+    def step(self, name, what="", ends=False):
+        """A step; one that ends the program checks its exit status itself."""
+        start = time.monotonic()
+        try:
+            yield
+        except drive.DriveError as error:
+            self.check_alive(name)
+            raise Failure(f"{name}: {error}") from None
+        except GLib.Error as error:
+            self.check_alive(name)
+            raise Failure(f"{name}: the window did not answer: {error.message}") from None
+        if not ends:
+            self.check_alive(name)
+        seconds = time.monotonic() - start
+        note = f" ({what})" if what else ""
+        print(f"{name}: {seconds:.3f} s{note}; peak memory so far {self.memory}", flush=True)
+
+    def check_alive(self, name):
+        status = self.program.process.poll()
+        if status is not None:
+            raise Failure(f"{name}: the program ended with {exit_text(status)}")
+
+
+def exit_text(status):
+    if status < 0:
+        return f"signal {signal.Signals(-status).name}"
+    return f"status {status}"
+
+
+def answered(condition):
+    """condition(), or None when asking failed, as it can while the rows
+    asked about are being replaced."""
+
+    def asked():
+        try:
+            return condition()
+        except GLib.Error:
+            return None
+
+    return asked
+
+
+def cell(table, row, column):
+    return table.get_accessible_at(row, column).get_name()
+
+
+def read_rows(table, count):
+    return [[cell(table, row, column) for column in range(4)] for row in range(count)]
+
+
+def expect(seen, wanted, what):
+    if seen != wanted:
+        raise Failure(f"{what}: expected {describe(wanted)}, read {describe(seen)}")
+
+
+def describe(value):
+    text = repr(value)
+    return text if len(text) <= 300 else f"{text[:300]}... ({len(text)} characters)"
+
+
+# The form of cells where no model says what they hold
+CELL_FORMS = {
+    WORD: re.compile("^[a-z]+(\u2026)?$"),
+    COUNT: re.compile("^ *[0-9][0-9,]*$"),
+    ORIGINAL_ORDER: re.compile("^ *[0-9]+$"),
+}
+
+
+def check_form(rows):
+    for number, row in enumerate(rows, start=1):
+        for column, form in CELL_FORMS.items():
+            if not form.match(row[column]):
+                raise Failure(f"row {number}: the cell {row[column]!r} is not a well-formed "
+                              f"{quorvexwindow.HEADERS[UNIQUE][column]}")
+        if len(row[COUNT]) != 12 or len(row[ORIGINAL_ORDER]) != 8:
+            raise Failure(f"row {number}: {row!r} has a Count or Original Order of the wrong width")
+        for text in row:
+            if len(text) > quorvexwindow.SHOWN_CHARACTERS and not (
+                    len(text) == quorvexwindow.SHOWN_CHARACTERS + 1 and text.endswith("\u2026")):
+                raise Failure(f"row {number}: a cell of {len(text)} characters is not cut")
+
+
+def in_order(rows, column, descending):
+    """Whether rows read are in the order of a sort: by the key's text, equal
+    keys by Original Order ascending. A key cut for display proves nothing."""
+    for above, below in zip(rows, rows[1:]):
+        a, b = above[column], below[column]
+        if len(a) > quorvexwindow.SHOWN_CHARACTERS or len(b) > quorvexwindow.SHOWN_CHARACTERS:
+            continue
+        if a == b:
+            if int(above[ORIGINAL_ORDER]) > int(below[ORIGINAL_ORDER]):
+                return False
+        elif (a > b) != descending:
+            return False
+    return True
+
+
+def longest_cells(rows):
+    """Per column, the length of the longest cell read, and whether it is cut."""
+    notes = []
+    for column, caption in enumerate(quorvexwindow.HEADERS[UNIQUE]):
+        longest = max((row[column] for row in rows), key=len, default="")
+        cut = ", cut with an ellipsis" if longest.endswith("\u2026") else ""
+        notes.append(f"{caption} {len(longest):,}{cut}")
+    return "longest cells read: " + "; ".join(notes)
+
+
+class Run:
+
+    def __init__(self, program, document, model, rows_read):
+        self.program = program
+        self.document = document
+        self.model = model
+        self.rows_read = rows_read
+        self.steps = Steps(program)
+        self.unique_count = None
+        self.descending = False
+        self.last_order = None
+
+    def open_document(self):
+        program = self.program
+        size = os.path.getsize(self.document)
+        dialog = program.open_dialog(quorvexwindow.OPEN_DIALOG)
+        with self.steps.step("open", f'from "Open" pressed to "{size:,} bytes" shown'):
+            program.choose_file(dialog, self.document)
+            summary = program.shown_list("Summary")
+            wanted = [["File Loaded", self.document], ["File Size", f"{size:,} bytes"]]
+            drive.wait_until(answered(lambda: summary.get_n_rows() == 2 and read_summary(
+                summary) == wanted), "the document's summary rows", RUN_TIMEOUT)
+
+    def process(self):
+        program = self.program
+        summary = program.shown_list("Summary")
+        file_menu = program.menu_bar_item("File")
+        # Asking the window how far it is costs it time: ask rarely.
+        drive.POLL_STEP = 0.5
+        with self.steps.step("process", 'from "Process File" to the lists filled and the '
+                             "menus enabled again"):
+            program.choose_menu("Process File")
+            drive.wait_until(
+                answered(lambda: summary.get_n_rows() == 6 and drive.is_enabled(file_menu)),
+                "the run to end", RUN_TIMEOUT)
+        drive.POLL_STEP = 0.05
+        rows = read_summary(summary)
+        print(f"  {rows[5][0]}: {rows[5][1]}; " + "; ".join(f"{item}: {value}"
+                                                           for item, value in rows[2:5]))
+        if self.model is not None:
+            expect(rows[:5], self.model.summary(self.document, os.path.getsize(self.document)),
+                   "the summary")
+        if rows[5][0] != "Time To Complete" or not TIME_TO_COMPLETE.match(rows[5][1]):
+            raise Failure(f"the summary ends with {rows[5]!r}")
+        if not NUMBER.match(rows[3][1]):
+            raise Failure(f"the Unique Word Count reads {rows[3][1]!r}")
+        self.unique_count = int(rows[3][1].replace(",", ""))
+
+    def show_tab(self, name, row_count):
+        program = self.program
+        answer = f"until the list answers with its {rows_text(row_count)}"
+        with self.steps.step(f"show {name}", answer):
+            program.select_tab(name)
+            table = program.shown_list(name)
+            drive.wait_until(answered(lambda: table.get_n_rows() == row_count),
+                             f'{row_count:,} rows in "{name}"', STEP_TIMEOUT)
+        return table
+
+    def show_every_tab(self):
+        self.show_tab("Substitutions", 256)
+        with self.steps.step("read Substitutions", "256 rows"):
+            rows = self.program.rows("Substitutions")
+        if self.model is not None:
+            expect(rows, [substitution_row(byte, count)
+                          for byte, count in enumerate(self.model.byte_counts)],
+                   "the Substitutions rows")
+        self.show_tab("Summary", 6)
+        table = self.show_tab(UNIQUE, self.unique_count)
+        count = min(self.rows_read, self.unique_count)
+        with self.steps.step(f"read {UNIQUE}", f"the first {rows_text(count)}"):
+            rows = read_rows(table, count)
+        print(f"  {longest_cells(rows)}")
+        self.check_rows(rows, self.model.rows if self.model else None, "in their first order")
+        self.last_order = [row[ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
+
+    def check_rows(self, rows, wanted_rows, when):
+        if wanted_rows is None:
+            check_form(rows)
+            return
+        for number, (row, wanted) in enumerate(zip(rows, wanted_rows), start=1):
+            expect(row, wanted.shown(), f"row {number} of {UNIQUE} {when}")
+
+    def sort_by(self, column):
+        program = self.program
+        table = program.shown_list(UNIQUE)
+        caption = quorvexwindow.HEADERS[UNIQUE][column]
+        watched = min(WATCHED_ROWS, self.unique_count)
+        direction = "descending" if self.descending else "ascending"
+        wanted_rows = None
+        if self.model is not None:
+            wanted_rows = self.model.sorted_rows(column, self.descending)
+            wanted_order = [order_text(row.order) for row in wanted_rows[:watched]]
+
+        def sorted_now():
+            if self.model is not None:
+                return [cell(table, row, ORIGINAL_ORDER) for row in range(watched)] == wanted_order
+            rows = [[cell(table, row, key) if key in (column, ORIGINAL_ORDER) else ""
+                     for key in range(4)] for row in range(watched)]
+            order = [row[ORIGINAL_ORDER] for row in rows]
+            return (order != self.last_order or watched < 2) and in_order(
+                rows, column, self.descending)
+
+        with self.steps.step(f'sort by "{caption}", {direction}',
+                             f"until the top {rows_text(watched)} read in the new order"):
+            program.click_header(UNIQUE, caption)
+            drive.wait_until(answered(sorted_now), f"the rows sorted by {caption}", STEP_TIMEOUT)
+        rows = read_rows(table, min(self.rows_read, self.unique_count))
+        self.check_rows(rows, wanted_rows, f"sorted by {caption}, {direction}")
+        if self.model is None and not in_order(rows, column, self.descending):
+            raise Failure(f"the rows read are not in {direction} order of {caption}")
+        self.last_order = [row[ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
+        self.descending = not self.descending
+
+    def leave(self):
+        program = self.program
+        with self.steps.step("exit", "from File > Exit to the process ended", ends=True):
+            program.choose_menu("File", "Exit")
+            try:
+                program.process.wait(STEP_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                raise Failure(f"exit: the program still runs {STEP_TIMEOUT:.0f} s after File > "
+                              "Exit") from None
+        self.steps.memory.stop()
+        status = program.process.returncode
+        peak = self.steps.memory.peak_kib / 1024
+        print(f"exit status: {exit_text(status)}; peak memory {peak:,.0f} MiB (VmHWM)", flush=True)
+        if status != 0:
+            raise Failure(f"the program ended with {exit_text(status)}")
+
+
+def rows_text(count):
+    return f"{count:,} row" + ("" if count == 1 else "s")
+
+
+def read_summary(table):
+    return [[cell(table, row, column) for column in range(2)] for row in range(table.get_n_rows())]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--no-model", action="store_true",
+                        help="check only the form of the cells and the order after each sort")
+    parser.add_argument("--rows", type=int, default=1000,
+                        help="rows of Unique Words read and checked (default 1000)")
+    parser.add_argument("program")
+    parser.add_argument("document")
+    options = parser.parse_args()
+    document = os.path.realpath(options.document)
+    model = None
+    if not options.no_model:
+        start = time.monotonic()
+        with open(document, "rb") as file:
+            model = Model(file.read())
+        print(f"model: {len(model.rows):,} distinct words in {time.monotonic() - start:.1f} s",
+              flush=True)
+
+    Atspi.set_timeout(CALL_TIMEOUT_MS, CALL_TIMEOUT_MS)
+    # English separators in every number the program formats.
+    environment = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
+    started = time.monotonic()
+    program = quorvexwindow.start(os.path.abspath(options.program), env=environment)
+    try:
+        print(f"start: {time.monotonic() - started:.3f} s (to the window on the "
+              "accessibility bus)", flush=True)
+        run = Run(program, document, model, options.rows)
+        run.open_document()
+        run.process()
+        run.show_every_tab()
+        for column in CLICKS:
+            run.sort_by(column)
+        run.leave()
+    except Failure as failure:
+        sys.exit(f"FAILED: {failure}")
+    finally:
+        program.kill()
+
+
+if __name__ == "__main__":
+    main()
