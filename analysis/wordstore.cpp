@@ -113,10 +113,14 @@ bool WordStore::TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
 
 bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
     CountQueued(place);
+    return TallyLong(key, hash_.Long(key.prefix, key.middle), place);
+}
+
+bool WordStore::TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place) {
     const std::uint64_t letters[2] = {key.prefix, key.middle};
-    const std::string_view word(reinterpret_cast<const char*>(letters),
-                                kPackedLetters + Unpack(key.middle).size());
-    return TallyLong(word, hash_.Long(key.prefix, key.middle), place);
+    return TallyLong(std::string_view(reinterpret_cast<const char*>(letters),
+                                      kPackedLetters + Unpack(key.middle).size()),
+                     hash, place);
 }
 
 void WordStore::CountQueued(FirstOccursPlace& place) {
@@ -125,26 +129,10 @@ void WordStore::CountQueued(FirstOccursPlace& place) {
         if (word.middle == 0) {
             TallyShort(word.prefix, word.hash, place);
         } else {
-            const std::uint64_t letters[2] = {word.prefix, word.middle};
-            TallyLong(std::string_view(reinterpret_cast<const char*>(letters),
-                                       kPackedLetters + Unpack(word.middle).size()),
-                      word.hash, place);
+            TallyLong(LongKey{word.prefix, word.middle}, word.hash, place);
         }
     }
     queued_ = 0;
-}
-
-bool WordStore::TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place) {
-    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
-        Slot& slot = slots_[at];
-        if (slot.check == packed && (slot.entry & kLongWord) == 0) {
-            ++slot.hits;
-            return false;
-        }
-        if (slot.entry == 0) {
-            return Add(at, packed, Unpack(packed), place);
-        }
-    }
 }
 
 bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {

@@ -81,14 +81,19 @@ class WordStore {
     bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
     bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
 
-    // How the scan counts almost every word: packed as above, and counted a
-    // little later, by the next CountQueued or when the queue is full, in the
-    // order queued. Meanwhile the word's slot is fetched from memory while
-    // the words before it are looked up, so that an index too large for the
-    // cache costs one wait for many words, not one for each. The place must
-    // stay the same until the queue is counted.
+    // How the scan counts almost every word: packed as above, and, once the
+    // index has outgrown the processor's caches, counted a little later, by
+    // the next CountQueued or when the queue is full, in the order queued.
+    // Meanwhile the word's slot is fetched from memory while the words before
+    // it are looked up, so that a large index costs one wait for many words,
+    // not one for each. The place must stay the same until the queue is
+    // counted.
     void QueueShort(std::uint64_t packed, FirstOccursPlace& place) {
         const std::uint64_t hash = hash_.Short(packed);
+        if (slots_.size() <= kSlotsCountedAtOnce) {
+            TallyShort(packed, hash, place);
+            return;
+        }
         __builtin_prefetch(&slots_[Home(hash)]);
         queue_[queued_] = Queued{packed, 0, hash};
         if (++queued_ == queue_.size()) {
@@ -97,6 +102,10 @@ class WordStore {
     }
     void QueueLong(const LongKey& key, FirstOccursPlace& place) {
         const std::uint64_t hash = hash_.Long(key.prefix, key.middle);
+        if (slots_.size() <= kSlotsCountedAtOnce) {
+            TallyLong(key, hash, place);
+            return;
+        }
         __builtin_prefetch(&slots_[Home(hash)]);
         queue_[queued_] = Queued{key.prefix, key.middle, hash};
         if (++queued_ == queue_.size()) {
@@ -127,6 +136,8 @@ class WordStore {
 
   private:
     static constexpr std::uint32_t kLongWord = 0x80000000u;
+    // An index of up to 2 MiB stays in the caches: its words are counted at once.
+    static constexpr std::size_t kSlotsCountedAtOnce = std::size_t{1} << 17;
 
     // A word's count is kept in its slot while the scan runs, so that a
     // known word is counted by touching that slot and nothing else.
@@ -166,7 +177,19 @@ class WordStore {
     std::string_view Text(const Entry& entry) const;
     unsigned char FirstLetter(std::size_t entry) const;
     const Entry& At(char letter, std::int64_t slot) const;
-    bool TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place);
+    bool TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place) {
+        for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.check == packed && (slot.entry & kLongWord) == 0) {
+                ++slot.hits;
+                return false;
+            }
+            if (slot.entry == 0) {
+                return Add(at, packed, Unpack(packed), place);
+            }
+        }
+    }
+    bool TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place);
     bool TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place);
     bool Add(std::size_t at, std::uint64_t check, std::string_view word, FirstOccursPlace& place,
              std::uint32_t longWord = 0);
