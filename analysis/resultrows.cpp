@@ -97,11 +97,7 @@ std::u16string SubstitutionRows::Cell(std::size_t row, int column, std::size_t l
 
 UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordStore> words, NumberSeparators separators)
     : words_(std::move(words)), separators_(std::move(separators)) {
-    std::int64_t largest = 0;
-    for (std::size_t row = 0; row < RowCount(); ++row) {
-        largest = std::max(largest, words_->Word(row).hits);
-    }
-    countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(largest, separators_));
+    countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
     orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
 }
 

@@ -216,6 +216,14 @@ void WordStore::Seal() {
     }
 }
 
+std::int64_t WordStore::LargestHits() const {
+    std::uint32_t largest = 0;
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        largest = std::max(largest, entries_[e].hits);
+    }
+    return largest;
+}
+
 StoredWord WordStore::Word(std::size_t row) const {
     const Entry& entry = entries_[rows_[row]];
     return {Text(entry), entry.hits, entry.place};

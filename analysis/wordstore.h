@@ -125,6 +125,8 @@ class WordStore {
     std::string WordFirstOccurs(char letter, std::int64_t slot) const;
 
     std::int64_t UniqueTotal() const { return static_cast<std::int64_t>(entries_.size()); }
+    // After Seal: the count of the most frequent word, 0 when there is none.
+    std::int64_t LargestHits() const;
 
     // After Seal: the words in bucket order, a to z and by first occurrence.
     StoredWord Word(std::size_t row) const;
