@@ -44,6 +44,15 @@ class RunHooks {
     virtual void ScanEnded() = 0;
 };
 
+// The hooks of a run outside any window: nothing drawn, never stopped.
+class SilentHooks : public RunHooks {
+  public:
+    void ScanStarted(const ProgressPoint&) override {}
+    void DrawProgress(const ProgressPoint&) override {}
+    RunControl LineDone() override { return RunControl::Continue; }
+    void ScanEnded() override {}
+};
+
 struct ScanOutcome {
     std::int64_t totalWords = 0;
     double elapsedSeconds = 0;

@@ -320,15 +320,6 @@ bool LoadIntoVector(const std::string& path, std::vector<std::uint8_t>& bytes) {
     return measured && got == bytes.size();
 }
 
-// The window's hooks without a window: nothing to draw, never stopped.
-class SilentHooks : public quorvex::RunHooks {
-  public:
-    void ScanStarted(const quorvex::ProgressPoint&) override {}
-    void DrawProgress(const quorvex::ProgressPoint&) override {}
-    quorvex::RunControl LineDone() override { return quorvex::RunControl::Continue; }
-    void ScanEnded() override {}
-};
-
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
@@ -416,7 +407,7 @@ int Benchmark(const Options& options) {
     state.SourceFileName = quorvex::DecodeWindows1252(options.file);
     state.FixedHashSeed = options.hashSeed;
 
-    SilentHooks hooks;
+    quorvex::SilentHooks hooks;
     const quorvex::NumberSeparators separators{u",", u"."};
     std::vector<Duration> scan;
     std::vector<Duration> rows;

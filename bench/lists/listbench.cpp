@@ -231,14 +231,6 @@ void ResetPeakMemory() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-class SilentHooks : public quorvex::RunHooks {
-  public:
-    void ScanStarted(const quorvex::ProgressPoint&) override {}
-    void DrawProgress(const quorvex::ProgressPoint&) override {}
-    quorvex::RunControl LineDone() override { return quorvex::RunControl::Continue; }
-    void ScanEnded() override {}
-};
-
 // Lines of random words of six to nine letters, as many as `words`.
 std::string RandomWordDocument(std::size_t words) {
     std::mt19937_64 random(20261207);
@@ -272,7 +264,7 @@ int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
     const std::string document = RandomWordDocument(wanted);
     state.SourceBytes.assign(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
-    SilentHooks hooks;
+    quorvex::SilentHooks hooks;
     std::optional<quorvex::ResultLists> lists =
         quorvex::AnalyseDocument(state, hooks, quorvex::NumberSeparators{});
     auto rows = std::make_shared<quorvex::UniqueWordRows>(std::move(lists->unique));

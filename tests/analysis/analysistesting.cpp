@@ -1,5 +1,6 @@
 #include "tests/analysis/analysistesting.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "tests/analysis/recordinghooks.h"
@@ -69,6 +70,24 @@ AnalysisState LoadedState(std::string_view document, std::u16string fileName) {
 ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators) {
     RecordingHooks hooks;
     return AnalyseDocument(state, hooks, separators).value();
+}
+
+std::optional<std::string> FirstSortDifference(const ReportRows& rows) {
+    for (int column = 0; column < rows.ColumnCount(); ++column) {
+        for (const bool descending : {false, true}) {
+            std::vector<std::uint32_t> typed;
+            std::vector<std::uint32_t> byText;
+            rows.SortRows(column, descending, typed);
+            SortRowsByText(rows, column, descending, byText);
+            if (typed != byText) {
+                const auto at = std::mismatch(typed.begin(), typed.end(), byText.begin()).first;
+                return "column " + std::to_string(column) +
+                       (descending ? " descending" : " ascending") + ", place " +
+                       std::to_string(at - typed.begin());
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::string Escaped(std::string_view text) {

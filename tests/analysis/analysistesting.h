@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,11 @@ AnalysisState LoadedState(std::string_view document, std::u16string fileName = u
 
 // A whole run that nobody stops.
 ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators = {});
+
+// Where sorting `rows` by what their texts are made of first differs from
+// sorting the texts themselves, as "column N ascending, place P"; nothing
+// when every column in both directions gives the same order.
+std::optional<std::string> FirstSortDifference(const ReportRows& rows);
 
 // The characters of `text` with control and high bytes written as \xNN.
 std::string Escaped(std::string_view text);

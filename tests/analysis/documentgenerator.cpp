@@ -180,8 +180,8 @@ std::string DocumentGenerator::Hostile() {
                 document += LongHeading();
                 break;
             case 1:
-                document += "001:" + std::to_string(100 + Below(900)) + " " + LongWord() + " " +
-                            LongWord();
+                document +=
+                    "001:" + std::to_string(100 + Below(900)) + " " + LongWord() + " " + LongWord();
                 break;
             case 2:
                 document += std::to_string(1000000 + Below(9000000)) + NewWords(1 + Below(60));

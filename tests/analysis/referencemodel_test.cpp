@@ -46,20 +46,9 @@ const std::vector<NumberSeparators>& SeparatorSets() {
 // Sorting a list by what its texts are made of must give exactly the order
 // of the texts themselves, in both directions, for every column.
 ::testing::AssertionResult SortsAsItsTexts(const char* list, const ReportRows& rows) {
-    for (int column = 0; column < rows.ColumnCount(); ++column) {
-        for (const bool descending : {false, true}) {
-            std::vector<std::uint32_t> typed;
-            std::vector<std::uint32_t> byText;
-            rows.SortRows(column, descending, typed);
-            SortRowsByText(rows, column, descending, byText);
-            if (typed != byText) {
-                const auto at = std::mismatch(typed.begin(), typed.end(), byText.begin()).first;
-                return ::testing::AssertionFailure()
-                       << list << " sorted by column " << column
-                       << (descending ? " descending" : " ascending") << ": place "
-                       << (at - typed.begin()) << " differs from the order of the texts";
-            }
-        }
+    if (const std::optional<std::string> difference = FirstSortDifference(rows)) {
+        return ::testing::AssertionFailure()
+               << list << " sorted by " << *difference << " differs from the order of its texts";
     }
     return ::testing::AssertionSuccess();
 }
@@ -80,11 +69,11 @@ const std::vector<NumberSeparators>& SeparatorSets() {
     if (summary.size() == 6) {
         summary[5][1].clear();  // the elapsed time is nothing a model can predict
     }
-    for (auto result : {SameRows("summary", summary, model.summary),
-                        SameRows("substitution", RowsOf(lists->substitution), model.substitution),
-                        SameRows("unique", RowsOf(lists->unique), model.unique),
-                        SortsAsItsTexts("summary", lists->summary),
-                        SortsAsItsTexts("unique", lists->unique)}) {
+    for (auto result :
+         {SameRows("summary", summary, model.summary),
+          SameRows("substitution", RowsOf(lists->substitution), model.substitution),
+          SameRows("unique", RowsOf(lists->unique), model.unique),
+          SortsAsItsTexts("summary", lists->summary), SortsAsItsTexts("unique", lists->unique)}) {
         if (!result) {
             return result;
         }
@@ -170,7 +159,8 @@ TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
                         words[i] + " " + words[random() % (i + 1)];
         }
         document += "\r\n";
-        const ::testing::AssertionResult result = SameRun(document, SeparatorSets()[seed % 4], seed);
+        const ::testing::AssertionResult result =
+            SameRun(document, SeparatorSets()[seed % 4], seed);
         ASSERT_TRUE(result) << "seed " << seed;
     }
 }
