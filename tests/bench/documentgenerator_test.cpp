@@ -152,14 +152,6 @@ TEST(DocumentGeneratorTest, TextLinesCarryAReferenceAndEnglishLikeText) {
     }
 }
 
-class NoHooks : public RunHooks {
-  public:
-    void ScanStarted(const ProgressPoint&) override {}
-    void DrawProgress(const ProgressPoint&) override {}
-    RunControl LineDone() override { return RunControl::Continue; }
-    void ScanEnded() override {}
-};
-
 // What the benchmark measures depends on the words: as in real text there
 // must be tens of thousands of distinct ones, and the n-th commonest word
 // must occur about 1/n as often as the commonest (Zipf's law).
@@ -168,7 +160,7 @@ TEST(DocumentGeneratorTest, WordsFollowZipfsLawOverTensOfThousandsOfWords) {
     AnalysisState state;
     state.SourceBytes.assign(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
-    NoHooks hooks;
+    SilentHooks hooks;
     const std::optional<ScanOutcome> outcome = ScanDocument(state, hooks);
     ASSERT_TRUE(outcome.has_value());
 
