@@ -14,6 +14,18 @@ constexpr std::size_t kInitialIndexSize = 4096;
 constexpr std::size_t kLongKeyLetters = 2 * WordStore::kPackedLetters;
 constexpr std::string_view kHeadingEnd = "  ";
 constexpr std::size_t kBlankedHeadingByte = 7;
+constexpr std::uint64_t kFiveBitKeyMark = 1ull << 63;
+constexpr unsigned kFiveBits = 0x1F;
+constexpr int kFiveBitPrefixBits = 40;
+
+// Eight packed letters (or zeros after the last) at five bits each, the first
+// letter lowest: a small letter's low five bits are 1 to 26, never 0.
+std::uint64_t FiveBitLetters(std::uint64_t packed) {
+    std::uint64_t x = packed & 0x1F1F1F1F1F1F1F1Full;
+    x = (x & 0x001F001F001F001Full) | (x & 0x1F001F001F001F00ull) >> 3;
+    x = (x & 0x000003FF000003FFull) | (x & 0x03FF000003FF0000ull) >> 6;
+    return (x & 0xFFFFFull) | (x >> 12 & 0xFFFFF00000ull);
+}
 
 std::uint64_t Pack(std::string_view letters) {
     std::uint64_t packed = 0;
@@ -48,9 +60,22 @@ unsigned char WordStore::FirstLetter(std::size_t entry) const {
     return static_cast<unsigned char>(letters_[entries_[entry].textOffset]);
 }
 
-std::string_view WordStore::Unpack(const std::uint64_t& packed) {
-    const auto length = kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
-    return {reinterpret_cast<const char*>(&packed), length};
+std::uint64_t WordStore::FiveBitKey(const LongKey& key) {
+    return FiveBitLetters(key.prefix) | FiveBitLetters(key.middle) << kFiveBitPrefixBits |
+           kFiveBitKeyMark;
+}
+
+// Lays out the letters of a packed word or a five-bit key; returns their number.
+std::size_t WordStore::Unpack(std::uint64_t packed, char* text) {
+    if ((packed & kFiveBitKeyMark) == 0) {
+        std::memcpy(text, &packed, kPackedLetters);
+        return kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
+    }
+    std::size_t length = 0;
+    for (std::uint64_t rest = packed & ~kFiveBitKeyMark; rest != 0; rest >>= 5) {
+        text[length++] = static_cast<char>('a' - 1 + (rest & kFiveBits));
+    }
+    return length;
 }
 
 std::string_view WordStore::Text(const Entry& entry) const {
@@ -88,10 +113,13 @@ bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
 }
 
 bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
-    const std::uint64_t letters[2] = {key.prefix, key.middle};
-    const std::string_view word(reinterpret_cast<const char*>(letters),
-                                kPackedLetters + Unpack(key.middle).size());
-    return TallyLong(word, hash_.Long(key.prefix, key.middle), place);
+    if (HasFiveBitKey(key)) {
+        return TallyPacked(FiveBitKey(key), place);
+    }
+    char letters[kLongKeyLetters];
+    const std::size_t length =
+        Unpack(key.prefix, letters) + Unpack(key.middle, letters + kPackedLetters);
+    return TallyLong({letters, length}, hash_.Long(key.prefix, key.middle), place);
 }
 
 bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
@@ -106,6 +134,11 @@ bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccurs
             return false;
         }
     }
+}
+
+bool WordStore::AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
+    char letters[kLongKeyLetters];
+    return Add(at, packed, {letters, Unpack(packed, letters)}, place);
 }
 
 // Up to two thirds full, then twice the size: a typical document's index

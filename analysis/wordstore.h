@@ -73,7 +73,8 @@ class WordStore {
     // The same for words packed into integers, the first letter in the
     // lowest byte and zeros after the last: one to eight letters, or nine to
     // sixteen. This is how the scan counts almost every word: a known word
-    // costs a multiplication and, mostly, one look at one slot.
+    // of up to twelve letters costs a multiplication and, mostly, one look
+    // at one slot.
     bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
         for (std::size_t at = Home(hash_.Short(packed));; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
@@ -82,11 +83,17 @@ class WordStore {
                 return false;
             }
             if (slot.entry == 0) {
-                return Add(at, packed, Unpack(packed), place);
+                return AddPacked(at, packed, place);
             }
         }
     }
     bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
+
+    // Nine to twelve letters fit one integer at five bits a letter: such a
+    // word is indexed as a short one, by that integer, its top bit set so
+    // that it differs from every word of eight letters or fewer.
+    static bool HasFiveBitKey(const LongKey& key) { return key.middle >> 32 == 0; }
+    static std::uint64_t FiveBitKey(const LongKey& key);
 
     // The scan is over: the counts move to the words, the index goes, and
     // the words are put in bucket order. No word can be counted after this.
@@ -114,8 +121,9 @@ class WordStore {
     // A word's count is kept in its slot while the scan runs, so that a
     // known word is counted by touching that slot and nothing else.
     struct Slot {
-        // A short word's packed letters; for a longer word its whole hash,
-        // and its text is compared as well.
+        // A short word's packed letters, or for nine to twelve letters its
+        // five-bit key; for a longer word its whole hash, and its text is
+        // compared as well.
         std::uint64_t check;
         std::uint32_t entry;  // entry number + 1, or 0 for a free slot; may carry kLongWord
         std::uint32_t hits;   // a word occurs at most once per two bytes of a document
@@ -136,13 +144,14 @@ class WordStore {
         std::uint64_t length;
     };
 
-    static std::string_view Unpack(const std::uint64_t& packed);
+    static std::size_t Unpack(std::uint64_t packed, char* text);
 
     std::size_t Home(std::uint64_t hash) const { return hash >> shift_; }
     std::string_view Text(const Entry& entry) const;
     unsigned char FirstLetter(std::size_t entry) const;
     const Entry& At(char letter, std::int64_t slot) const;
     bool TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place);
+    bool AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place);
     bool Add(std::size_t at, std::uint64_t check, std::string_view word, FirstOccursPlace& place,
              std::uint32_t longWord = 0);
     std::uint32_t PlaceId(FirstOccursPlace& place);
