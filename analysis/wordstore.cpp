@@ -14,18 +14,7 @@ constexpr std::size_t kInitialIndexSize = 4096;
 constexpr std::size_t kLongKeyLetters = 2 * WordStore::kPackedLetters;
 constexpr std::string_view kHeadingEnd = "  ";
 constexpr std::size_t kBlankedHeadingByte = 7;
-constexpr std::uint64_t kFiveBitKeyMark = 1ull << 63;
 constexpr unsigned kFiveBits = 0x1F;
-constexpr int kFiveBitPrefixBits = 40;
-
-// Eight packed letters (or zeros after the last) at five bits each, the first
-// letter lowest: a small letter's low five bits are 1 to 26, never 0.
-std::uint64_t FiveBitLetters(std::uint64_t packed) {
-    std::uint64_t x = packed & 0x1F1F1F1F1F1F1F1Full;
-    x = (x & 0x001F001F001F001Full) | (x & 0x1F001F001F001F00ull) >> 3;
-    x = (x & 0x000003FF000003FFull) | (x & 0x03FF000003FF0000ull) >> 6;
-    return (x & 0xFFFFFull) | (x >> 12 & 0xFFFFF00000ull);
-}
 
 std::uint64_t Pack(std::string_view letters) {
     std::uint64_t packed = 0;
@@ -58,11 +47,6 @@ WordStore::WordStore(std::uint64_t hashSeed) : hash_(hashSeed) {
 
 unsigned char WordStore::FirstLetter(std::size_t entry) const {
     return static_cast<unsigned char>(letters_[entries_[entry].textOffset]);
-}
-
-std::uint64_t WordStore::FiveBitKey(const LongKey& key) {
-    return FiveBitLetters(key.prefix) | FiveBitLetters(key.middle) << kFiveBitPrefixBits |
-           kFiveBitKeyMark;
 }
 
 // Lays out the letters of a packed word or a five-bit key; returns their number.

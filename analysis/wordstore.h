@@ -93,7 +93,10 @@ class WordStore {
     // word is indexed as a short one, by that integer, its top bit set so
     // that it differs from every word of eight letters or fewer.
     static bool HasFiveBitKey(const LongKey& key) { return key.middle >> 32 == 0; }
-    static std::uint64_t FiveBitKey(const LongKey& key);
+    static std::uint64_t FiveBitKey(const LongKey& key) {
+        return FiveBitLetters(key.prefix) | FiveBitLetters(key.middle) << kFiveBitPrefixBits |
+               kFiveBitKeyMark;
+    }
 
     // The scan is over: the counts move to the words, the index goes, and
     // the words are put in bucket order. No word can be counted after this.
@@ -117,6 +120,17 @@ class WordStore {
 
   private:
     static constexpr std::uint32_t kLongWord = 0x80000000u;
+    static constexpr std::uint64_t kFiveBitKeyMark = 1ull << 63;
+    static constexpr int kFiveBitPrefixBits = 40;
+
+    // Eight packed letters (or zeros after the last) at five bits each, the
+    // first letter lowest: a small letter's low five bits are 1 to 26, never 0.
+    static std::uint64_t FiveBitLetters(std::uint64_t packed) {
+        std::uint64_t x = packed & 0x1F1F1F1F1F1F1F1Full;
+        x = (x & 0x001F001F001F001Full) | (x & 0x1F001F001F001F00ull) >> 3;
+        x = (x & 0x000003FF000003FFull) | (x & 0x03FF000003FF0000ull) >> 6;
+        return (x & 0xFFFFFull) | (x >> 12 & 0xFFFFF00000ull);
+    }
 
     // A word's count is kept in its slot while the scan runs, so that a
     // known word is counted by touching that slot and nothing else.
