@@ -174,7 +174,7 @@ void TextScanner::Finish() {
 
 // Walks the runs of word bytes, a 64-byte block at a time, with bit tricks
 // instead of a branch per byte: each run is where a bit of `starts` and the
-// next bit of `ends` say. A run may go on from one block to the next.
+// next bit of `ends` say.
 void TextScanner::TallyWords(std::span<const std::uint8_t> bytes) {
     WordStore& words = *state_.Words;
     const std::uint8_t* base = bytes.data();
@@ -182,7 +182,8 @@ void TextScanner::TallyWords(std::span<const std::uint8_t> bytes) {
     std::size_t openRun = n;  // start of a run still open at a block's end
     std::int64_t counted = 0;
     BlockCopy copy;
-    for (std::size_t at = 0; at < n; at += kBlock) {
+    for (std::size_t at = 0, next = 0; at < n; at = next) {
+        next = at + kBlock;
         const std::uint8_t* block = base + at;
         const BlockMasks masks = MasksAt(block, n - at, sourceEnd_, copy);
         std::uint64_t mask = masks.word;
@@ -195,9 +196,16 @@ void TextScanner::TallyWords(std::span<const std::uint8_t> bytes) {
             openRun = n;
             mask &= ~0ull << bit;
         }
+        // A run reaching the block's end is left to the next block, which
+        // then begins where the run does; only a run longer than a block is
+        // followed from block to block.
         if ((mask >> (kBlock - 1)) != 0) {
             const auto lastStart = kBlock - static_cast<std::size_t>(std::countl_one(mask));
-            openRun = at + lastStart;
+            if (lastStart == 0) {
+                openRun = at;
+                continue;
+            }
+            next = at + lastStart;
             mask &= ~(~0ull << lastStart);
         }
         std::uint64_t starts = mask & ~(mask << 1);
@@ -231,7 +239,7 @@ std::uint64_t TextScanner::LoadUpTo8(const std::uint8_t* bytes, std::size_t leng
     return packed;
 }
 
-// A run that went on from one block to the next.
+// A run longer than a block.
 int TextScanner::TallyRun(WordStore& words, const std::uint8_t* run, std::size_t length) {
     if (length > kLoadReach || run + kLoadReach > sourceEnd_) {
         return TallyRunSlowly(run, length);
