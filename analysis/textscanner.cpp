@@ -114,6 +114,22 @@ BlockMasks MasksAt(const std::uint8_t*& block, std::size_t available, const std:
     return masks;
 }
 
+// A word of one to sixteen letters, packed and folded: `middle` holds the
+// letters after the eighth.
+void TallyPackedWord(WordStore& words, std::uint64_t prefix, std::uint64_t middle,
+                     std::size_t length, FirstOccursPlace& place) {
+    if (length <= kPacked) {
+        words.TallyPacked(prefix, place);
+        return;
+    }
+    const LongKey key{prefix, middle};
+    if (WordStore::HasFiveBitKey(key)) {
+        words.TallyPacked(WordStore::FiveBitKey(key), place);
+    } else {
+        words.TallyPacked(key, place);
+    }
+}
+
 }  // namespace
 
 TextScanner::TextScanner(AnalysisState& state, std::span<const std::uint8_t> source)
@@ -155,20 +171,36 @@ void TextScanner::Finish() {
                                                              const std::uint8_t* loadable,
                                                              const std::uint8_t* run,
                                                              std::size_t length, bool apostrophe) {
-    if (apostrophe || length > kLoadReach) {
+    if (length > kLoadReach) {
         return TallyRunSlowly(run, length);
+    }
+    if (apostrophe) {
+        return TallyWithoutApostrophes(words, loadable, length);
     }
     if (length <= kPacked) {
         words.TallyPacked(FoldLetters(loadable, length), place_);
     } else {
-        const LongKey key{Load8(loadable) | kCaseBits,
-                          FoldLetters(loadable + kPacked, length - kPacked)};
-        if (WordStore::HasFiveBitKey(key)) {
-            words.TallyPacked(WordStore::FiveBitKey(key), place_);
-        } else {
-            words.TallyPacked(key, place_);
+        TallyPackedWord(words, Load8(loadable) | kCaseBits,
+                        FoldLetters(loadable + kPacked, length - kPacked), length, place_);
+    }
+    return 1;
+}
+
+// A run of up to sixteen bytes with an apostrophe: its letters are gathered
+// and folded byte by byte, the apostrophes left out.
+int TextScanner::TallyWithoutApostrophes(WordStore& words, const std::uint8_t* loadable,
+                                         std::size_t length) {
+    std::array<std::uint8_t, kLoadReach> letters{};
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (loadable[i] != kDeleted) {
+            letters[kept++] = loadable[i] | 0x20;
         }
     }
+    if (kept == 0) {
+        return 0;
+    }
+    TallyPackedWord(words, Load8(letters.data()), Load8(letters.data() + kPacked), kept, place_);
     return 1;
 }
 
