@@ -18,9 +18,14 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 constexpr std::uint64_t kCaseBits = 0x2020202020202020ull;
 constexpr std::uint64_t kApostrophes = 0x2727272727272727ull;
 
-// The low `length` bytes of a word, all ones for eight.
+constexpr std::size_t kPacked = WordStore::kPackedLetters;
+// How far past a run's first byte the packing of a word of up to sixteen
+// letters reads.
+constexpr std::size_t kLoadReach = 2 * kPacked;
+
+// The low `length` bytes of a word, `length` from 1 to 8.
 std::uint64_t ByteMask(std::size_t length) {
-    return length >= 8 ? ~0ull : (1ull << (8 * length)) - 1;
+    return ~0ull >> (64 - 8 * length);
 }
 
 bool HasApostrophe(std::uint64_t packed, std::size_t length) {
@@ -28,9 +33,15 @@ bool HasApostrophe(std::uint64_t packed, std::size_t length) {
     return ((v - kOnes) & ~v & kHighBits & ByteMask(length)) != 0;
 }
 
+// One bit per byte of a 64-byte block: `word` for a letter of either case or
+// an apostrophe, `apostrophes` for an apostrophe.
+struct BlockMasks {
+    std::uint64_t word = 0;
+    std::uint64_t apostrophes = 0;
+};
+
 #if defined(__SSE2__)
-// One bit per byte of 16: set for a letter of either case or an apostrophe.
-unsigned WordBytes16(const std::uint8_t* p) {
+BlockMasks Masks16(const std::uint8_t* p) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     // (b | 0x20) - 'a' below 26, as a signed compare: shifted so that the 26
     // letters land on the lowest signed values.
@@ -38,28 +49,86 @@ unsigned WordBytes16(const std::uint8_t* p) {
     const __m128i shifted = _mm_add_epi8(folded, _mm_set1_epi8(static_cast<char>(128 - 'a')));
     const __m128i letter = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + 26)));
     const __m128i apostrophe = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(kDeleted)));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(letter, apostrophe)));
+    return {static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_or_si128(letter, apostrophe))),
+            static_cast<std::uint64_t>(_mm_movemask_epi8(apostrophe))};
 }
 
-std::uint64_t WordBytes64(const std::uint8_t* p) {
-    return static_cast<std::uint64_t>(WordBytes16(p)) |
-           static_cast<std::uint64_t>(WordBytes16(p + 16)) << 16 |
-           static_cast<std::uint64_t>(WordBytes16(p + 32)) << 32 |
-           static_cast<std::uint64_t>(WordBytes16(p + 48)) << 48;
+BlockMasks Masks64(const std::uint8_t* p) {
+    BlockMasks masks;
+    for (int part = 0; part < 4; ++part) {
+        const BlockMasks quarter = Masks16(p + 16 * part);
+        masks.word |= quarter.word << (16 * part);
+        masks.apostrophes |= quarter.apostrophes << (16 * part);
+    }
+    return masks;
 }
 #else
-bool IsWordByte(std::uint8_t b) {
-    return static_cast<std::uint8_t>((b | 0x20) - 'a') < 26 || b == kDeleted;
-}
-
-std::uint64_t WordBytes64(const std::uint8_t* p) {
-    std::uint64_t mask = 0;
+BlockMasks Masks64(const std::uint8_t* p) {
+    BlockMasks masks;
     for (std::size_t i = 0; i < kBlock; ++i) {
-        mask |= static_cast<std::uint64_t>(IsWordByte(p[i])) << i;
+        const bool letter = static_cast<std::uint8_t>((p[i] | 0x20) - 'a') < 26;
+        const bool apostrophe = p[i] == kDeleted;
+        masks.word |= static_cast<std::uint64_t>(letter || apostrophe) << i;
+        masks.apostrophes |= static_cast<std::uint64_t>(apostrophe) << i;
     }
-    return mask;
+    return masks;
 }
 #endif
+
+// Where the one bit set in `bit` is.
+std::size_t BitIndex(std::uint64_t bit) {
+    return static_cast<std::size_t>(__builtin_ctzll(bit));
+}
+
+std::uint64_t Load8(const std::uint8_t* p) {
+    std::uint64_t packed = 0;
+    std::memcpy(&packed, p, sizeof packed);
+    return packed;
+}
+
+// Up to eight letters from where reading eight bytes is safe, folded to
+// small letters, zeros after the last.
+std::uint64_t FoldLetters(const std::uint8_t* p, std::size_t length) {
+    return (Load8(p) | kCaseBits) & ByteMask(length);
+}
+
+using BlockCopy = std::array<std::uint8_t, kBlock + kLoadReach>;
+
+// The masks of a block, cleared past `available`, so that a run reaching the
+// end of the range ends there. Where reading kLoadReach bytes past the block
+// could leave the document, the block is copied, zeros after it, and
+// `block` then points at the copy.
+BlockMasks MasksAt(const std::uint8_t*& block, std::size_t available, const std::uint8_t* sourceEnd,
+                   BlockCopy& copy) {
+    if (block + kBlock + kLoadReach > sourceEnd) {
+        std::fill(copy.begin(), copy.end(), 0);
+        std::memcpy(copy.data(), block, std::min(available, kBlock));
+        block = copy.data();
+    }
+    BlockMasks masks = Masks64(block);
+    if (available < kBlock) {
+        const std::uint64_t inRange = (1ull << available) - 1;
+        masks.word &= inRange;
+        masks.apostrophes &= inRange;
+    }
+    return masks;
+}
+
+// A word of one to sixteen letters, packed and folded: `middle` holds the
+// letters after the eighth.
+void TallyPackedWord(WordStore& words, std::uint64_t prefix, std::uint64_t middle,
+                     std::size_t length, FirstOccursPlace& place) {
+    if (length <= kPacked) {
+        words.QueueShort(prefix, place);
+        return;
+    }
+    const LongKey key{prefix, middle};
+    if (WordStore::HasFiveBitKey(key)) {
+        words.QueueShort(WordStore::FiveBitKey(key), place);
+    } else {
+        words.QueueLong(key, place);
+    }
+}
 
 }  // namespace
 
@@ -94,55 +163,103 @@ void TextScanner::Finish() {
     }
 }
 
-// Bit i set when byte i of the block is a letter or an apostrophe; bits past
-// `available` are clear, so a run reaching the end of the range ends there.
-// The block is read in place even where the range ends inside it, as long as
-// it lies within the document: only the document's last bytes are copied.
-std::uint64_t TextScanner::WordByteMask(const std::uint8_t* block, std::size_t available) const {
-    std::uint64_t mask = 0;
-    if (block + kBlock <= sourceEnd_) {
-        mask = WordBytes64(block);
-    } else {
-        std::uint8_t copy[kBlock] = {};
-        std::memcpy(copy, block, std::min(available, kBlock));
-        mask = WordBytes64(copy);
+// Almost every word has sixteen letters or fewer and no apostrophe: it is
+// folded and packed in a few instructions, straight from `loadable`, where
+// its bytes can be read kLoadReach at a time. The rest are laid out in full
+// from `run`, the same bytes in the document. Returns the words counted.
+// Inlined, as it is the heart of the scan.
+[[gnu::always_inline]] inline int TextScanner::TallyLoadable(WordStore& words,
+                                                             const std::uint8_t* loadable,
+                                                             const std::uint8_t* run,
+                                                             std::size_t length, bool apostrophe) {
+    if (length > kLoadReach) {
+        return TallyRunSlowly(run, length);
     }
-    return available >= kBlock ? mask : mask & ((1ull << available) - 1);
+    if (apostrophe) {
+        return TallyWithoutApostrophes(words, loadable, length);
+    }
+    if (length <= kPacked) {
+        words.QueueShort(FoldLetters(loadable, length), place_);
+    } else {
+        TallyPackedWord(words, Load8(loadable) | kCaseBits,
+                        FoldLetters(loadable + kPacked, length - kPacked), length, place_);
+    }
+    return 1;
+}
+
+// A run of up to sixteen bytes with an apostrophe: its letters are gathered
+// and folded byte by byte, the apostrophes left out.
+int TextScanner::TallyWithoutApostrophes(WordStore& words, const std::uint8_t* loadable,
+                                         std::size_t length) {
+    std::array<std::uint8_t, kLoadReach> letters{};
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (loadable[i] != kDeleted) {
+            letters[kept++] = loadable[i] | 0x20;
+        }
+    }
+    if (kept == 0) {
+        return 0;
+    }
+    TallyPackedWord(words, Load8(letters.data()), Load8(letters.data() + kPacked), kept, place_);
+    return 1;
 }
 
 // Walks the runs of word bytes, a 64-byte block at a time, with bit tricks
-// instead of a branch per byte. A run may go on from one block to the next.
+// instead of a branch per byte: each run is where a bit of `starts` and the
+// next bit of `ends` say.
 void TextScanner::TallyWords(std::span<const std::uint8_t> bytes) {
+    WordStore& words = *state_.Words;
     const std::uint8_t* base = bytes.data();
     const std::size_t n = bytes.size();
     std::size_t openRun = n;  // start of a run still open at a block's end
-    for (std::size_t at = 0; at < n; at += kBlock) {
-        std::uint64_t mask = WordByteMask(base + at, n - at);
-        std::size_t bit = 0;
+    std::int64_t counted = 0;
+    BlockCopy copy;
+    for (std::size_t at = 0, next = 0; at < n; at = next) {
+        next = at + kBlock;
+        const std::uint8_t* block = base + at;
+        const BlockMasks masks = MasksAt(block, n - at, sourceEnd_, copy);
+        std::uint64_t mask = masks.word;
         if (openRun != n) {
             if (mask == ~0ull) {
                 continue;
             }
-            bit = static_cast<std::size_t>(std::countr_one(mask));
-            TallyRun(base + openRun, at + bit - openRun);
+            const auto bit = static_cast<std::size_t>(std::countr_one(mask));
+            counted += TallyRun(words, base + openRun, at + bit - openRun);
             openRun = n;
             mask &= ~0ull << bit;
         }
-        while (mask != 0) {
-            const auto start = static_cast<std::size_t>(std::countr_zero(mask));
-            const std::uint64_t fromStart = mask >> start;
-            if (fromStart == ~0ull >> start) {
-                openRun = at + start;
-                break;
+        // A run reaching the block's end is left to the next block, which
+        // then begins where the run does; only a run longer than a block is
+        // followed from block to block.
+        if ((mask >> (kBlock - 1)) != 0) {
+            const auto lastStart = kBlock - static_cast<std::size_t>(std::countl_one(mask));
+            if (lastStart == 0) {
+                openRun = at;
+                continue;
             }
-            const auto length = static_cast<std::size_t>(std::countr_one(fromStart));
-            TallyRun(base + at + start, length);
-            mask &= ~0ull << (start + length);
+            next = at + lastStart;
+            mask &= ~(~0ull << lastStart);
+        }
+        std::uint64_t starts = mask & ~(mask << 1);
+        std::uint64_t ends = mask & ~(mask >> 1);
+        while (starts != 0) {
+            const std::uint64_t startBit = starts & (0 - starts);
+            const std::uint64_t endBit = ends & (0 - ends);
+            starts ^= startBit;
+            ends ^= endBit;
+            const std::size_t start = BitIndex(startBit);
+            const std::size_t length = BitIndex(endBit) + 1 - start;
+            // (endBit << 1) - startBit is the run's bits, wrapping as it should
+            // for a run that ends at bit 63
+            const bool apostrophe = (masks.apostrophes & ((endBit << 1) - startBit)) != 0;
+            counted += TallyLoadable(words, block + start, base + at + start, length, apostrophe);
         }
     }
     if (openRun != n) {
-        TallyRun(base + openRun, n - openRun);
+        counted += TallyRun(words, base + openRun, n - openRun);
     }
+    totalWords_ += counted;
 }
 
 std::uint64_t TextScanner::LoadUpTo8(const std::uint8_t* bytes, std::size_t length) const {
@@ -155,35 +272,21 @@ std::uint64_t TextScanner::LoadUpTo8(const std::uint8_t* bytes, std::size_t leng
     return packed;
 }
 
-// Almost every word has sixteen letters or fewer and no apostrophe: it is
-// folded and packed in a few instructions. The rest are laid out in full.
-void TextScanner::TallyRun(const std::uint8_t* run, std::size_t length) {
-    constexpr std::size_t kPacked = WordStore::kPackedLetters;
-    if (length <= kPacked) {
-        const std::uint64_t packed = LoadUpTo8(run, length);
-        if (!HasApostrophe(packed, length)) {
-            ++totalWords_;
-            state_.Words->QueueShort(packed | (kCaseBits & ByteMask(length)), place_);
-            return;
-        }
-    } else if (length <= 2 * kPacked) {
-        const std::uint64_t prefix = LoadUpTo8(run, kPacked);
-        const std::uint64_t middle = LoadUpTo8(run + kPacked, length - kPacked);
-        if (!HasApostrophe(prefix, kPacked) && !HasApostrophe(middle, length - kPacked)) {
-            ++totalWords_;
-            state_.Words->QueueLong(
-                LongKey{prefix | kCaseBits, middle | (kCaseBits & ByteMask(length - kPacked))},
-                place_);
-            return;
-        }
+// A run longer than a block.
+int TextScanner::TallyRun(WordStore& words, const std::uint8_t* run, std::size_t length) {
+    if (length > kLoadReach || run + kLoadReach > sourceEnd_) {
+        return TallyRunSlowly(run, length);
     }
-    TallyRunSlowly(run, length);
+    const bool apostrophe =
+        HasApostrophe(Load8(run), std::min(length, kPacked)) ||
+        (length > kPacked && HasApostrophe(Load8(run + kPacked), length - kPacked));
+    return TallyLoadable(words, run, run, length, apostrophe);
 }
 
 // Folds eight bytes at a time, straight into the store's room for letters,
 // so that a word of any length is held once; a run with an apostrophe is
 // laid out again without them. A run of apostrophes alone is no word.
-void TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
+int TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
     WordStore& words = *state_.Words;
     words.CountQueued(place_);
     char* word = words.RoomForLetters(length + WordStore::kPackedLetters);
@@ -198,10 +301,11 @@ void TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
     const std::size_t letters =
         apostrophes ? static_cast<std::size_t>(std::remove(word, word + length, kDeleted) - word)
                     : length;
-    if (letters > 0) {
-        ++totalWords_;
-        words.Tally(std::string_view(word, letters), place_);
+    if (letters == 0) {
+        return 0;
     }
+    words.Tally(std::string_view(word, letters), place_);
+    return 1;
 }
 
 }  // namespace quorvex

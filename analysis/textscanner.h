@@ -33,9 +33,11 @@ class TextScanner {
   private:
     void CountBytes(std::span<const std::uint8_t> bytes);
     void TallyWords(std::span<const std::uint8_t> bytes);
-    std::uint64_t WordByteMask(const std::uint8_t* block, std::size_t available) const;
-    void TallyRun(const std::uint8_t* run, std::size_t length);
-    void TallyRunSlowly(const std::uint8_t* run, std::size_t length);
+    int TallyRun(WordStore& words, const std::uint8_t* run, std::size_t length);
+    int TallyLoadable(WordStore& words, const std::uint8_t* loadable, const std::uint8_t* run,
+                      std::size_t length, bool apostrophe);
+    int TallyWithoutApostrophes(WordStore& words, const std::uint8_t* loadable, std::size_t length);
+    int TallyRunSlowly(const std::uint8_t* run, std::size_t length);
     std::uint64_t LoadUpTo8(const std::uint8_t* bytes, std::size_t length) const;
 
     AnalysisState& state_;

@@ -14,6 +14,7 @@ constexpr std::size_t kInitialIndexSize = 4096;
 constexpr std::size_t kLongKeyLetters = 2 * WordStore::kPackedLetters;
 constexpr std::string_view kHeadingEnd = "  ";
 constexpr std::size_t kBlankedHeadingByte = 7;
+constexpr unsigned kFiveBits = 0x1F;
 
 std::uint64_t Pack(std::string_view letters) {
     std::uint64_t packed = 0;
@@ -48,9 +49,17 @@ unsigned char WordStore::FirstLetter(std::size_t entry) const {
     return static_cast<unsigned char>(letters_[entries_[entry].textOffset]);
 }
 
-std::string_view WordStore::Unpack(const std::uint64_t& packed) {
-    const auto length = kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
-    return {reinterpret_cast<const char*>(&packed), length};
+// Lays out the letters of a packed word or a five-bit key; returns their number.
+std::size_t WordStore::Unpack(std::uint64_t packed, char* text) {
+    if ((packed & kFiveBitKeyMark) == 0) {
+        std::memcpy(text, &packed, kPackedLetters);
+        return kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
+    }
+    std::size_t length = 0;
+    for (std::uint64_t rest = packed & ~kFiveBitKeyMark; rest != 0; rest >>= 5) {
+        text[length++] = static_cast<char>('a' - 1 + (rest & kFiveBits));
+    }
+    return length;
 }
 
 std::string_view WordStore::Text(const Entry& entry) const {
@@ -112,15 +121,23 @@ bool WordStore::TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
 }
 
 bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
+    if (HasFiveBitKey(key)) {
+        return TallyPacked(FiveBitKey(key), place);
+    }
     CountQueued(place);
     return TallyLong(key, hash_.Long(key.prefix, key.middle), place);
 }
 
 bool WordStore::TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place) {
-    const std::uint64_t letters[2] = {key.prefix, key.middle};
-    return TallyLong(std::string_view(reinterpret_cast<const char*>(letters),
-                                      kPackedLetters + Unpack(key.middle).size()),
-                     hash, place);
+    char letters[kLongKeyLetters];
+    const std::size_t length =
+        Unpack(key.prefix, letters) + Unpack(key.middle, letters + kPackedLetters);
+    return TallyLong({letters, length}, hash, place);
+}
+
+bool WordStore::AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
+    char letters[kLongKeyLetters];
+    return Add(at, packed, {letters, Unpack(packed, letters)}, place);
 }
 
 void WordStore::CountQueued(FirstOccursPlace& place) {

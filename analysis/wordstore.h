@@ -114,6 +114,15 @@ class WordStore {
     }
     void CountQueued(FirstOccursPlace& place);
 
+    // Nine to twelve letters fit one integer at five bits a letter: such a
+    // word is indexed as a short one, by that integer, its top bit set so
+    // that it differs from every word of eight letters or fewer.
+    static bool HasFiveBitKey(const LongKey& key) { return key.middle >> 32 == 0; }
+    static std::uint64_t FiveBitKey(const LongKey& key) {
+        return FiveBitLetters(key.prefix) | FiveBitLetters(key.middle) << kFiveBitPrefixBits |
+               kFiveBitKeyMark;
+    }
+
     // The scan is over: the counts move to the words, the index goes, and
     // the words are put in bucket order. No word can be counted after this.
     void Seal();
@@ -140,12 +149,24 @@ class WordStore {
     static constexpr std::uint32_t kLongWord = 0x80000000u;
     // An index of up to 2 MiB stays in the caches: its words are counted at once.
     static constexpr std::size_t kSlotsCountedAtOnce = std::size_t{1} << 17;
+    static constexpr std::uint64_t kFiveBitKeyMark = 1ull << 63;
+    static constexpr int kFiveBitPrefixBits = 40;
+
+    // Eight packed letters (or zeros after the last) at five bits each, the
+    // first letter lowest: a small letter's low five bits are 1 to 26, never 0.
+    static std::uint64_t FiveBitLetters(std::uint64_t packed) {
+        std::uint64_t x = packed & 0x1F1F1F1F1F1F1F1Full;
+        x = (x & 0x001F001F001F001Full) | (x & 0x1F001F001F001F00ull) >> 3;
+        x = (x & 0x000003FF000003FFull) | (x & 0x03FF000003FF0000ull) >> 6;
+        return (x & 0xFFFFFull) | (x >> 12 & 0xFFFFF00000ull);
+    }
 
     // A word's count is kept in its slot while the scan runs, so that a
     // known word is counted by touching that slot and nothing else.
     struct Slot {
-        // A short word's packed letters; for a longer word its whole hash,
-        // and its text is compared as well.
+        // A short word's packed letters, or for nine to twelve letters its
+        // five-bit key; for a longer word its whole hash, and its text is
+        // compared as well.
         std::uint64_t check;
         std::uint32_t entry;  // entry number + 1, or 0 for a free slot; may carry kLongWord
         std::uint32_t hits;   // a word occurs at most once per two bytes of a document
@@ -173,7 +194,7 @@ class WordStore {
         std::uint64_t length;
     };
 
-    static std::string_view Unpack(const std::uint64_t& packed);
+    static std::size_t Unpack(std::uint64_t packed, char* text);
 
     std::size_t Home(std::uint64_t hash) const { return hash >> shift_; }
     std::string_view Text(const Entry& entry) const;
@@ -187,12 +208,13 @@ class WordStore {
                 return false;
             }
             if (slot.entry == 0) {
-                return Add(at, packed, Unpack(packed), place);
+                return AddPacked(at, packed, place);
             }
         }
     }
     bool TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place);
     bool TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place);
+    bool AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place);
     bool Add(std::size_t at, std::uint64_t check, std::string_view word, FirstOccursPlace& place,
              std::uint32_t longWord = 0);
     std::uint32_t PlaceId(FirstOccursPlace& place);

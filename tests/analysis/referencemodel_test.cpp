@@ -119,7 +119,7 @@ TEST(EngineAgainstModel, HostileShapes) {
 }
 
 // Words whose index slots all begin in the first 4,096th of the index under
-// one hash seed: short, packed long and very long words alike.
+// one hash seed: short, five-bit, packed long and very long words alike.
 std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t length,
                                              std::size_t count, std::mt19937& random) {
     const WordHash hash(seed);
@@ -129,10 +129,13 @@ std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t len
         for (char& letter : word) {
             letter = static_cast<char>('a' + random() % 26);
         }
-        std::uint64_t packed[2] = {};
-        std::memcpy(packed, word.data(), std::min<std::size_t>(length, sizeof packed));
-        const std::uint64_t h = length <= 8    ? hash.Short(packed[0])
-                                : length <= 16 ? hash.Long(packed[0], packed[1])
+        LongKey packed;
+        std::memcpy(&packed.prefix, word.data(), std::min<std::size_t>(length, 8));
+        std::memcpy(&packed.middle, word.data() + 8, std::clamp<std::size_t>(length, 8, 16) - 8);
+        const std::uint64_t h = length <= 8 ? hash.Short(packed.prefix)
+                                : WordStore::HasFiveBitKey(packed)
+                                    ? hash.Short(WordStore::FiveBitKey(packed))
+                                : length <= 16 ? hash.Long(packed.prefix, packed.middle)
                                                : hash.Text(word);
         if (h >> 52 == 0) {
             words.push_back(std::move(word));
@@ -148,7 +151,7 @@ TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
     std::mt19937 random(7);
     for (const std::uint64_t seed : {1ull, 0x5EEDull, 0xFFFFFFFFFFFFFFFFull}) {
         std::vector<std::string> words = WordsCollidingUnder(seed, 4, 3000, random);
-        for (const std::size_t length : {12u, 20u}) {
+        for (const std::size_t length : {12u, 14u, 20u}) {
             const std::vector<std::string> longer = WordsCollidingUnder(seed, length, 150, random);
             words.insert(words.end(), longer.begin(), longer.end());
         }

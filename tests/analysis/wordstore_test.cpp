@@ -18,8 +18,8 @@ std::vector<std::pair<std::string, std::int64_t>> Bucket(WordStore& store, char 
     return words;
 }
 
-// Words are told apart whole, whatever they share: the first eight or sixteen
-// letters, or everything but their length.
+// Words are told apart whole, whatever they share: the first eight, twelve or
+// sixteen letters, or everything but their length.
 TEST(WordStoreTest, KeepsWordsThatShareTheirFirstLettersApart) {
     const std::vector<std::string> words = {
         "abcdefgh",
@@ -32,6 +32,11 @@ TEST(WordStoreTest, KeepsWordsThatShareTheirFirstLettersApart) {
         "abcdefghabcdefghabcdefghabcdefghx",
         "a",
         "abcdefghabcdefgha",
+        "abcdefghabcd",
+        "abcdefghabcz",
+        "abcdefgzabcd",
+        "abcdefghabcda",
+        "abcdefghab",
     };
     WordStore store;
     FirstOccursPlace place;
