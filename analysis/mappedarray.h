@@ -99,17 +99,6 @@ class MappedArray {
         return data_ + size_;
     }
 
-    // Makes the array `count` values long; new values are zero.
-    void ResizeZeroed(std::size_t count) {
-        if (count > capacity_) {
-            Reserve(count);
-        }
-        if (count > size_) {
-            std::memset(static_cast<void*>(data_ + size_), 0, (count - size_) * sizeof(T));
-        }
-        size_ = count;
-    }
-
     void Reserve(std::size_t count) {
         if (count <= capacity_) {
             return;
