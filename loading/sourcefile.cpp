@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <new>
 
-#include "analysis/analysisstate.h"
+#include "analysis/scan/analysisstate.h"
 
 namespace quorvex {
 

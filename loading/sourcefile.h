@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/documentbytes.h"
+#include "analysis/memory/documentbytes.h"
 
 namespace quorvex {
 

@@ -10,7 +10,8 @@
 #include <cstring>
 #include <new>
 
-#include "analysis/resultlists.h"
+#include "analysis/analysedocument.h"
+#include "analysis/rows/summarytable.h"
 #include "loading/sourcefile.h"
 #include "ui/appicon.h"
 #include "ui/progress/modprogress.h"
@@ -197,9 +198,8 @@ void frmMain::LoadSourceFile(const QString& path) {
         state_.SourceBytes = std::move(file.bytes);
         mnuProcessFile->setEnabled(true);
     }
-    TextTable head(kSummaryColumns);
-    AppendSummaryHeadRows(head, state_.SourceFileName, state_.SourceLength, LocaleSeparators());
-    lvwSummary->ReplaceRows(std::move(head));
+    lvwSummary->ReplaceRows(
+        SummaryOfLoadedDocument(state_.SourceFileName, state_.SourceLength, LocaleSeparators()));
 
     QApplication::restoreOverrideCursor();
     QCoreApplication::processEvents();

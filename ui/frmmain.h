@@ -4,8 +4,8 @@
 #include <chrono>
 #include <memory>
 
-#include "analysis/analysisstate.h"
-#include "analysis/documentscan.h"
+#include "analysis/scan/analysisstate.h"
+#include "analysis/scan/documentscan.h"
 #include "ui/userdialogs.h"
 
 class QAction;

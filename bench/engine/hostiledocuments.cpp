@@ -4,7 +4,7 @@
 #include <cstring>
 #include <random>
 
-#include "analysis/wordhash.h"
+#include "analysis/words/wordhash.h"
 
 namespace quorvex::bench {
 

@@ -19,10 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/analysisstate.h"
-#include "analysis/codepage.h"
-#include "analysis/documentscan.h"
-#include "analysis/resultlists.h"
+#include "analysis/scan/analysisstate.h"
+#include "analysis/text/codepage.h"
+#include "analysis/scan/documentscan.h"
+#include "analysis/analysedocument.h"
 #include "bench/engine/documentgenerator.h"
 #include "bench/engine/hostiledocuments.h"
 #include "loading/sourcefile.h"

@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/documentscan.h"
-#include "analysis/numberformat.h"
-#include "analysis/resultlists.h"
-#include "analysis/texttable.h"
+#include "analysis/scan/documentscan.h"
+#include "analysis/text/numberformat.h"
+#include "analysis/analysedocument.h"
+#include "analysis/rows/texttable.h"
 #include "ui/reportlist/reportlist.h"
 #include "ui/reportlist/rowcopy.h"
 
@@ -36,8 +36,8 @@ namespace {
 
 constexpr int kLetters = 26;
 constexpr int kWordsPerLetter = 20000;
-constexpr int kColumns = 4;
-constexpr int kCountColumn = 1;
+constexpr int kColumns = quorvex::UniqueWordRows::kColumnCount;
+constexpr int kCountColumn = quorvex::IndexOf(quorvex::UniqueWordRows::Column::Count);
 
 using Row = std::array<std::u16string, kColumns>;
 

@@ -1,4 +1,4 @@
-#include "analysis/documentscan.h"
+#include "analysis/scan/documentscan.h"
 
 #include <gtest/gtest.h>
 

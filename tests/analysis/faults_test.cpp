@@ -8,7 +8,8 @@
 #include <map>
 #include <string>
 
-#include "analysis/resultlists.h"
+#include "analysis/analysedocument.h"
+#include "analysis/rows/summarytable.h"
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/recordinghooks.h"
 #include "tests/analysis/referencemodel.h"
@@ -16,7 +17,6 @@
 namespace quorvex::test {
 namespace {
 
-constexpr std::size_t kTimeRow = 5;
 constexpr std::size_t kFiftyMegabytes = 50'000'000;
 
 // What the user sees after a run, and what the run told the window.
@@ -44,7 +44,7 @@ Seen Analysed(const std::string& document) {
 
     Seen seen{RowsOf(lists->summary), RowsOf(lists->substitution), RowsOf(lists->unique),
               hooks.LinesDone(), hooks.Draws()};
-    seen.summary.at(kTimeRow).at(1).clear();
+    seen.summary.at(IndexOf(SummaryRow::TimeToComplete)).at(IndexOf(SummaryColumn::Value)).clear();
     return seen;
 }
 

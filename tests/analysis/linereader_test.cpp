@@ -1,4 +1,4 @@
-#include "analysis/linereader.h"
+#include "analysis/scan/linereader.h"
 
 #include <gtest/gtest.h>
 

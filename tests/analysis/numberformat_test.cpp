@@ -1,4 +1,4 @@
-#include "analysis/numberformat.h"
+#include "analysis/text/numberformat.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/documentscan.h"
+#include "analysis/scan/documentscan.h"
 
 namespace quorvex::test {
 

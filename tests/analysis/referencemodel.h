@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/numberformat.h"
+#include "analysis/text/numberformat.h"
 #include "tests/analysis/analysistesting.h"
 
 namespace quorvex::test {

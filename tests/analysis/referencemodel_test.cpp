@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "analysis/resultlists.h"
-#include "analysis/wordhash.h"
+#include "analysis/analysedocument.h"
+#include "analysis/words/wordhash.h"
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/documentgenerator.h"
 #include "tests/analysis/recordinghooks.h"

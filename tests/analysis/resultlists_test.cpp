@@ -1,4 +1,5 @@
-#include "analysis/resultlists.h"
+#include "analysis/analysedocument.h"
+#include "analysis/rows/summarytable.h"
 
 #include <gtest/gtest.h>
 
@@ -140,8 +141,7 @@ TEST(ResultLists, FileNameAndSeparatorsReachTheSummary) {
 }
 
 TEST(ResultLists, SummaryHeadRowsAsTheLoaderShowsThem) {
-    TextTable summary(kSummaryColumns);
-    AppendSummaryHeadRows(summary, u"Hymns.txt", 1234, NumberSeparators{});
+    const TextTable summary = SummaryOfLoadedDocument(u"Hymns.txt", 1234, NumberSeparators{});
     EXPECT_EQ(RowsOf(summary), (Rows{{"File Loaded", "Hymns.txt"}, {"File Size", "1,234 bytes"}}));
 }
 

@@ -1,4 +1,4 @@
-#include "analysis/texttable.h"
+#include "analysis/rows/texttable.h"
 
 #include <gtest/gtest.h>
 

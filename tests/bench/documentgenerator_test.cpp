@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/analysisstate.h"
-#include "analysis/documentscan.h"
+#include "analysis/scan/analysisstate.h"
+#include "analysis/scan/documentscan.h"
 
 namespace quorvex::bench {
 namespace {

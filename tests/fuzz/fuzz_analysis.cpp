@@ -12,21 +12,22 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/resultlists.h"
+#include "analysis/analysedocument.h"
+#include "analysis/rows/summarytable.h"
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/referencemodel.h"
 
 namespace quorvex::test {
 namespace {
 
-constexpr std::size_t kTotalWordsRow = 2;
-constexpr std::size_t kUniqueWordsRow = 3;
-constexpr std::size_t kSubstitutionCountRow = 4;
-constexpr std::size_t kTimeRow = 5;
-constexpr int kSubstitutionCountColumn = 2;
-constexpr int kUniqueCountColumn = 1;
-constexpr int kOriginalOrderColumn = 3;
-constexpr std::size_t kCountWidth = 12;
+constexpr std::size_t kTotalWordsRow = IndexOf(SummaryRow::TotalWordCount);
+constexpr std::size_t kUniqueWordsRow = IndexOf(SummaryRow::UniqueWordCount);
+constexpr std::size_t kSubstitutionCountRow = IndexOf(SummaryRow::SubstitutionCount);
+constexpr std::size_t kTimeRow = IndexOf(SummaryRow::TimeToComplete);
+constexpr int kValueColumn = IndexOf(SummaryColumn::Value);
+constexpr int kSubstitutionCountColumn = IndexOf(SubstitutionRows::Column::Count);
+constexpr int kUniqueCountColumn = IndexOf(UniqueWordRows::Column::Count);
+constexpr int kOriginalOrderColumn = IndexOf(UniqueWordRows::Column::OriginalOrder);
 constexpr char16_t kFileName[] = u"fuzz input.txt";
 
 void Check(bool holds, const char* what) {
@@ -167,8 +168,8 @@ void CheckSummaryHead(const ResultLists& lists, std::int64_t size,
                       const NumberSeparators& separators) {
     const ReportRows& summary = lists.summary;
     Check(summary.RowCount() == 6, "six Summary rows");
-    Check(Cell(summary, 0, 1) == kFileName, "File Loaded names the document");
-    Check(Cell(summary, 1, 1) == FormatGrouped(size, separators) + u" bytes",
+    Check(Cell(summary, IndexOf(SummaryRow::FileLoaded), kValueColumn) == kFileName, "File Loaded names the document");
+    Check(Cell(summary, IndexOf(SummaryRow::FileSize), kValueColumn) == FormatGrouped(size, separators) + u" bytes",
           "File Size is the document's size");
 }
 
@@ -181,7 +182,7 @@ void CheckInvariants(const ResultLists& lists, std::int64_t size,
 
 Rows WithoutTime(const ReportRows& summary) {
     Rows rows = RowsOf(summary);
-    rows.at(kTimeRow).at(1).clear();
+    rows.at(kTimeRow).at(kValueColumn).clear();
     return rows;
 }
 
@@ -190,10 +191,10 @@ bool SameTexts(const ReportRows& a, const ReportRows& b) {
     if (a.RowCount() != b.RowCount() || a.ColumnCount() != b.ColumnCount()) {
         return false;
     }
-    const bool summary = a.ColumnCount() == kSummaryColumns;
+    const bool summary = a.ColumnCount() == kSummaryColumnCount;
     for (std::size_t row = 0; row < a.RowCount(); ++row) {
         for (int column = 0; column < a.ColumnCount(); ++column) {
-            const bool time = summary && row == kTimeRow && column == 1;
+            const bool time = summary && row == kTimeRow && column == kValueColumn;
             if (!time && a.Cell(row, column) != b.Cell(row, column)) {
                 return false;
             }

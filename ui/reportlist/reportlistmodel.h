@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/reportrows.h"
-#include "analysis/texttable.h"
+#include "analysis/rows/reportrows.h"
+#include "analysis/rows/texttable.h"
 #include "ui/reportlist/reportcolumn.h"
 
 namespace quorvex {

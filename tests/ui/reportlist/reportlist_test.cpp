@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/numberformat.h"
-#include "analysis/resultrows.h"
+#include "analysis/text/numberformat.h"
+#include "analysis/analysedocument.h"
 
 using quorvex::ReportColumn;
 using quorvex::ReportList;

@@ -1,4 +1,4 @@
-#include "analysis/reportrows.h"
+#include "analysis/rows/reportrows.h"
 
 #include <algorithm>
 #include <numeric>
@@ -39,6 +39,13 @@ std::u16string_view FirstCharacters(std::u16string_view text, std::size_t limit)
         if (!IsLowSurrogate(text[at]) && characters++ == limit) {
             return text.substr(0, at);
         }
+    }
+    return text;
+}
+
+std::u16string CutToLimit(std::u16string text, std::size_t limit) {
+    if (limit < text.size()) {
+        text.resize(FirstCharacters(text, limit).size());
     }
     return text;
 }

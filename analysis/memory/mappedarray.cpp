@@ -1,4 +1,4 @@
-#include "analysis/mappedarray.h"
+#include "analysis/memory/mappedarray.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

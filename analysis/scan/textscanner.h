@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "analysis/analysisstate.h"
+#include "analysis/scan/analysisstate.h"
 
 namespace quorvex {
 

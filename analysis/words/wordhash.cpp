@@ -1,4 +1,4 @@
-#include "analysis/wordhash.h"
+#include "analysis/words/wordhash.h"
 
 #include <algorithm>
 #include <cstring>

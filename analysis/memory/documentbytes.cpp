@@ -1,4 +1,4 @@
-#include "analysis/documentbytes.h"
+#include "analysis/memory/documentbytes.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "analysis/mappedarray.h"
+#include "analysis/memory/mappedarray.h"
 
 namespace quorvex {
 

@@ -1,19 +1,15 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
-#include "analysis/analysisstate.h"
-#include "analysis/documentscan.h"
-#include "analysis/numberformat.h"
-#include "analysis/resultrows.h"
-#include "analysis/texttable.h"
+#include "analysis/rows/substitutionrows.h"
+#include "analysis/rows/texttable.h"
+#include "analysis/rows/uniquewordrows.h"
+#include "analysis/scan/analysisstate.h"
+#include "analysis/scan/documentscan.h"
+#include "analysis/text/numberformat.h"
 
 namespace quorvex {
-
-inline constexpr int kSummaryColumns = 2;
-inline constexpr int kSubstitutionColumns = 4;
-inline constexpr int kUniqueColumns = 4;
 
 // The rows of the three report lists after a run. The Summary's six rows
 // are texts; the other two lists make their texts when asked.
@@ -22,10 +18,6 @@ struct ResultLists {
     SubstitutionRows substitution;
     UniqueWordRows unique;
 };
-
-// "File Loaded" and "File Size", appended to `summary` as the first two rows.
-void AppendSummaryHeadRows(TextTable& summary, std::u16string_view fileName,
-                           std::int64_t sourceLength, const NumberSeparators& separators);
 
 // The rows of all three lists from a finished scan.
 ResultLists BuildResultLists(const AnalysisState& state, const ScanOutcome& outcome,

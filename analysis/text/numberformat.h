@@ -34,4 +34,12 @@ std::size_t CharacterCount(std::u16string_view text);
 // is returned whole: callers widen the column instead of cutting digits.
 std::u16string FixedWidth(std::u16string_view text, std::size_t width);
 
+// The widths counts and row numbers are padded to.
+inline constexpr std::size_t kCountWidth = 12;
+inline constexpr std::size_t kOrderWidth = 8;
+
+// A fixed-width column grows, for all its rows alike, when its longest text
+// would not fit: numbers are never cut, and text order stays numeric order.
+std::size_t ColumnWidth(std::size_t standardWidth, std::u16string_view longestText);
+
 }  // namespace quorvex

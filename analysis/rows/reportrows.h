@@ -4,11 +4,19 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace quorvex {
 
 inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max();
+
+// The number of a list's column or row, named by one of the lists' enums.
+template <typename Name>
+    requires std::is_enum_v<Name>
+constexpr int IndexOf(Name name) {
+    return static_cast<int>(name);
+}
 
 // The rows of a report list. A cell's text is made when someone asks for it,
 // so rows may hold numbers and references instead of texts.
@@ -38,5 +46,8 @@ void SortRowsByText(const ReportRows& rows, int column, bool descending,
 
 // The text of `text` up to its `limit`th character.
 std::u16string_view FirstCharacters(std::u16string_view text, std::size_t limit);
+
+// `text` cut to its first `limit` characters, for a Cell made whole first.
+std::u16string CutToLimit(std::u16string text, std::size_t limit);
 
 }  // namespace quorvex

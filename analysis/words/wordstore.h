@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/mappedarray.h"
-#include "analysis/wordhash.h"
+#include "analysis/memory/mappedarray.h"
+#include "analysis/words/wordhash.h"
 
 namespace quorvex {
 

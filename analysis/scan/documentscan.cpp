@@ -1,11 +1,11 @@
-#include "analysis/documentscan.h"
+#include "analysis/scan/documentscan.h"
 
 #include <chrono>
 #include <span>
 #include <string_view>
 
-#include "analysis/linereader.h"
-#include "analysis/textscanner.h"
+#include "analysis/scan/linereader.h"
+#include "analysis/scan/textscanner.h"
 
 namespace quorvex {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/celltext.h"
-#include "analysis/reportrows.h"
+#include "analysis/text/celltext.h"
+#include "analysis/rows/reportrows.h"
 
 namespace quorvex {
 

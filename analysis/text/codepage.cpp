@@ -1,4 +1,4 @@
-#include "analysis/codepage.h"
+#include "analysis/text/codepage.h"
 
 #include <algorithm>
 #include <array>

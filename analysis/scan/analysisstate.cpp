@@ -1,4 +1,4 @@
-#include "analysis/analysisstate.h"
+#include "analysis/scan/analysisstate.h"
 
 namespace quorvex {
 

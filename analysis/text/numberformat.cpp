@@ -1,5 +1,6 @@
-#include "analysis/numberformat.h"
+#include "analysis/text/numberformat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
@@ -110,6 +111,10 @@ std::u16string FixedWidth(std::u16string_view text, std::size_t width) {
     std::u16string padded(length < width ? width - length : 0, u' ');
     padded += text;
     return padded;
+}
+
+std::size_t ColumnWidth(std::size_t standardWidth, std::u16string_view longestText) {
+    return std::max(standardWidth, CharacterCount(longestText));
 }
 
 }  // namespace quorvex

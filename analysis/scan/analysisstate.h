@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "analysis/documentbytes.h"
-#include "analysis/wordstore.h"
+#include "analysis/memory/documentbytes.h"
+#include "analysis/words/wordstore.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "analysis/celltext.h"
+#include "analysis/text/celltext.h"
 
 #include <algorithm>
 #include <cstring>

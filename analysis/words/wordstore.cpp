@@ -1,4 +1,4 @@
-#include "analysis/wordstore.h"
+#include "analysis/words/wordstore.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "analysis/textscanner.h"
+#include "analysis/scan/textscanner.h"
 
 #include <algorithm>
 #include <bit>

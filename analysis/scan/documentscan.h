@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "analysis/analysisstate.h"
+#include "analysis/scan/analysisstate.h"
 
 namespace quorvex {
 

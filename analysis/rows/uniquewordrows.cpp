@@ -1,44 +1,16 @@
-#include "analysis/resultrows.h"
+#include "analysis/rows/uniquewordrows.h"
 
 #include <algorithm>
 #include <bit>
 #include <numeric>
 
-#include "analysis/analysisstate.h"
-#include "analysis/codepage.h"
+#include "analysis/text/codepage.h"
 
 namespace quorvex {
 
 namespace {
 
-constexpr std::size_t kCountWidth = 12;
-constexpr std::size_t kOrderWidth = 8;
-constexpr int kWordColumn = 0;
-constexpr int kCountColumn = 1;
-constexpr int kFirstOccursColumn = 2;
-constexpr int kOrderColumn = 3;
 constexpr int kLetterBits = 5;
-
-std::u16string Limited(std::u16string text, std::size_t limit) {
-    if (limit < text.size()) {
-        text.resize(FirstCharacters(text, limit).size());
-    }
-    return text;
-}
-
-std::u16string CharText(std::size_t code) {
-    return (code < 32 || code > 126) ? u" " : std::u16string(1, static_cast<char16_t>(code));
-}
-
-std::u16string ReplacedWithText(std::uint8_t mapped) {
-    if (mapped == kSeparator) {
-        return u"  {space char}";
-    }
-    if (mapped == kDeleted) {
-        return u"{deleted char}";
-    }
-    return std::u16string(1, static_cast<char16_t>(mapped));
-}
 
 // Every row gets one 64-bit key: its sort value in the high bits, its row
 // number in the low `rowBits`, so that one plain sort orders by value and
@@ -67,34 +39,6 @@ void TakeRows(const std::vector<std::uint64_t>& keys, int rowBits,
 
 }  // namespace
 
-std::size_t ColumnWidth(std::size_t standardWidth, std::u16string_view longestText) {
-    return std::max(standardWidth, CharacterCount(longestText));
-}
-
-SubstitutionRows::SubstitutionRows(const std::array<std::uint8_t, 256>& charMap,
-                                   const std::array<std::int64_t, 256>& charCount,
-                                   NumberSeparators separators)
-    : charMap_(charMap), charCount_(charCount), separators_(std::move(separators)) {
-    const std::int64_t largest = *std::max_element(charCount_.begin(), charCount_.end());
-    countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(largest, separators_));
-}
-
-std::u16string SubstitutionRows::Cell(std::size_t row, int column, std::size_t limit) const {
-    switch (column) {
-        case 0:
-            return Limited(FormatDigits(static_cast<std::int64_t>(row)), limit);
-        case 1:
-            return Limited(CharText(row), limit);
-        case 2:
-            return Limited(FixedWidth(FormatGrouped(charCount_[row], separators_), countWidth_),
-                           limit);
-        case 3:
-            return Limited(ReplacedWithText(charMap_[row]), limit);
-        default:
-            return {};
-    }
-}
-
 UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordStore> words, NumberSeparators separators)
     : words_(std::move(words)), separators_(std::move(separators)) {
     countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
@@ -107,27 +51,26 @@ std::size_t UniqueWordRows::RowCount() const {
 
 std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t limit) const {
     const StoredWord word = words_->Word(row);
-    switch (column) {
-        case kWordColumn: {
+    switch (static_cast<Column>(column)) {
+        case Column::Word: {
             std::u16string text;
             AppendWindows1252(text, word.text, limit);
             return text;
         }
-        case kCountColumn:
-            return Limited(FixedWidth(FormatGrouped(word.hits, separators_), countWidth_), limit);
-        case kFirstOccursColumn: {
+        case Column::Count:
+            return CutToLimit(FixedWidth(FormatGrouped(word.hits, separators_), countWidth_), limit);
+        case Column::FirstOccurs: {
             std::u16string text;
             const std::size_t added =
                 AppendWindows1252(text, words_->PlaceHeading(word.place), limit);
             AppendWindows1252(text, words_->PlaceLineRef(word.place), limit - added);
             return text;
         }
-        case kOrderColumn:
-            return Limited(
+        case Column::OriginalOrder:
+            return CutToLimit(
                 FixedWidth(FormatDigits(static_cast<std::int64_t>(row) + 1), orderWidth_), limit);
-        default:
-            return {};
     }
+    return {};
 }
 
 // Typed keys give the order of the texts: a Count or Original Order text is
@@ -138,11 +81,11 @@ void UniqueWordRows::SortRows(int column, bool descending,
                               std::vector<std::uint32_t>& order) const {
     const std::size_t rowCount = RowCount();
     const int rowBits = std::max(1, static_cast<int>(std::bit_width(rowCount)));
-    switch (column) {
-        case kWordColumn:
+    switch (static_cast<Column>(column)) {
+        case Column::Word:
             TakeRows(WordKeys(rowBits, descending), rowBits, order);
             return;
-        case kCountColumn: {
+        case Column::Count: {
             std::vector<std::uint64_t> keys =
                 PackedKeys(rowCount, rowBits, 32, descending,
                            [this](std::size_t row) { return words_->Word(row).hits; });
@@ -150,20 +93,18 @@ void UniqueWordRows::SortRows(int column, bool descending,
             TakeRows(keys, rowBits, order);
             return;
         }
-        case kFirstOccursColumn:
+        case Column::FirstOccurs:
             TakeRows(PlaceKeys(rowBits, descending), rowBits, order);
             return;
-        case kOrderColumn:
+        case Column::OriginalOrder:
             order.resize(rowCount);
             std::iota(order.begin(), order.end(), 0u);
             if (descending) {
                 std::reverse(order.begin(), order.end());
             }
             return;
-        default:
-            ReportRows::SortRows(column, descending, order);
-            return;
     }
+    ReportRows::SortRows(column, descending, order);
 }
 
 // As many first letters as fit beside the row number, five bits each, the
