@@ -7,8 +7,8 @@ must end the program with status 0.
 
 What the window shows is checked on the way: the summary, all 256
 substitution rows, and the first ROWS rows of Unique Words in their first
-order and after every sort, cell by cell against a model of the scan
-written here, with cells longer than 4,096 characters read as their first
+order and after every sort, cell by cell against the model of the scan
+(tests/e2e/quorvexdrive/scanmodel.py), with cells longer than 4,096 characters read as their first
 4,096 characters followed by an ellipsis. With --no-model (for documents
 of millions of distinct words, too many for the model) the driver checks
 only the form of the cells and that each sort left the rows it read in
@@ -18,12 +18,12 @@ The driver gives up, and says on which step, when the program ends or stops
 answering for longer than a step may take.
 
 Usage: measure_hostile.py [--no-model] [--rows ROWS] PROGRAM DOCUMENT,
-inside a desktop such as tests/e2e/run-under-xvfb provides.
+inside a desktop such as tests/e2e/run-under-xvfb provides, with tests/e2e
+on PYTHONPATH.
 """
 
 import argparse
 import contextlib
-import functools
 import os
 import re
 import signal
@@ -32,12 +32,11 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
-import drive  # noqa: E402
-import quorvexwindow  # noqa: E402
-from drive import Atspi, GLib  # noqa: E402
-from quorvexwindow import count_text, order_text, shown_text, substitution_row  # noqa: E402
+from quorvexdrive import drive, quorvexwindow
+from quorvexdrive.drive import Atspi, GLib
+from quorvexdrive.quorvexwindow import SummaryColumn, SummaryRow, order_text, substitution_row
+from quorvexdrive.quorvexwindow import UniqueWordColumn as Column
+from quorvexdrive.scanmodel import Model
 
 # A step that keeps the window from answering for longer than this is a freeze.
 STEP_TIMEOUT = 60.0
@@ -49,144 +48,14 @@ CALL_TIMEOUT_MS = int(STEP_TIMEOUT * 1000)
 # Rows whose order is watched after a click on a header.
 WATCHED_ROWS = 20
 UNIQUE = "Unique Words"
-WORD, COUNT, FIRST_OCCURS, ORIGINAL_ORDER = range(4)
 # Every header in turn, the first click sorting ascending and each further
 # click flipping the direction. A click on "Word" comes between the others,
 # so that every click changes the order even where all counts or all first
 # occurrences are equal, which leaves such rows in the order they were filled.
-CLICKS = [WORD, COUNT, WORD, FIRST_OCCURS, WORD, ORIGINAL_ORDER]
+CLICKS = [Column.WORD, Column.COUNT, Column.WORD, Column.FIRST_OCCURS, Column.WORD,
+          Column.ORIGINAL_ORDER]
 TIME_TO_COMPLETE = re.compile(r"^[0-9]*\.[0-9]{1,8} seconds$")
 NUMBER = re.compile(r"^[0-9]{1,3}(,[0-9]{3})*$")
-
-# The model of the scan
-
-
-def code_page():
-    """Byte to character, as the program turns heading bytes into text:
-    Windows-1252, its five unassigned bytes kept as the same code points."""
-    characters = [chr(byte) for byte in range(256)]
-    for byte in range(0x80, 0xA0):
-        with contextlib.suppress(UnicodeDecodeError):
-            characters[byte] = bytes([byte]).decode("cp1252")
-    return {byte: character for byte, character in enumerate(characters) if ord(character) != byte}
-
-
-CODE_PAGE = code_page()
-WORD_BYTES = re.compile(rb"[A-Za-z']+")
-
-
-def as_text(data):
-    return data.decode("latin-1").translate(CODE_PAGE)
-
-
-class Row:
-    """A distinct word with what its cells are made of. A first occurrence is
-    kept as its heading and line reference, the heading shared by every word
-    it introduces, as a long heading over many lines would not fit otherwise."""
-
-    def __init__(self, word, heading, line_ref):
-        self.word = word
-        self.count = 1
-        self.first = (heading, line_ref)
-        self.order = 0
-
-    def shown(self):
-        # As much of the first occurrence as decides what it shows.
-        enough = quorvexwindow.SHOWN_CHARACTERS + 1
-        first = "".join(part[:enough] for part in self.first)[:enough]
-        return [shown_text(self.word), count_text(self.count), shown_text(first),
-                order_text(self.order)]
-
-
-def compare_first_occurs(a, b):
-    """Orders two first occurrences by their whole texts, without joining a
-    shared heading to each line reference."""
-    if a.first[0] == b.first[0]:
-        x, y = a.first[1], b.first[1]
-    else:
-        x, y = "".join(a.first), "".join(b.first)
-    return (x > y) - (x < y)
-
-
-SORT_KEYS = {
-    WORD: lambda row: row.word,
-    COUNT: lambda row: count_text(row.count),
-    FIRST_OCCURS: functools.cmp_to_key(compare_first_occurs),
-    ORIGINAL_ORDER: lambda row: order_text(row.order),
-}
-
-
-class Model:
-    """What the window must show for a document, worked out here from its
-    bytes: lines cut at line feeds, the last one at the document's end;
-    headings, skipped lines, line references and words as the program's
-    documentation describes them."""
-
-    def __init__(self, data):
-        self.total_words = 0
-        words = {}
-        unscanned = []
-        heading = ""
-        line_ref = ""
-        position = 0
-        while position < len(data):
-            line_feed = data.find(b"\n", position)
-            end = len(data) if line_feed < 0 else line_feed + 1
-            first = data[position]
-            if first in b"B ":
-                unscanned.append(data[position:end])
-                if first == ord("B"):
-                    heading = self.heading_text(data[position:end])
-                position = end
-                continue
-            if end - position >= 8:
-                line_ref = as_text(data[position:position + 7])
-                unscanned.append(data[position:position + 7])
-                position += 7
-            for match in WORD_BYTES.finditer(data, position, end):
-                word = match.group().replace(b"'", b"").lower()
-                if not word:
-                    continue
-                self.total_words += 1
-                row = words.get(word)
-                if row is None:
-                    words[word] = Row(word.decode("ascii"), heading, line_ref)
-                else:
-                    row.count += 1
-            position = end
-        # Grouped by first letter, in the order the scan met them.
-        self.rows = sorted(words.values(), key=lambda row: row.word[0])
-        for order, row in enumerate(self.rows, start=1):
-            row.order = order
-        self.byte_counts = self.scanned_byte_counts(data, b"".join(unscanned))
-
-    @staticmethod
-    def heading_text(line):
-        if len(line) >= 8:
-            line = line[:7] + b" " + line[8:]
-        return as_text(line[:-2]) + "  "
-
-    @staticmethod
-    def scanned_byte_counts(data, unscanned):
-        counts = []
-        for byte in range(256):
-            value = bytes([byte])
-            found = data.count(value) if value in data else 0
-            counts.append(found - unscanned.count(value))
-        return counts
-
-    def summary(self, document, size):
-        substitutions = sum(count for byte, count in enumerate(self.byte_counts)
-                            if not ord("a") <= byte <= ord("z"))
-        return [["File Loaded", document], ["File Size", f"{size:,} bytes"],
-                ["Total Word Count", f"{self.total_words:,}"],
-                ["Unique Word Count", f"{len(self.rows):,}"],
-                ["Substitution Count", f"{substitutions:,}"]]
-
-    def sorted_rows(self, column, descending):
-        # A stable sort keeps equal keys in the order filled, in both directions.
-        return sorted(self.rows, key=SORT_KEYS[column], reverse=descending)
-
 
 # Watching the program
 
@@ -281,7 +150,7 @@ def cell(table, row, column):
 
 
 def read_rows(table, count):
-    return [[cell(table, row, column) for column in range(4)] for row in range(count)]
+    return [[cell(table, row, column) for column in Column] for row in range(count)]
 
 
 def expect(seen, wanted, what):
@@ -296,9 +165,9 @@ def describe(value):
 
 # The form of cells where no model says what they hold
 CELL_FORMS = {
-    WORD: re.compile("^[a-z]+(\u2026)?$"),
-    COUNT: re.compile("^ *[0-9][0-9,]*$"),
-    ORIGINAL_ORDER: re.compile("^ *[0-9]+$"),
+    Column.WORD: re.compile("^[a-z]+(\u2026)?$"),
+    Column.COUNT: re.compile("^ *[0-9][0-9,]*$"),
+    Column.ORIGINAL_ORDER: re.compile("^ *[0-9]+$"),
 }
 
 
@@ -308,7 +177,7 @@ def check_form(rows):
             if not form.match(row[column]):
                 raise Failure(f"row {number}: the cell {row[column]!r} is not a well-formed "
                               f"{quorvexwindow.HEADERS[UNIQUE][column]}")
-        if len(row[COUNT]) != 12 or len(row[ORIGINAL_ORDER]) != 8:
+        if len(row[Column.COUNT]) != 12 or len(row[Column.ORIGINAL_ORDER]) != 8:
             raise Failure(f"row {number}: {row!r} has a Count or Original Order of the wrong width")
         for text in row:
             if len(text) > quorvexwindow.SHOWN_CHARACTERS and not (
@@ -324,7 +193,7 @@ def in_order(rows, column, descending):
         if len(a) > quorvexwindow.SHOWN_CHARACTERS or len(b) > quorvexwindow.SHOWN_CHARACTERS:
             continue
         if a == b:
-            if int(above[ORIGINAL_ORDER]) > int(below[ORIGINAL_ORDER]):
+            if int(above[Column.ORIGINAL_ORDER]) > int(below[Column.ORIGINAL_ORDER]):
                 return False
         elif (a > b) != descending:
             return False
@@ -378,16 +247,18 @@ class Run:
                 "the run to end", RUN_TIMEOUT)
         drive.POLL_STEP = 0.05
         rows = read_summary(summary)
-        print(f"  {rows[5][0]}: {rows[5][1]}; " + "; ".join(f"{item}: {value}"
-                                                           for item, value in rows[2:5]))
+        item, value = rows[SummaryRow.TIME_TO_COMPLETE]
+        counts = rows[SummaryRow.TOTAL_WORD_COUNT:SummaryRow.TIME_TO_COMPLETE]
+        print(f"  {item}: {value}; " + "; ".join(f"{name}: {count}" for name, count in counts))
         if self.model is not None:
-            expect(rows[:5], self.model.summary(self.document, os.path.getsize(self.document)),
-                   "the summary")
-        if rows[5][0] != "Time To Complete" or not TIME_TO_COMPLETE.match(rows[5][1]):
-            raise Failure(f"the summary ends with {rows[5]!r}")
-        if not NUMBER.match(rows[3][1]):
-            raise Failure(f"the Unique Word Count reads {rows[3][1]!r}")
-        self.unique_count = int(rows[3][1].replace(",", ""))
+            expect(rows[:SummaryRow.TIME_TO_COMPLETE],
+                   self.model.summary(self.document, os.path.getsize(self.document)), "the summary")
+        if item != "Time To Complete" or not TIME_TO_COMPLETE.match(value):
+            raise Failure(f"the summary ends with {rows[SummaryRow.TIME_TO_COMPLETE]!r}")
+        unique_count = rows[SummaryRow.UNIQUE_WORD_COUNT][SummaryColumn.VALUE]
+        if not NUMBER.match(unique_count):
+            raise Failure(f"the Unique Word Count reads {unique_count!r}")
+        self.unique_count = int(unique_count.replace(",", ""))
 
     def show_tab(self, name, row_count):
         program = self.program
@@ -414,7 +285,7 @@ class Run:
             rows = read_rows(table, count)
         print(f"  {longest_cells(rows)}")
         self.check_rows(rows, self.model.rows if self.model else None, "in their first order")
-        self.last_order = [row[ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
+        self.last_order = [row[Column.ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
 
     def check_rows(self, rows, wanted_rows, when):
         if wanted_rows is None:
@@ -436,10 +307,11 @@ class Run:
 
         def sorted_now():
             if self.model is not None:
-                return [cell(table, row, ORIGINAL_ORDER) for row in range(watched)] == wanted_order
-            rows = [[cell(table, row, key) if key in (column, ORIGINAL_ORDER) else ""
-                     for key in range(4)] for row in range(watched)]
-            order = [row[ORIGINAL_ORDER] for row in rows]
+                order = [cell(table, row, Column.ORIGINAL_ORDER) for row in range(watched)]
+                return order == wanted_order
+            rows = [[cell(table, row, key) if key in (column, Column.ORIGINAL_ORDER) else ""
+                     for key in Column] for row in range(watched)]
+            order = [row[Column.ORIGINAL_ORDER] for row in rows]
             return (order != self.last_order or watched < 2) and in_order(
                 rows, column, self.descending)
 
@@ -451,7 +323,7 @@ class Run:
         self.check_rows(rows, wanted_rows, f"sorted by {caption}, {direction}")
         if self.model is None and not in_order(rows, column, self.descending):
             raise Failure(f"the rows read are not in {direction} order of {caption}")
-        self.last_order = [row[ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
+        self.last_order = [row[Column.ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
         self.descending = not self.descending
 
     def leave(self):
@@ -476,7 +348,8 @@ def rows_text(count):
 
 
 def read_summary(table):
-    return [[cell(table, row, column) for column in range(2)] for row in range(table.get_n_rows())]
+    return [[cell(table, row, column) for column in SummaryColumn]
+            for row in range(table.get_n_rows())]
 
 
 def main():

@@ -11,7 +11,7 @@ before each let a virtual machine hand freed memory back to its host, as
 bench/loading/compare-with-dd explains.
 
 Usage: measure_open.py PROGRAM BENCH DOCUMENT RUNS [PAUSE], inside a desktop
-such as tests/e2e/run-under-xvfb provides.
+such as tests/e2e/run-under-xvfb provides, with tests/e2e on PYTHONPATH.
 """
 
 import os
@@ -21,20 +21,17 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
-import drive  # noqa: E402
-import quorvexwindow  # noqa: E402
+from quorvexdrive import drive, quorvexwindow
+from quorvexdrive.quorvexwindow import SummaryColumn, SummaryRow
 
 OPEN_TIMEOUT = 300.0
-FILE_SIZE_ROW = 1
 
 
 def size_text(table):
     """The "File Size" row's value, or None while the list does not show it."""
-    if table.get_n_rows() <= FILE_SIZE_ROW:
+    if table.get_n_rows() <= SummaryRow.FILE_SIZE:
         return None
-    cell = table.get_accessible_at(FILE_SIZE_ROW, 1)
+    cell = table.get_accessible_at(SummaryRow.FILE_SIZE, SummaryColumn.VALUE)
     return cell.get_name() if cell is not None else None
 
 

@@ -4,17 +4,14 @@ run's "Time To Complete", then the median, for comparison with the scan time
 that quorvex-bench reports for the same file.
 
 Usage: measure_window.py PROGRAM DOCUMENT RUNS, inside a desktop such as
-tests/e2e/run-under-xvfb provides.
+tests/e2e/run-under-xvfb provides, with tests/e2e on PYTHONPATH.
 """
 
-import os
 import statistics
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
-import drive  # noqa: E402
-import quorvexwindow  # noqa: E402
+from quorvexdrive import drive, quorvexwindow
+from quorvexdrive.quorvexwindow import SummaryColumn, SummaryRow
 
 RUN_TIMEOUT = 300.0
 
@@ -32,7 +29,7 @@ def main(program_path, document, runs):
             drive.POLL_STEP = 1.0
             program.choose_menu("Process File")
             program.wait_for_row_count("Summary", 6, RUN_TIMEOUT)
-            time_text = program.rows("Summary")[5][1]
+            time_text = program.rows("Summary")[SummaryRow.TIME_TO_COMPLETE][SummaryColumn.VALUE]
             times.append(seconds(time_text))
             print(f"run {run + 1}: Time To Complete {time_text}", flush=True)
             drive.POLL_STEP = 0.05

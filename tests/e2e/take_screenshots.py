@@ -11,9 +11,8 @@ import os
 import subprocess
 import sys
 
-import drive
-import quorvexwindow
-from quorvexwindow import TABS, WINDOW
+from quorvexdrive import drive, quorvexwindow
+from quorvexdrive.quorvexwindow import TABS, WINDOW
 
 # A large document takes a while to read and process on a slow machine.
 RUN_TIMEOUT = 120.0

@@ -12,10 +12,9 @@ import sys
 import tempfile
 import unittest
 
-import drive
-import quorvexwindow
-from quorvexwindow import HEADERS, OPEN_DIALOG, TABS, WINDOW
-from drive import Atspi
+from quorvexdrive import drive, quorvexwindow
+from quorvexdrive.drive import Atspi
+from quorvexdrive.quorvexwindow import HEADERS, OPEN_DIALOG, TABS, WINDOW
 
 # Controls a keyboard user lands on even where they do not take the focus
 # themselves: the menu bar moves a highlight over its entries.

@@ -16,9 +16,9 @@ import sys
 import tempfile
 import unittest
 
-import drive
-import quorvexwindow
-from quorvexwindow import HEADERS, OPEN_DIALOG, TABS, count_text, order_text, substitution_row
+from quorvexdrive import drive, quorvexwindow
+from quorvexdrive.quorvexwindow import (HEADERS, OPEN_DIALOG, TABS, SummaryRow, UniqueWordColumn,
+                                        count_text, order_text, substitution_row)
 
 
 # A text line, a heading line and a text line with capitals and apostrophes.
@@ -139,9 +139,11 @@ class EndToEndTest(unittest.TestCase):
     def check_every_cell(self):
         program = self.program
         summary = program.rows("Summary")
-        self.assertEqual(summary[:5], [["File Loaded", self.document]] + SUMMARY_COUNTS)
-        self.assertEqual(summary[5][0], "Time To Complete")
-        self.assertRegex(summary[5][1], TIME_TO_COMPLETE)
+        self.assertEqual(summary[:SummaryRow.TIME_TO_COMPLETE],
+                         [["File Loaded", self.document]] + SUMMARY_COUNTS)
+        item, value = summary[SummaryRow.TIME_TO_COMPLETE]
+        self.assertEqual(item, "Time To Complete")
+        self.assertRegex(value, TIME_TO_COMPLETE)
 
         program.select_tab("Substitutions")
         substitutions = program.rows("Substitutions")
@@ -159,12 +161,14 @@ class EndToEndTest(unittest.TestCase):
         ascending = sorted(count_text(count) for _, count, _ in UNIQUE_WORDS)
 
         def in_count_order():
-            return [row[1] for row in program.rows("Unique Words")] == ascending
+            counts = [row[UniqueWordColumn.COUNT] for row in program.rows("Unique Words")]
+            return counts == ascending
 
         drive.wait_until(in_count_order, "the words in ascending order of count")
         sorted_rows = program.rows("Unique Words")
         self.assertEqual(sorted(sorted_rows), sorted(unique_rows()))
-        self.assertEqual([row[0] for row in sorted_rows[-2:]], ["apple", "the"])
+        self.assertEqual([row[UniqueWordColumn.WORD] for row in sorted_rows[-2:]],
+                         ["apple", "the"])
 
     def check_nothing_was_written(self):
         left = []

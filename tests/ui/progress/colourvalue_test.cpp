@@ -1,10 +1,10 @@
 #include "ui/progress/colourvalue.h"
 
-#include <gtest/gtest.h>
-
+#include <QTest>
 #include <QWidget>
 
-namespace quorvex {
+using quorvex::ColourFromValue;
+
 namespace {
 
 // Every colour group gets its own highlight and button colours, so that a
@@ -21,24 +21,34 @@ QPalette PaletteWithDistinctGroups() {
     return palette;
 }
 
-TEST(ColourFromValue, SystemColoursComeFromTheActiveGroup) {
+}  // namespace
+
+class ColourValueTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void SystemColoursComeFromTheActiveGroup();
+    void PlainColoursHaveRedInTheLowByte();
+};
+
+void ColourValueTest::SystemColoursComeFromTheActiveGroup() {
     QWidget widget;
     widget.setPalette(PaletteWithDistinctGroups());
     widget.setEnabled(false);
-    ASSERT_EQ(widget.palette().currentColorGroup(), QPalette::Disabled);
+    QCOMPARE(widget.palette().currentColorGroup(), QPalette::Disabled);
 
-    EXPECT_EQ(ColourFromValue(0x8000000Du, widget.palette()), QColor(10, 20, 30));
-    EXPECT_EQ(ColourFromValue(0x8000000Fu, widget.palette()), QColor(40, 50, 60));
+    QCOMPARE(ColourFromValue(0x8000000Du, widget.palette()), QColor(10, 20, 30));
+    QCOMPARE(ColourFromValue(0x8000000Fu, widget.palette()), QColor(40, 50, 60));
     // An index without a palette counterpart falls back to the window colour.
-    EXPECT_EQ(ColourFromValue(0x800000FEu, widget.palette()), QColor(70, 80, 90));
+    QCOMPARE(ColourFromValue(0x800000FEu, widget.palette()), QColor(70, 80, 90));
 }
 
-TEST(ColourFromValue, PlainColoursHaveRedInTheLowByte) {
+void ColourValueTest::PlainColoursHaveRedInTheLowByte() {
     const QPalette palette = PaletteWithDistinctGroups();
-    EXPECT_EQ(ColourFromValue(0x00FF0000u, palette), QColor(0, 0, 255));
-    EXPECT_EQ(ColourFromValue(0x000000FFu, palette), QColor(255, 0, 0));
-    EXPECT_EQ(ColourFromValue(0x00123456u, palette), QColor(0x56, 0x34, 0x12));
+    QCOMPARE(ColourFromValue(0x00FF0000u, palette), QColor(0, 0, 255));
+    QCOMPARE(ColourFromValue(0x000000FFu, palette), QColor(255, 0, 0));
+    QCOMPARE(ColourFromValue(0x00123456u, palette), QColor(0x56, 0x34, 0x12));
 }
 
-}  // namespace
-}  // namespace quorvex
+QTEST_MAIN(ColourValueTest)
+#include "colourvalue_test.moc"

@@ -6,15 +6,15 @@ namespace quorvex::testing {
 
 namespace {
 
-std::string Number(double value) {
-    return QString::number(value).toStdString();
+QString Number(double value) {
+    return QString::number(value);
 }
 
-std::string Hex(std::uint32_t value) {
-    return QString::number(value, 16).toStdString();
+QString Hex(std::uint32_t value) {
+    return QString::number(value, 16);
 }
 
-std::string Truth(bool value) {
+QString Truth(bool value) {
     return value ? "true" : "false";
 }
 
@@ -22,11 +22,11 @@ std::string Truth(bool value) {
 
 FakeSurface::FakeSurface(double width, double height) : width_(width), height_(height) {}
 
-void FakeSurface::FailOn(const std::string& operation, int times) {
+void FakeSurface::FailOn(const QString& operation, int times) {
     failures_[operation] = times;
 }
 
-void FakeSurface::Attempt(const std::string& operation) const {
+void FakeSurface::Attempt(const QString& operation) const {
     const auto failure = failures_.find(operation);
     if (failure == failures_.end() || failure->second == 0) {
         return;
@@ -34,12 +34,12 @@ void FakeSurface::Attempt(const std::string& operation) const {
     if (failure->second > 0) {
         --failure->second;
     }
-    throw std::runtime_error(operation + " refused");
+    throw std::runtime_error(operation.toStdString() + " refused");
 }
 
-void FakeSurface::Record(const std::string& operation, const std::string& arguments) {
+void FakeSurface::Record(const QString& operation, const QString& arguments) {
     Attempt(operation);
-    calls_.push_back(arguments.empty() ? operation : operation + " " + arguments);
+    calls_.append(arguments.isEmpty() ? operation : operation + " " + arguments);
 }
 
 void FakeSurface::SetAutoRedraw(bool autoRedraw) {
@@ -96,7 +96,7 @@ void FakeSurface::SetForeColor(std::uint32_t colour) {
 }
 
 void FakeSurface::Print(const QString& text) {
-    Record("Print", text.toStdString());
+    Record("Print", text);
 }
 
 void FakeSurface::Refresh() {

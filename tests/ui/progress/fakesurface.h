@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QStringList>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "ui/progress/drawingsurface.h"
 
@@ -21,9 +20,9 @@ class FakeSurface : public DrawingSurface {
 
     // The operation, named as in its line ("Fill", "ScaleWidth", ...), throws
     // from now on, or only for its next `times` calls.
-    void FailOn(const std::string& operation, int times = kAlways);
+    void FailOn(const QString& operation, int times = kAlways);
 
-    const std::vector<std::string>& Calls() const { return calls_; }
+    const QStringList& Calls() const { return calls_; }
 
     void SetAutoRedraw(bool autoRedraw) override;
     void SetAutoSize(bool autoSize) override;
@@ -43,13 +42,13 @@ class FakeSurface : public DrawingSurface {
   private:
     static constexpr int kAlways = -1;
 
-    void Attempt(const std::string& operation) const;
-    void Record(const std::string& operation, const std::string& arguments = {});
+    void Attempt(const QString& operation) const;
+    void Record(const QString& operation, const QString& arguments = {});
 
     double width_;
     double height_;
-    mutable std::map<std::string, int> failures_;
-    std::vector<std::string> calls_;
+    mutable std::map<QString, int> failures_;
+    QStringList calls_;
 };
 
 }  // namespace quorvex::testing

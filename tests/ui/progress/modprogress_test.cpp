@@ -1,19 +1,14 @@
 #include "ui/progress/modprogress.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
+#include <QTest>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "fakesurface.h"
 
-namespace quorvex {
-namespace {
+using quorvex::DrawProgress;
+using quorvex::testing::FakeSurface;
 
-using testing::FakeSurface;
-using Calls = std::vector<std::string>;
+namespace {
 
 constexpr std::uint32_t kTextColour = 0x8000000Du;
 constexpr std::uint32_t kBarColour = 0x00FF0000u;
@@ -29,183 +24,193 @@ struct Drawing {
     bool skipSetup = false;
 };
 
-Calls Draw(FakeSurface& surface, const Drawing& drawing) {
+QStringList Draw(FakeSurface& surface, const Drawing& drawing) {
     DrawProgress(&surface, drawing.minValue, drawing.maxValue, drawing.value, drawing.showText,
                  kTextColour, kBarColour, kBackColour, drawing.textAlign, drawing.skipSetup);
     return surface.Calls();
 }
 
-Calls Draw(const Drawing& drawing) {
+QStringList Draw(const Drawing& drawing) {
     FakeSurface surface;
     return Draw(surface, drawing);
 }
 
-std::string Operation(const std::string& call) {
-    return call.substr(0, call.find(' '));
+QString Operation(const QString& call) {
+    return call.section(' ', 0, 0);
 }
 
-Calls CallsOf(const Calls& calls, const std::string& operation) {
-    Calls matching;
-    std::copy_if(calls.begin(), calls.end(), std::back_inserter(matching),
-                 [&](const std::string& call) { return Operation(call) == operation; });
+QStringList CallsOf(const QStringList& calls, const QString& operation) {
+    QStringList matching;
+    for (const QString& call : calls) {
+        if (Operation(call) == operation) {
+            matching.append(call);
+        }
+    }
     return matching;
 }
 
-Calls Without(Calls calls, const Calls& operations) {
-    std::erase_if(calls, [&](const std::string& call) {
-        return std::find(operations.begin(), operations.end(), Operation(call)) != operations.end();
-    });
+QStringList Without(QStringList calls, const QStringList& operations) {
+    calls.removeIf([&](const QString& call) { return operations.contains(Operation(call)); });
     return calls;
 }
 
-const Calls kSetUp = {"AutoRedraw true", "AutoSize false", "ClearPicture", "Visible true"};
-const Calls kHalfBar = {"Fill 0 0 188.5 13 ff0000", "Fill 188.5 0 377 13 8000000f"};
-
-Calls Joined(std::initializer_list<Calls> parts) {
-    Calls joined;
-    for (const Calls& part : parts) {
-        joined.insert(joined.end(), part.begin(), part.end());
-    }
-    return joined;
-}
-
+const QStringList kSetUp = {"AutoRedraw true", "AutoSize false", "ClearPicture", "Visible true"};
+const QStringList kHalfBar = {"Fill 0 0 188.5 13 ff0000", "Fill 188.5 0 377 13 8000000f"};
+const QStringList kRefresh = {"Refresh"};
 // "50.0%" is 35 units wide and 9 high on a surface of 377 by 13.
-const Calls kCentredHalfText = {"CurrentX 171", "CurrentY 2", "ForeColor 8000000d", "Print 50.0%"};
+const QStringList kCentredHalfText = {"CurrentX 171", "CurrentY 2", "ForeColor 8000000d",
+                                      "Print 50.0%"};
 
-TEST(DrawProgress, PaintsSetUpBarBackgroundAndRefreshInThatOrder) {
-    EXPECT_EQ(Draw({}), Joined({kSetUp, kHalfBar, {"Refresh"}}));
-    EXPECT_EQ(Draw({.showText = true}), Joined({kSetUp, kHalfBar, kCentredHalfText, {"Refresh"}}));
+}  // namespace
+
+class ModProgressTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void PaintsSetUpBarTextAndRefreshInThatOrderUnlessSetUpIsSkipped();
+    void BarAndBackgroundCoverTheSurfaceWithoutClamping_data();
+    void BarAndBackgroundCoverTheSurfaceWithoutClamping();
+    void ShowsThePercentageWithOneDecimalUnclamped_data();
+    void ShowsThePercentageWithOneDecimalUnclamped();
+    void PlacesTheTextByAlignmentAndCentresItVertically_data();
+    void PlacesTheTextByAlignmentAndCentresItVertically();
+    void SkipsOnlyTheStepsThatARefusedOperationBelongsTo_data();
+    void SkipsOnlyTheStepsThatARefusedOperationBelongsTo();
+    void ARefusedBarStillGetsItsBackground();
+    void ASurfaceRefusingEverythingOrNoSurfaceThrowsNothing();
+};
+
+void ModProgressTest::PaintsSetUpBarTextAndRefreshInThatOrderUnlessSetUpIsSkipped() {
+    QCOMPARE(Draw({}), kSetUp + kHalfBar + kRefresh);
+    QCOMPARE(Draw({.showText = true}), kSetUp + kHalfBar + kCentredHalfText + kRefresh);
+    // Skipping the set-up leaves the surface's settings alone.
+    QCOMPARE(Draw({.skipSetup = true}), kHalfBar + kRefresh);
+    QCOMPARE(Draw({.showText = true, .skipSetup = true}), kHalfBar + kCentredHalfText + kRefresh);
 }
 
-TEST(DrawProgress, SkippingSetUpLeavesTheSurfaceSettingsAlone) {
-    EXPECT_EQ(Draw({.skipSetup = true}), Joined({kHalfBar, {"Refresh"}}));
-    EXPECT_EQ(Draw({.showText = true, .skipSetup = true}),
-              Joined({kHalfBar, kCentredHalfText, {"Refresh"}}));
+void ModProgressTest::BarAndBackgroundCoverTheSurfaceWithoutClamping_data() {
+    QTest::addColumn<qint64>("minValue");
+    QTest::addColumn<qint64>("maxValue");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QStringList>("fills");
+    const QStringList emptyBar = {"Fill 0 0 0 13 ff0000", "Fill 0 0 377 13 8000000f"};
+    const QStringList fullBar = {"Fill 0 0 377 13 ff0000", "Fill 377 0 377 13 8000000f"};
+    QTest::newRow("empty range") << qint64{5} << qint64{5} << qint64{7} << emptyBar;
+    QTest::newRow("at the minimum") << qint64{0} << qint64{100} << qint64{0} << emptyBar;
+    QTest::newRow("at the maximum") << qint64{0} << qint64{100} << qint64{100} << fullBar;
+    QTest::newRow("below the minimum")
+        << qint64{0} << qint64{100} << qint64{-20}
+        << QStringList{"Fill 0 0 -75.4 13 ff0000", "Fill -75.4 0 377 13 8000000f"};
+    QTest::newRow("above the maximum")
+        << qint64{0} << qint64{100} << qint64{150}
+        << QStringList{"Fill 0 0 565.5 13 ff0000", "Fill 565.5 0 377 13 8000000f"};
+    QTest::newRow("maximum below minimum") << qint64{10} << qint64{0} << qint64{5} << kHalfBar;
+    QTest::newRow("maximum below minimum, at it")
+        << qint64{10} << qint64{0} << qint64{0} << fullBar;
+    QTest::newRow("positions past 32 bits")
+        << qint64{0} << qint64{4294967296} << qint64{2147483648} << kHalfBar;
 }
 
-TEST(DrawProgress, BarAndBackgroundCoverTheSurfaceWithoutClamping) {
-    struct Case {
-        const char* what;
-        Drawing drawing;
-        Calls fills;
-    };
-    const std::vector<Case> cases = {
-        {"empty range",
-         {.minValue = 5, .maxValue = 5, .value = 7},
-         {"Fill 0 0 0 13 ff0000", "Fill 0 0 377 13 8000000f"}},
-        {"at the minimum", {.value = 0}, {"Fill 0 0 0 13 ff0000", "Fill 0 0 377 13 8000000f"}},
-        {"at the maximum",
-         {.value = 100},
-         {"Fill 0 0 377 13 ff0000", "Fill 377 0 377 13 8000000f"}},
-        {"below the minimum",
-         {.value = -20},
-         {"Fill 0 0 -75.4 13 ff0000", "Fill -75.4 0 377 13 8000000f"}},
-        {"above the maximum",
-         {.value = 150},
-         {"Fill 0 0 565.5 13 ff0000", "Fill 565.5 0 377 13 8000000f"}},
-        {"maximum below minimum", {.minValue = 10, .maxValue = 0, .value = 5}, kHalfBar},
-        {"maximum below minimum, at it",
-         {.minValue = 10, .maxValue = 0, .value = 0},
-         {"Fill 0 0 377 13 ff0000", "Fill 377 0 377 13 8000000f"}},
-        {"positions past 32 bits", {.maxValue = 4294967296, .value = 2147483648}, kHalfBar},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CallsOf(Draw(c.drawing), "Fill"), c.fills) << c.what;
-    }
+void ModProgressTest::BarAndBackgroundCoverTheSurfaceWithoutClamping() {
+    QFETCH(qint64, minValue);
+    QFETCH(qint64, maxValue);
+    QFETCH(qint64, value);
+    QFETCH(QStringList, fills);
+    QCOMPARE(CallsOf(Draw({.minValue = minValue, .maxValue = maxValue, .value = value}), "Fill"),
+             fills);
 }
 
-TEST(DrawProgress, ShowsThePercentageWithOneDecimalUnclamped) {
-    struct Case {
-        Drawing drawing;
-        std::string print;
-    };
-    const std::vector<Case> cases = {
-        {{.maxValue = 1000, .value = 500}, "Print 50.0%"},
-        {{.maxValue = 10000, .value = 1234}, "Print 12.3%"},
-        {{.maxValue = 2, .value = 3}, "Print 150.0%"},
-        {{.maxValue = 100, .value = -5}, "Print -5.0%"},
-        {{.maxValue = 100, .value = 100}, "Print 100.0%"},
-        {{.minValue = 3, .maxValue = 3, .value = 9}, "Print 0.0%"},
-        // Zero reached from a reversed range or from just below shows no sign.
-        {{.minValue = 10, .maxValue = 0, .value = 10}, "Print 0.0%"},
-        {{.maxValue = 100000, .value = -4}, "Print 0.0%"},
-        {{.maxValue = 4294967296, .value = 2147483648}, "Print 50.0%"},
-    };
-    for (Case c : cases) {
-        c.drawing.showText = true;
-        EXPECT_EQ(CallsOf(Draw(c.drawing), "Print"), Calls{c.print}) << c.print;
-    }
+void ModProgressTest::ShowsThePercentageWithOneDecimalUnclamped_data() {
+    QTest::addColumn<qint64>("minValue");
+    QTest::addColumn<qint64>("maxValue");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("print");
+    QTest::newRow("half") << qint64{0} << qint64{1000} << qint64{500} << "Print 50.0%";
+    QTest::newRow("rounded") << qint64{0} << qint64{10000} << qint64{1234} << "Print 12.3%";
+    QTest::newRow("above") << qint64{0} << qint64{2} << qint64{3} << "Print 150.0%";
+    QTest::newRow("below") << qint64{0} << qint64{100} << qint64{-5} << "Print -5.0%";
+    QTest::newRow("full") << qint64{0} << qint64{100} << qint64{100} << "Print 100.0%";
+    QTest::newRow("empty range") << qint64{3} << qint64{3} << qint64{9} << "Print 0.0%";
+    // Zero reached from a reversed range or from just below shows no sign.
+    QTest::newRow("reversed range") << qint64{10} << qint64{0} << qint64{10} << "Print 0.0%";
+    QTest::newRow("just below") << qint64{0} << qint64{100000} << qint64{-4} << "Print 0.0%";
+    QTest::newRow("past 32 bits") << qint64{0} << qint64{4294967296} << qint64{2147483648}
+                                  << "Print 50.0%";
 }
 
-TEST(DrawProgress, PlacesTheTextByAlignmentAndCentresItVertically) {
-    struct Case {
-        std::int32_t textAlign;
-        Calls currentX;
-    };
+void ModProgressTest::ShowsThePercentageWithOneDecimalUnclamped() {
+    QFETCH(qint64, minValue);
+    QFETCH(qint64, maxValue);
+    QFETCH(qint64, value);
+    QFETCH(QString, print);
+    const Drawing drawing{
+        .minValue = minValue, .maxValue = maxValue, .value = value, .showText = true};
+    QCOMPARE(CallsOf(Draw(drawing), "Print"), QStringList{print});
+}
+
+void ModProgressTest::PlacesTheTextByAlignmentAndCentresItVertically_data() {
+    QTest::addColumn<int>("textAlign");
+    QTest::addColumn<QStringList>("currentX");
+    QTest::newRow("left") << 0 << QStringList{"CurrentX 1"};
+    QTest::newRow("right") << 1 << QStringList{"CurrentX 341"};
+    QTest::newRow("centre") << 2 << QStringList{"CurrentX 171"};
+    QTest::newRow("unknown") << 7 << QStringList{};
+    QTest::newRow("negative") << -1 << QStringList{};
+}
+
+void ModProgressTest::PlacesTheTextByAlignmentAndCentresItVertically() {
+    QFETCH(int, textAlign);
+    QFETCH(QStringList, currentX);
     // On a surface 20 high the text of 9 starts at 5.5.
-    const std::vector<Case> cases = {
-        {0, {"CurrentX 1"}}, {1, {"CurrentX 341"}}, {2, {"CurrentX 171"}}, {7, {}}, {-1, {}}};
-    for (const Case& c : cases) {
-        FakeSurface surface(377, 20);
-        const Calls calls = Draw(surface, {.showText = true, .textAlign = c.textAlign});
-        EXPECT_EQ(CallsOf(calls, "CurrentX"), c.currentX) << c.textAlign;
-        EXPECT_EQ(CallsOf(calls, "CurrentY"), Calls{"CurrentY 5.5"}) << c.textAlign;
-        EXPECT_EQ(CallsOf(calls, "Print"), Calls{"Print 50.0%"}) << c.textAlign;
-    }
+    FakeSurface surface(377, 20);
+    const QStringList calls = Draw(surface, {.showText = true, .textAlign = textAlign});
+    QCOMPARE(CallsOf(calls, "CurrentX"), currentX);
+    QCOMPARE(CallsOf(calls, "CurrentY"), QStringList{"CurrentY 5.5"});
+    QCOMPARE(CallsOf(calls, "Print"), QStringList{"Print 50.0%"});
 }
 
-TEST(DrawProgress, SkipsOnlyTheStepsThatARefusedOperationBelongsTo) {
-    struct Case {
-        std::string refused;
-        Calls lost;
-    };
-    const std::vector<Case> cases = {
-        {"AutoRedraw", {"AutoRedraw"}},
-        {"AutoSize", {"AutoSize"}},
-        {"ClearPicture", {"ClearPicture"}},
-        {"Visible", {"Visible"}},
-        {"Fill", {"Fill"}},
-        {"ScaleWidth", {"Fill", "CurrentX"}},
-        {"ScaleHeight", {"Fill", "CurrentY"}},
-        {"TextWidth", {"CurrentX"}},
-        {"TextHeight", {"CurrentY"}},
-        {"CurrentX", {"CurrentX"}},
-        {"CurrentY", {"CurrentY"}},
-        {"ForeColor", {"ForeColor"}},
-        {"Print", {"Print"}},
-        {"Refresh", {"Refresh"}},
-    };
-    const Calls everything = Joined({kSetUp, kHalfBar, kCentredHalfText, {"Refresh"}});
-    for (const Case& c : cases) {
-        FakeSurface surface;
-        surface.FailOn(c.refused);
-        Calls calls;
-        EXPECT_NO_THROW(calls = Draw(surface, {.showText = true})) << c.refused;
-        EXPECT_EQ(calls, Without(everything, c.lost)) << c.refused;
+void ModProgressTest::SkipsOnlyTheStepsThatARefusedOperationBelongsTo_data() {
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QStringList>("lost");
+    for (const char* operation : {"AutoRedraw", "AutoSize", "ClearPicture", "Visible", "Fill",
+                                  "CurrentX", "CurrentY", "ForeColor", "Print", "Refresh"}) {
+        QTest::newRow(operation) << QString(operation) << QStringList{operation};
     }
+    QTest::newRow("ScaleWidth") << "ScaleWidth" << QStringList{"Fill", "CurrentX"};
+    QTest::newRow("ScaleHeight") << "ScaleHeight" << QStringList{"Fill", "CurrentY"};
+    QTest::newRow("TextWidth") << "TextWidth" << QStringList{"CurrentX"};
+    QTest::newRow("TextHeight") << "TextHeight" << QStringList{"CurrentY"};
 }
 
-TEST(DrawProgress, ARefusedBarStillGetsItsBackground) {
+void ModProgressTest::SkipsOnlyTheStepsThatARefusedOperationBelongsTo() {
+    QFETCH(QString, refused);
+    QFETCH(QStringList, lost);
+    FakeSurface surface;
+    surface.FailOn(refused);
+    QStringList calls;
+    QVERIFY_THROWS_NO_EXCEPTION(calls = Draw(surface, {.showText = true}));
+    QCOMPARE(calls, Without(kSetUp + kHalfBar + kCentredHalfText + kRefresh, lost));
+}
+
+void ModProgressTest::ARefusedBarStillGetsItsBackground() {
     FakeSurface surface;
     surface.FailOn("Fill", 1);
-    EXPECT_EQ(CallsOf(Draw(surface, {}), "Fill"), Calls{kHalfBar[1]});
+    QCOMPARE(CallsOf(Draw(surface, {}), "Fill"), QStringList{kHalfBar[1]});
 }
 
-TEST(DrawProgress, ASurfaceRefusingEverythingThrowsNothing) {
+void ModProgressTest::ASurfaceRefusingEverythingOrNoSurfaceThrowsNothing() {
     FakeSurface surface;
     for (const char* operation :
          {"AutoRedraw", "AutoSize", "ClearPicture", "Visible", "ScaleWidth", "ScaleHeight", "Fill",
           "TextWidth", "TextHeight", "CurrentX", "CurrentY", "ForeColor", "Print", "Refresh"}) {
         surface.FailOn(operation);
     }
-    EXPECT_NO_THROW(Draw(surface, {.showText = true}));
-    EXPECT_TRUE(surface.Calls().empty());
+    QVERIFY_THROWS_NO_EXCEPTION(Draw(surface, {.showText = true}));
+    QVERIFY(surface.Calls().isEmpty());
+
+    QVERIFY_THROWS_NO_EXCEPTION(DrawProgress(nullptr, 0, 100, 50, true, kTextColour, kBarColour,
+                                             kBackColour, kCentred, false));
 }
 
-TEST(DrawProgress, ANullSurfaceIsLeftAlone) {
-    EXPECT_NO_THROW(DrawProgress(nullptr, 0, 100, 50, true, kTextColour, kBarColour, kBackColour,
-                                 kCentred, false));
-}
-
-}  // namespace
-}  // namespace quorvex
+QTEST_MAIN(ModProgressTest)
+#include "modprogress_test.moc"

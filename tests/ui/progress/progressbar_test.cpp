@@ -1,12 +1,14 @@
 #include "ui/progress/progressbar.h"
 
-#include <gtest/gtest.h>
-
 #include <QPalette>
+#include <QTest>
+#include <memory>
 
 #include "ui/progress/modprogress.h"
 
-namespace quorvex {
+using quorvex::DrawProgress;
+using quorvex::ProgressBar;
+
 namespace {
 
 constexpr std::uint32_t kBlue = 0x00FF0000u;
@@ -21,52 +23,80 @@ QRgb ColourAt(const ProgressBar& bar, int x, int y) {
     return image.pixel(static_cast<int>(x * ratio), static_cast<int>(y * ratio)) & 0xFFFFFFu;
 }
 
-class ProgressBarTest : public ::testing::Test {
-  protected:
-    ProgressBarTest() { bar.resize(377, 13); }
-
-    void Draw(std::int64_t value, bool showText, std::uint32_t textColor, std::uint32_t barColor,
-              std::uint32_t backColor) {
-        DrawProgress(&bar, 0, 100, value, showText, textColor, barColor, backColor, 2, false);
-    }
-
-    ProgressBar bar;
-};
-
-TEST_F(ProgressBarTest, AHalfBarIsBlueOnTheLeftAndBackgroundOnTheRight) {
-    Draw(50, false, kBlack, kBlue, kGrey);
-
-    EXPECT_TRUE(bar.isVisible());
-    EXPECT_EQ(ColourAt(bar, 0, 0), 0x0000FFu);
-    EXPECT_EQ(ColourAt(bar, 188, 12), 0x0000FFu);
-    EXPECT_EQ(ColourAt(bar, 189, 0), 0x808080u);
-    EXPECT_EQ(ColourAt(bar, 376, 12), 0x808080u);
-    EXPECT_EQ(bar.grab().toImage().pixel(10, 6) & 0xFFFFFFu, 0x0000FFu);
+void Draw(ProgressBar& bar, std::int64_t value, bool showText, std::uint32_t textColor,
+          std::uint32_t barColor, std::uint32_t backColor) {
+    DrawProgress(&bar, 0, 100, value, showText, textColor, barColor, backColor, 2, false);
 }
 
-TEST_F(ProgressBarTest, EveryDrawingRepaintsTheWholeBar) {
-    Draw(90, true, kBlack, kBlue, kGrey);
-    Draw(10, false, kBlack, kBlue, kGrey);
+}  // namespace
+
+class ProgressBarTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void AHalfBarIsBlueOnTheLeftAndBackgroundOnTheRight();
+    void EveryDrawingRepaintsTheWholeBar();
+    void SystemColoursFollowThePalette();
+    void TheTextIsPrintedInTheMiddleInItsColour();
+    void BoxCornersMayComeInEitherOrder();
+
+  private:
+    // A bar of its own for each test, as the window sizes it.
+    std::unique_ptr<ProgressBar> bar_;
+};
+
+void ProgressBarTest::init() {
+    bar_ = std::make_unique<ProgressBar>();
+    bar_->resize(377, 13);
+}
+
+void ProgressBarTest::cleanup() {
+    bar_.reset();
+}
+
+void ProgressBarTest::AHalfBarIsBlueOnTheLeftAndBackgroundOnTheRight() {
+    ProgressBar& bar = *bar_;
+    Draw(bar, 50, false, kBlack, kBlue, kGrey);
+
+    QVERIFY(bar.isVisible());
+    QCOMPARE(ColourAt(bar, 0, 0), 0x0000FFu);
+    QCOMPARE(ColourAt(bar, 188, 12), 0x0000FFu);
+    QCOMPARE(ColourAt(bar, 189, 0), 0x808080u);
+    QCOMPARE(ColourAt(bar, 376, 12), 0x808080u);
+    QCOMPARE(bar.grab().toImage().pixel(10, 6) & 0xFFFFFFu, 0x0000FFu);
+}
+
+void ProgressBarTest::EveryDrawingRepaintsTheWholeBar() {
+    ProgressBar& bar = *bar_;
+    Draw(bar, 90, true, kBlack, kBlue, kGrey);
+    Draw(bar, 10, false, kBlack, kBlue, kGrey);
 
     for (int x = 38; x < 377; ++x) {
         for (int y = 0; y < 13; ++y) {
-            ASSERT_EQ(ColourAt(bar, x, y), 0x808080u) << x << "," << y;
+            if (ColourAt(bar, x, y) != 0x808080u) {
+                QFAIL(qPrintable(QString("(%1, %2) is not the background").arg(x).arg(y)));
+            }
         }
     }
 }
 
-TEST_F(ProgressBarTest, SystemColoursFollowThePalette) {
+void ProgressBarTest::SystemColoursFollowThePalette() {
+    ProgressBar& bar = *bar_;
     QPalette palette = bar.palette();
     palette.setColor(QPalette::Active, QPalette::Button, QColor(1, 2, 3));
     bar.setPalette(palette);
-    Draw(0, false, kBlack, 0x8000000Fu, 0x8000000Fu);
+    Draw(bar, 0, false, kBlack, 0x8000000Fu, 0x8000000Fu);
 
-    EXPECT_EQ(ColourAt(bar, 0, 0), qRgb(1, 2, 3) & 0xFFFFFFu);
-    EXPECT_EQ(ColourAt(bar, 376, 12), qRgb(1, 2, 3) & 0xFFFFFFu);
+    QCOMPARE(ColourAt(bar, 0, 0), qRgb(1, 2, 3) & 0xFFFFFFu);
+    QCOMPARE(ColourAt(bar, 376, 12), qRgb(1, 2, 3) & 0xFFFFFFu);
 }
 
-TEST_F(ProgressBarTest, TheTextIsPrintedInTheMiddleInItsColour) {
-    Draw(50, true, kBlack, kWhite, kWhite);
+void ProgressBarTest::TheTextIsPrintedInTheMiddleInItsColour() {
+    ProgressBar& bar = *bar_;
+    Draw(bar, 50, true, kBlack, kWhite, kWhite);
 
     const double textLeft = (bar.ScaleWidth() - bar.TextWidth("50.0%")) / 2;
     int darkPixels = 0;
@@ -80,19 +110,20 @@ TEST_F(ProgressBarTest, TheTextIsPrintedInTheMiddleInItsColour) {
             }
         }
     }
-    EXPECT_GT(darkPixels, 0);
-    EXPECT_EQ(strayPixels, 0);
+    QVERIFY(darkPixels > 0);
+    QCOMPARE(strayPixels, 0);
 }
 
-TEST_F(ProgressBarTest, BoxCornersMayComeInEitherOrder) {
+void ProgressBarTest::BoxCornersMayComeInEitherOrder() {
+    ProgressBar& bar = *bar_;
     bar.ClearPicture();
     bar.FillBox({300, 13}, {100, 0}, kBlue);
 
-    EXPECT_EQ(ColourAt(bar, 99, 6), ColourAt(bar, 0, 6));
-    EXPECT_EQ(ColourAt(bar, 100, 0), 0x0000FFu);
-    EXPECT_EQ(ColourAt(bar, 299, 12), 0x0000FFu);
-    EXPECT_EQ(ColourAt(bar, 300, 6), ColourAt(bar, 0, 6));
+    QCOMPARE(ColourAt(bar, 99, 6), ColourAt(bar, 0, 6));
+    QCOMPARE(ColourAt(bar, 100, 0), 0x0000FFu);
+    QCOMPARE(ColourAt(bar, 299, 12), 0x0000FFu);
+    QCOMPARE(ColourAt(bar, 300, 6), ColourAt(bar, 0, 6));
 }
 
-}  // namespace
-}  // namespace quorvex
+QTEST_MAIN(ProgressBarTest)
+#include "progressbar_test.moc"

@@ -2,9 +2,10 @@
 scripts that drive the real program."""
 
 import contextlib
+import enum
 import os
 
-import drive
+from . import drive
 
 WINDOW = "Zell Quorvex"
 OPEN_DIALOG = "Load Quorvex Source Document..."
@@ -14,6 +15,32 @@ HEADERS = {
     "Substitutions": ["Ascii", "Char", "Count", "Replaced With"],
     "Unique Words": ["Word", "Count", "First Occurs", "Original Order"],
 }
+
+
+class SummaryRow(enum.IntEnum):
+    """The Summary list's rows once a document is processed; the first two
+    show as soon as it is loaded."""
+    FILE_LOADED = 0
+    FILE_SIZE = 1
+    TOTAL_WORD_COUNT = 2
+    UNIQUE_WORD_COUNT = 3
+    SUBSTITUTION_COUNT = 4
+    TIME_TO_COMPLETE = 5
+
+
+# The lists' columns by number, in the order of HEADERS.
+class SummaryColumn(enum.IntEnum):
+    ITEM = 0
+    VALUE = 1
+
+
+class UniqueWordColumn(enum.IntEnum):
+    WORD = 0
+    COUNT = 1
+    FIRST_OCCURS = 2
+    ORIGINAL_ORDER = 3
+
+
 # A cell longer than this shows, and reads out, its first SHOWN_CHARACTERS
 # characters followed by an ellipsis.
 SHOWN_CHARACTERS = 4096
