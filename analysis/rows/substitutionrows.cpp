@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "analysis/rows/rowtexts.h"
-#include "analysis/scan/analysisstate.h"
+#include "analysis/scan/wordrule.h"
 
 namespace quorvex {
 

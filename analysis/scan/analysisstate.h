@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/memory/documentbytes.h"
+#include "analysis/scan/wordrule.h"
 #include "analysis/words/wordstore.h"
 
 namespace quorvex {
@@ -14,10 +15,6 @@ namespace quorvex {
 // The largest document the program accepts: lengths, positions and counts are
 // 64-bit so that nothing overflows even at this size.
 inline constexpr std::int64_t kMaxSourceLength = 2147483647;
-
-// What the character map turns a byte into, besides the letters a to z.
-inline constexpr std::uint8_t kSeparator = 32;
-inline constexpr std::uint8_t kDeleted = 39;
 
 // Everything a run reads and writes. The document fields change only when a
 // file is loaded; the rest is rebuilt by InitAnalysisTables at the start of
@@ -39,7 +36,8 @@ struct AnalysisState {
     std::optional<std::uint64_t> FixedHashSeed;
 };
 
-// Fresh map, zero counters, empty word store; the document is left alone.
+// The map the word rule gives, zero counters, empty word store; the document
+// is left alone.
 void InitAnalysisTables(AnalysisState& state);
 
 }  // namespace quorvex

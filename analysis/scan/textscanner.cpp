@@ -4,7 +4,12 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
+#include "analysis/scan/wordrule.h"
+
+// QUORVEX_PORTABLE_SCAN builds the portable masks on any processor, so that
+// they are tested where the program is built.
+#if defined(__SSE2__) && !defined(QUORVEX_PORTABLE_SCAN)
+#define QUORVEX_SSE2_SCAN 1
 #include <emmintrin.h>
 #endif
 
@@ -12,11 +17,37 @@ namespace quorvex {
 
 namespace {
 
+// The shortcuts below rest on three facts about the word rule: the letters
+// of each case are one run of byte values, a letter folds by setting one
+// bit, and the apostrophe is the only byte dropped, which that bit leaves
+// as it is.
+constexpr std::uint8_t kCaseBit = 0x20;
+constexpr std::uint8_t kFirstLetter = 'a';
+constexpr std::uint8_t kLetterCount = 26;
+
+constexpr bool IsLetterByRange(std::uint8_t byte) {
+    return static_cast<std::uint8_t>((byte | kCaseBit) - kFirstLetter) < kLetterCount;
+}
+
+constexpr bool WordRuleFitsTheShortcuts() {
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<std::uint8_t>(b);
+        const std::uint8_t rule = kWordRule[byte];
+        const bool letter = rule != kSeparator && rule != kDeleted;
+        if (letter != IsLetterByRange(byte) || (letter && rule != (byte | kCaseBit)) ||
+            (rule == kDeleted) != (byte == kDeleted)) {
+            return false;
+        }
+    }
+    return (kDeleted | kCaseBit) == kDeleted;
+}
+static_assert(WordRuleFitsTheShortcuts());
+
 constexpr std::size_t kBlock = 64;
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-constexpr std::uint64_t kCaseBits = 0x2020202020202020ull;
-constexpr std::uint64_t kApostrophes = 0x2727272727272727ull;
+constexpr std::uint64_t kCaseBits = kOnes * kCaseBit;
+constexpr std::uint64_t kApostrophes = kOnes * kDeleted;
 
 constexpr std::size_t kPacked = WordStore::kPackedLetters;
 // How far past a run's first byte the packing of a word of up to sixteen
@@ -40,14 +71,16 @@ struct BlockMasks {
     std::uint64_t apostrophes = 0;
 };
 
-#if defined(__SSE2__)
+#if defined(QUORVEX_SSE2_SCAN)
 BlockMasks Masks16(const std::uint8_t* p) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // (b | 0x20) - 'a' below 26, as a signed compare: shifted so that the 26
-    // letters land on the lowest signed values.
-    const __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
-    const __m128i shifted = _mm_add_epi8(folded, _mm_set1_epi8(static_cast<char>(128 - 'a')));
-    const __m128i letter = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + 26)));
+    // IsLetterByRange as a signed compare: shifted so that the letters land
+    // on the lowest signed values.
+    const __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(kCaseBit));
+    const __m128i shifted =
+        _mm_add_epi8(folded, _mm_set1_epi8(static_cast<char>(128 - kFirstLetter)));
+    const __m128i letter =
+        _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + kLetterCount)));
     const __m128i apostrophe = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(kDeleted)));
     return {static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_or_si128(letter, apostrophe))),
             static_cast<std::uint64_t>(_mm_movemask_epi8(apostrophe))};
@@ -66,10 +99,9 @@ BlockMasks Masks64(const std::uint8_t* p) {
 BlockMasks Masks64(const std::uint8_t* p) {
     BlockMasks masks;
     for (std::size_t i = 0; i < kBlock; ++i) {
-        const bool letter = static_cast<std::uint8_t>((p[i] | 0x20) - 'a') < 26;
-        const bool apostrophe = p[i] == kDeleted;
-        masks.word |= static_cast<std::uint64_t>(letter || apostrophe) << i;
-        masks.apostrophes |= static_cast<std::uint64_t>(apostrophe) << i;
+        const std::uint8_t rule = kWordRule[p[i]];
+        masks.word |= std::uint64_t{rule != kSeparator} << i;
+        masks.apostrophes |= std::uint64_t{rule == kDeleted} << i;
     }
     return masks;
 }
@@ -195,7 +227,7 @@ int TextScanner::TallyWithoutApostrophes(WordStore& words, const std::uint8_t* l
     std::size_t kept = 0;
     for (std::size_t i = 0; i < length; ++i) {
         if (loadable[i] != kDeleted) {
-            letters[kept++] = loadable[i] | 0x20;
+            letters[kept++] = loadable[i] | kCaseBit;
         }
     }
     if (kept == 0) {
