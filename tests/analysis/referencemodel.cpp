@@ -103,6 +103,8 @@ class ReferenceModel {
     }
 
   private:
+    // Written out here rather than taken from the engine's word rule, so
+    // that the Substitutions list of every compared run checks that table.
     static std::array<int, 256> BuildCharMap() {
         std::array<int, 256> map{};
         for (int b = 0; b < 256; ++b) {
