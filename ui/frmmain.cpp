@@ -7,8 +7,10 @@
 #include <QLayout>
 #include <QLocale>
 #include <QMenuBar>
+#include <array>
 #include <cstring>
 #include <new>
+#include <span>
 
 #include "analysis/analysedocument.h"
 #include "analysis/rows/summarytable.h"
@@ -36,41 +38,59 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(20);
 // to descending so that a user's first click on a header sorts ascending.
 constexpr int kInitialSortOrder = 1;
 
+// A column as the window designs it. A list's design names its columns in
+// the order of the rows' columns, one for each, which the compiler checks.
 struct ColumnDesign {
-    QString caption;
+    int column;
+    QString (*caption)();
     Qt::Alignment alignment;
     int widthPixels;
 };
 
-QList<ReportColumn> Columns(const QList<ColumnDesign>& design) {
+constexpr bool InColumnOrder(std::span<const ColumnDesign> design) {
+    for (std::size_t place = 0; place < design.size(); ++place) {
+        if (design[place].column != static_cast<int>(place)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr std::array<ColumnDesign, kSummaryColumnCount> kSummaryColumns = {{
+    {IndexOf(SummaryColumn::Item), text::ColumnItem, Qt::AlignLeft, 300},
+    {IndexOf(SummaryColumn::Value), text::ColumnValue, Qt::AlignLeft, 300},
+}};
+static_assert(InColumnOrder(kSummaryColumns));
+
+using SubstitutionColumn = SubstitutionRows::Column;
+constexpr std::array<ColumnDesign, SubstitutionRows::kColumnCount> kSubstitutionColumns = {{
+    {IndexOf(SubstitutionColumn::Ascii), text::ColumnAscii, Qt::AlignLeft, 80},
+    {IndexOf(SubstitutionColumn::Char), text::ColumnChar, Qt::AlignHCenter, 80},
+    {IndexOf(SubstitutionColumn::Count), text::ColumnCount, Qt::AlignRight, 100},
+    {IndexOf(SubstitutionColumn::ReplacedWith), text::ColumnReplacedWith, Qt::AlignLeft, 200},
+}};
+static_assert(InColumnOrder(kSubstitutionColumns));
+
+using UniqueColumn = UniqueWordRows::Column;
+constexpr std::array<ColumnDesign, UniqueWordRows::kColumnCount> kUniqueColumns = {{
+    {IndexOf(UniqueColumn::Word), text::ColumnWord, Qt::AlignLeft, 100},
+    {IndexOf(UniqueColumn::Count), text::ColumnCount, Qt::AlignHCenter, 100},
+    {IndexOf(UniqueColumn::FirstOccurs), text::ColumnFirstOccurs, Qt::AlignLeft, 300},
+    {IndexOf(UniqueColumn::OriginalOrder), text::ColumnOriginalOrder, Qt::AlignLeft, 100},
+}};
+static_assert(InColumnOrder(kUniqueColumns));
+
+QList<ReportColumn> Columns(std::span<const ColumnDesign> design) {
     QList<ReportColumn> columns;
     for (const ColumnDesign& column : design) {
-        columns.append({column.caption, column.alignment});
+        columns.append({column.caption(), column.alignment});
     }
     return columns;
 }
 
-QList<ColumnDesign> SummaryColumns() {
-    return {{text::ColumnItem(), Qt::AlignLeft, 300}, {text::ColumnValue(), Qt::AlignLeft, 300}};
-}
-
-QList<ColumnDesign> SubstitutionColumns() {
-    return {{text::ColumnAscii(), Qt::AlignLeft, 80},
-            {text::ColumnChar(), Qt::AlignHCenter, 80},
-            {text::ColumnCount(), Qt::AlignRight, 100},
-            {text::ColumnReplacedWith(), Qt::AlignLeft, 200}};
-}
-
-QList<ColumnDesign> UniqueColumns() {
-    return {{text::ColumnWord(), Qt::AlignLeft, 100},
-            {text::ColumnCount(), Qt::AlignHCenter, 100},
-            {text::ColumnFirstOccurs(), Qt::AlignLeft, 300},
-            {text::ColumnOriginalOrder(), Qt::AlignLeft, 100}};
-}
-
-void SetColumnWidths(ReportList* list, const QList<ColumnDesign>& design) {
-    for (int column = 0; column < design.size(); ++column) {
-        list->SetColumnWidthPixels(column, design[column].widthPixels);
+void SetColumnWidths(ReportList* list, std::span<const ColumnDesign> design) {
+    for (const ColumnDesign& column : design) {
+        list->SetColumnWidthPixels(column.column, column.widthPixels);
     }
 }
 
@@ -137,7 +157,7 @@ void frmMain::BuildTabs() {
     SSTab1->setFont(font);
     setCentralWidget(SSTab1);
 
-    auto addList = [this](const QString& caption, const QList<ColumnDesign>& design) {
+    auto addList = [this](const QString& caption, std::span<const ColumnDesign> design) {
         QWidget* page = SSTab1->AddTab(caption);
         auto* list = new ReportList(Columns(design), page);
         list->setGeometry(kListGeometry);
@@ -145,9 +165,9 @@ void frmMain::BuildTabs() {
         list->SetSortSettings(0, false, kInitialSortOrder);
         return list;
     };
-    lvwSummary = addList(text::TabSummary(), SummaryColumns());
-    lvwSubstitution = addList(text::TabSubstitutions(), SubstitutionColumns());
-    lvwUnique = addList(text::TabUniqueWords(), UniqueColumns());
+    lvwSummary = addList(text::TabSummary(), kSummaryColumns);
+    lvwSubstitution = addList(text::TabSubstitutions(), kSubstitutionColumns);
+    lvwUnique = addList(text::TabUniqueWords(), kUniqueColumns);
 
     picProgress = new ProgressBar(lvwSummary->parentWidget());
     picProgress->setGeometry(kProgressGeometry);
@@ -162,9 +182,9 @@ void frmMain::BuildTabs() {
 
 void frmMain::Form_Load() {
     mnuProcessFile->setEnabled(false);
-    SetColumnWidths(lvwSummary, SummaryColumns());
-    SetColumnWidths(lvwSubstitution, SubstitutionColumns());
-    SetColumnWidths(lvwUnique, UniqueColumns());
+    SetColumnWidths(lvwSummary, kSummaryColumns);
+    SetColumnWidths(lvwSubstitution, kSubstitutionColumns);
+    SetColumnWidths(lvwUnique, kUniqueColumns);
     picProgress->hide();
 }
 

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Every text the window shows, in one place. The row labels of the lists come
-// with the rows from the analysis.
+// with the rows from the analysis, and the lists' own commands and messages
+// with the lists.
 namespace quorvex::text {
 
 inline QString WindowCaption() {
@@ -63,25 +64,6 @@ inline QString ColumnOriginalOrder() {
 
 inline QString ProgressName() {
     return QStringLiteral("Progress");
-}
-
-inline QString CopyCommand() {
-    return QStringLiteral("Copy");
-}
-inline QString CopyAllCommand() {
-    return QStringLiteral("Copy All");
-}
-inline QString SortByCommand() {
-    return QStringLiteral("Sort by %1");
-}
-inline QString CopyRefusedTitle() {
-    return QStringLiteral("Cannot Copy");
-}
-// %1 is the size of the refused text in bytes, %2 the most that can be copied.
-inline QString CopyRefused() {
-    return QStringLiteral(
-        "These rows make %1 bytes of text, more than the %2 bytes (64 MiB) that can be copied at "
-        "once. Select fewer rows and copy again.");
 }
 
 inline QString OpenDialogTitle() {

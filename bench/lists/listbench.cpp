@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/scan/documentscan.h"
-#include "analysis/text/numberformat.h"
 #include "analysis/analysedocument.h"
 #include "analysis/rows/texttable.h"
+#include "analysis/scan/documentscan.h"
+#include "analysis/text/numberformat.h"
 #include "ui/reportlist/reportlist.h"
 #include "ui/reportlist/rowcopy.h"
 
@@ -37,6 +37,7 @@ namespace {
 constexpr int kLetters = 26;
 constexpr int kWordsPerLetter = 20000;
 constexpr int kColumns = quorvex::UniqueWordRows::kColumnCount;
+constexpr int kWordColumn = quorvex::IndexOf(quorvex::UniqueWordRows::Column::Word);
 constexpr int kCountColumn = quorvex::IndexOf(quorvex::UniqueWordRows::Column::Count);
 
 using Row = std::array<std::u16string, kColumns>;
@@ -141,13 +142,18 @@ QString ToQString(const std::u16string& text) {
                    static_cast<qsizetype>(text.size()));
 }
 
+// The columns of the Unique Words list, in the order of its rows' columns.
+QList<quorvex::ReportColumn> UniqueWordColumns() {
+    return {{"Word", Qt::AlignLeft},
+            {"Count", Qt::AlignHCenter},
+            {"First Occurs", Qt::AlignLeft},
+            {"Original Order", Qt::AlignLeft}};
+}
+
 Figures MeasureReportList(const std::vector<Row>& rows) {
     Figures figures;
     const double before = ResidentMiB();
-    quorvex::ReportList list({{"Word", Qt::AlignLeft},
-                              {"Count", Qt::AlignHCenter},
-                              {"First Occurs", Qt::AlignLeft},
-                              {"Original Order", Qt::AlignLeft}});
+    quorvex::ReportList list(UniqueWordColumns());
     ShowEmpty(list);
     figures.fillMs = MillisecondsOf([&] {
         const auto start = std::chrono::steady_clock::now();
@@ -274,7 +280,7 @@ int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
     if (wordsOut != nullptr) {
         std::FILE* out = std::fopen(wordsOut, "wb");
         for (std::size_t row = 0; out != nullptr && row < rows->RowCount(); ++row) {
-            const std::u16string word = rows->Cell(row, 0);
+            const std::u16string word = rows->Cell(row, kWordColumn);
             const std::string line = std::string(word.begin(), word.end()) + "\n";
             std::fwrite(line.data(), 1, line.size(), out);
         }
@@ -283,15 +289,12 @@ int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
             return 1;
         }
     }
-    quorvex::ReportList list({{"Word", Qt::AlignLeft},
-                              {"Count", Qt::AlignHCenter},
-                              {"First Occurs", Qt::AlignLeft},
-                              {"Original Order", Qt::AlignLeft}});
+    quorvex::ReportList list(UniqueWordColumns());
     ShowEmpty(list);
     const double fillMs = MillisecondsOf([&] { list.ReplaceRows(rows); });
     std::printf("fill          %9.1f ms\n", fillMs);
     MeasureSort(list, kCountColumn, "Count");
-    MeasureSort(list, 0, "Word");
+    MeasureSort(list, kWordColumn, "Word");
     quorvex::CopiedRows copy;
     const double copyMs = MillisecondsOf([&] {
         copy = quorvex::CopyRows(list.Rows(), {{0, list.RowCount() - 1}}, quorvex::kMostCopiedBytes,

@@ -14,7 +14,7 @@
 #include <QToolTip>
 #include <cmath>
 
-#include "ui/strings.h"
+#include "ui/reportlist/reportlisttexts.h"
 
 namespace quorvex {
 
@@ -140,9 +140,9 @@ void ReportList::CopyRuns(const RowRuns& runs) {
     }
     if (copy.outcome == CopyOutcome::TooLarge) {
         const QLocale locale;
-        QMessageBox::warning(this, text::CopyRefusedTitle(),
-                             text::CopyRefused().arg(locale.toString(copy.plainBytes),
-                                                     locale.toString(kMostCopiedBytes)));
+        QMessageBox::warning(this, listtext::CopyRefusedTitle(),
+                             listtext::CopyRefused().arg(locale.toString(copy.plainBytes),
+                                                         locale.toString(kMostCopiedBytes)));
         return;
     }
     auto* data = new QMimeData;
@@ -162,17 +162,17 @@ void ReportList::keyPressEvent(QKeyEvent* event) {
 
 void ReportList::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* copy = menu.addAction(text::CopyCommand());
+    QAction* copy = menu.addAction(listtext::CopyCommand());
     copy->setEnabled(selectionModel()->hasSelection());
     connect(copy, &QAction::triggered, this, &ReportList::CopySelectedRows);
-    QAction* copyAll = menu.addAction(text::CopyAllCommand());
+    QAction* copyAll = menu.addAction(listtext::CopyAllCommand());
     copyAll->setEnabled(RowCount() > 0);
     connect(copyAll, &QAction::triggered, this, &ReportList::CopyAllRows);
     if (sortCommandsOffered_) {
         menu.addSeparator();
         for (int column = 0; column < rows_->columnCount(); ++column) {
             const QString caption = rows_->headerData(column, Qt::Horizontal).toString();
-            QAction* sort = menu.addAction(text::SortByCommand().arg(caption));
+            QAction* sort = menu.addAction(listtext::SortByCommand().arg(caption));
             connect(sort, &QAction::triggered, this,
                     [this, column] { ReportSectionClick(column); });
         }

@@ -3,8 +3,10 @@
 #include <QHeaderView>
 #include <QList>
 #include <QTableView>
+#include <memory>
 #include <utility>
 
+#include "analysis/rows/texttable.h"
 #include "ui/reportlist/reportcolumn.h"
 #include "ui/reportlist/reportlistmodel.h"
 #include "ui/reportlist/rowcopy.h"
@@ -36,22 +38,16 @@ class ReportList : public QTableView {
     ReportListModel& Rows() { return *rows_; }
     const ReportListModel& Rows() const { return *rows_; }
 
-    void RemoveAllRows() { rows_->RemoveAllRows(); }
-    void AppendRow(const QString& firstText) { rows_->AppendRow(firstText); }
-    void AddColumnText(const QString& text) { rows_->AddColumnText(text); }
-    void ReplaceRows(TextTable rows) { rows_->ReplaceRows(std::move(rows)); }
     void ReplaceRows(std::shared_ptr<const ReportRows> rows) {
         rows_->ReplaceRows(std::move(rows));
     }
+    void ReplaceRows(TextTable rows) { ReplaceRows(std::make_shared<TextTable>(std::move(rows))); }
     int RowCount() const { return rows_->rowCount(); }
     QString Text(int row, int column) const { return rows_->Text(row, column); }
 
     int SortKey() const { return rows_->SortKey(); }
-    void SetSortKey(int column) { rows_->SetSortKey(column); }
     bool Sorted() const { return rows_->Sorted(); }
-    void SetSorted(bool sorted) { rows_->SetSorted(sorted); }
     int SortOrder() const { return rows_->SortOrder(); }
-    void SetSortOrder(int order) { rows_->SetSortOrder(order); }
     void SetSortSettings(int column, bool sorted, int order) {
         rows_->SetSortSettings(column, sorted, order);
     }

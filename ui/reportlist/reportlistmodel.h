@@ -6,24 +6,23 @@
 #include <vector>
 
 #include "analysis/rows/reportrows.h"
-#include "analysis/rows/texttable.h"
 #include "ui/reportlist/reportcolumn.h"
 
 namespace quorvex {
 
-// The rows of a report list. The rows are an engine's ReportRows, which make
-// a cell's text only when it is shown (no QString per cell, so millions of
-// rows stay cheap); a permutation maps the rows as shown to the rows as
-// appended, which is all that sorting rearranges.
+// The rows of a report list: one of the engine's ReportRows, which make a
+// cell's text only when it is shown (no QString per cell, so millions of rows
+// stay cheap), seen through a permutation that maps the rows as shown to the
+// rows as given. Sorting rearranges only the permutation.
 //
 // A cell shows at most kShownCharacters characters, followed by U+2026 when
 // its text is longer: the toolkit cannot lay out a text of hundreds of
 // megabytes. Text() gives the whole text, and sorting compares whole texts.
 //
-// While Sorted is true the rows are kept in key order: every setting change
-// re-sorts, and appended rows take their sorted place. Keys compare code unit
-// by code unit, so right-aligned padded numbers sort by value; rows with equal
-// keys keep the order in which they were appended, in either direction.
+// While Sorted is true the rows are shown in key order: every setting change
+// and every new set of rows sorts them again. Keys compare character by
+// character, so right-aligned padded numbers sort by value; rows with equal
+// keys keep the order in which they were given, in either direction.
 class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -42,14 +41,8 @@ class ReportListModel : public QAbstractTableModel {
                           Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith |
                                                                 Qt::MatchWrap)) const override;
 
-    void RemoveAllRows();
-    void AppendRow(const QString& firstText);
-    // Adds the next column's text to the last appended row.
-    void AddColumnText(const QString& text);
-    // Takes whole rows in one reset, sorted once. The last row counts as
-    // complete: filling goes on with AppendRow.
+    // Takes whole rows in one reset, sorted once.
     void ReplaceRows(std::shared_ptr<const ReportRows> rows);
-    void ReplaceRows(TextTable rows);
     // The whole text of a cell, in the current order.
     QString Text(int row, int column) const;
     // The text of a cell as the list shows it.
@@ -57,12 +50,9 @@ class ReportListModel : public QAbstractTableModel {
 
     // The key column, counted from 0.
     int SortKey() const { return sortKey_; }
-    void SetSortKey(int column);
     bool Sorted() const { return sorted_; }
-    void SetSorted(bool sorted);
     // 0 ascending, 1 descending.
     int SortOrder() const { return sortOrder_; }
-    void SetSortOrder(int order);
     // All three settings at once, with at most one sort.
     void SetSortSettings(int column, bool sorted, int order);
 
@@ -70,22 +60,12 @@ class ReportListModel : public QAbstractTableModel {
     void SortSettingsChanged();
 
   private:
-    TextTable& AppendableTable();
-    CellText Key(int tableRow) const;
-    bool Precedes(const CellText& keyA, int rowA, const CellText& keyB, int rowB) const;
-    int SortedPlace(const CellText& key, int tableRow, int skippedViewRow) const;
     void SortAllRows();
     void Resort();
-    void ApplySettingChange();
-    int LastRowViewRow();
-    int MoveToSortedPlace(int viewRow);
 
     QList<ReportColumn> columns_;
     std::shared_ptr<const ReportRows> rows_;
-    std::shared_ptr<TextTable> table_;  // the rows, while they are filled one by one
-    std::vector<std::uint32_t> order_;  // table row of each row as shown
-    int lastRowColumns_;                // texts the last appended row has so far
-    int lastRowViewRow_ = -1;           // where the last appended row is shown; -1 when not known
+    std::vector<std::uint32_t> order_;  // the row of rows_ shown at each place
     int sortKey_ = 0;
     bool sorted_ = false;
     int sortOrder_ = 0;

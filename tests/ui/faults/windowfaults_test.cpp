@@ -10,6 +10,9 @@
 #include <QLocale>
 #include <QtTest>
 
+#include "analysis/rows/substitutionrows.h"
+#include "analysis/rows/summarytable.h"
+#include "analysis/rows/uniquewordrows.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/frmmain.h"
@@ -20,6 +23,8 @@
 
 namespace quorvex {
 namespace {
+
+using UniqueColumn = UniqueWordRows::Column;
 
 constexpr uid_t kNobody = 65534;
 constexpr qint64 kTwoGiB = 2147483648;
@@ -72,7 +77,9 @@ class WindowFaultsTest : public WindowTest {
     Q_OBJECT
 
   private:
-    QString SummaryValue(int row) const { return window_->SummaryList()->Text(row, 1); }
+    QString SummaryValue(SummaryRow row) const {
+        return window_->SummaryList()->Text(IndexOf(row), IndexOf(SummaryColumn::Value));
+    }
 
     // The window as a fault finds it: a document loaded and its results shown.
     void ShowResultsOfADocument() {
@@ -130,16 +137,16 @@ class WindowFaultsTest : public WindowTest {
         Open(path);
         WriteFile("changing.txt", "001:001 gamma delta epsilon zeta\r\n");
         Process();
-        QCOMPARE(SummaryValue(1), QStringLiteral("20 bytes"));
-        QCOMPARE(SummaryValue(2), QStringLiteral("2"));
+        QCOMPARE(SummaryValue(SummaryRow::FileSize), QStringLiteral("20 bytes"));
+        QCOMPARE(SummaryValue(SummaryRow::TotalWordCount), QStringLiteral("2"));
         QCOMPARE(Rows(window_->UniqueList()),
                  (QList<QStringList>{{"alpha", Padded(1), "001:001", Padded(1, 8)},
                                      {"beta", Padded(1), "001:001", Padded(2, 8)}}));
 
         Open(path);
         Process();
-        QCOMPARE(SummaryValue(1), QStringLiteral("34 bytes"));
-        QCOMPARE(SummaryValue(2), QStringLiteral("4"));
+        QCOMPARE(SummaryValue(SummaryRow::FileSize), QStringLiteral("34 bytes"));
+        QCOMPARE(SummaryValue(SummaryRow::TotalWordCount), QStringLiteral("4"));
     }
 
     void anEmptyFirstDocumentLeavesProcessingUnavailable() {
@@ -161,22 +168,23 @@ class WindowFaultsTest : public WindowTest {
         }
         Open(WriteFile("bytes.bin", document));
         Process();
-        QCOMPARE(SummaryValue(1), QStringLiteral("256 bytes"));
-        QCOMPARE(SummaryValue(2), QStringLiteral("2"));
-        QCOMPARE(SummaryValue(4), QStringLiteral("216"));
+        QCOMPARE(SummaryValue(SummaryRow::FileSize), QStringLiteral("256 bytes"));
+        QCOMPARE(SummaryValue(SummaryRow::TotalWordCount), QStringLiteral("2"));
+        QCOMPARE(SummaryValue(SummaryRow::SubstitutionCount), QStringLiteral("216"));
         QCOMPARE(Rows(window_->UniqueList()),
                  (QList<QStringList>{{"zyxwvutsrqponmlkjihgfedcba", Padded(2),
                                       QStringLiteral("\u00FF\u00FE\u00FD\u00FC\u00FB\u00FA\u00F9"),
                                       Padded(1, 8)}}));
         QCOMPARE(window_->SubstitutionList()->RowCount(), 256);
-        QCOMPARE(window_->SubstitutionList()->Text(0, 2), Padded(1));
-        QCOMPARE(window_->SubstitutionList()->Text(3, 2), Padded(0));
+        const int count = IndexOf(SubstitutionRows::Column::Count);
+        QCOMPARE(window_->SubstitutionList()->Text(0, count), Padded(1));
+        QCOMPARE(window_->SubstitutionList()->Text(3, count), Padded(0));
     }
 
     void aSingleLineOf50MBIsProcessed() {
         Open(WriteFile("line.txt", "001:001 " + Repeated("Alpha beta's GAMMA. ", 50'000'000)));
         Process();
-        QCOMPARE(SummaryValue(2), QLocale().toString(7'500'000));
+        QCOMPARE(SummaryValue(SummaryRow::TotalWordCount), QLocale().toString(7'500'000));
         QCOMPARE(Rows(window_->UniqueList()),
                  (QList<QStringList>{{"alpha", Padded(2'500'000), "001:001", Padded(1, 8)},
                                      {"betas", Padded(2'500'000), "001:001", Padded(2, 8)},
@@ -214,20 +222,23 @@ class WindowFaultsTest : public WindowTest {
         QString headingText = QString::fromLatin1(heading);
         headingText[7] = u' ';
         const QString ellipsis(QChar(0x2026));
-        QCOMPARE(unique->Text(0, 0), QString::fromLatin1(word));
-        QCOMPARE(unique->Rows().ShownText(0, 0), QString::fromLatin1(word.left(4096)) + ellipsis);
-        QCOMPARE(unique->Text(0, 2), headingText + "  0000001");
-        QCOMPARE(unique->Text(1, 2), headingText + "  0000000");
-        QCOMPARE(unique->Rows().data(unique->Rows().index(1, 2)).toString(),
+        const int shownWord = IndexOf(UniqueColumn::Word);
+        const int firstOccurs = IndexOf(UniqueColumn::FirstOccurs);
+        QCOMPARE(unique->Text(0, shownWord), QString::fromLatin1(word));
+        QCOMPARE(unique->Rows().ShownText(0, shownWord),
+                 QString::fromLatin1(word.left(4096)) + ellipsis);
+        QCOMPARE(unique->Text(0, firstOccurs), headingText + "  0000001");
+        QCOMPARE(unique->Text(1, firstOccurs), headingText + "  0000000");
+        QCOMPARE(unique->Rows().data(unique->Rows().index(1, firstOccurs)).toString(),
                  headingText.left(4096) + ellipsis);
-        QCOMPARE(unique->Text(1, 0), "w");
+        QCOMPARE(unique->Text(1, shownWord), "w");
 
         window_->Tabs()->SetCurrentTab(2);
         QVERIFY(!unique->grab().isNull());
-        window_->lvwUnique_ColumnClick(3);
-        QCOMPARE(unique->Text(0, 0), "w");
-        window_->lvwUnique_ColumnClick(2);
-        QCOMPARE(unique->Text(0, 0), QString::fromLatin1(word));
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::FirstOccurs));
+        QCOMPARE(unique->Text(0, shownWord), "w");
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Count));
+        QCOMPARE(unique->Text(0, shownWord), QString::fromLatin1(word));
         QVERIFY(!unique->grab().isNull());
     }
 };

@@ -8,18 +8,21 @@
 #include <QTest>
 #include <QToolTip>
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "analysis/text/numberformat.h"
 #include "analysis/analysedocument.h"
+#include "analysis/text/numberformat.h"
 
+using quorvex::IndexOf;
 using quorvex::ReportColumn;
 using quorvex::ReportList;
 using quorvex::ReportListModel;
 using quorvex::TextTable;
+// The test's lists have the columns of the Unique Words list.
+using Column = quorvex::UniqueWordRows::Column;
 
 namespace {
 
@@ -30,28 +33,46 @@ QList<ReportColumn> FourColumns() {
             {"Original Order", Qt::AlignRight}};
 }
 
-void Append(ReportListModel& model, std::initializer_list<QString> texts) {
-    auto text = texts.begin();
-    model.AppendRow(*text);
-    for (++text; text != texts.end(); ++text) {
-        model.AddColumnText(*text);
+// Rows of texts; a row may leave its last columns out.
+TextTable Table(std::initializer_list<QStringList> rows) {
+    TextTable table(static_cast<int>(FourColumns().size()));
+    for (const QStringList& row : rows) {
+        table.AppendRow(row.first().toStdU16String());
+        for (const QString& text : row.mid(1)) {
+            table.AddColumnText(text.toStdU16String());
+        }
     }
+    return table;
 }
 
-QStringList Column(const ReportListModel& model, int column) {
+TextTable TableOfWords(const QStringList& words) {
+    TextTable table(static_cast<int>(FourColumns().size()));
+    for (const QString& word : words) {
+        table.AppendRow(word.toStdU16String());
+    }
+    return table;
+}
+
+void Show(ReportListModel& model, TextTable rows) {
+    model.ReplaceRows(std::make_shared<TextTable>(std::move(rows)));
+}
+
+QStringList ColumnTexts(const ReportListModel& model, Column column) {
     QStringList texts;
     for (int row = 0; row < model.rowCount(); ++row) {
-        texts.append(model.Text(row, column));
+        texts.append(model.Text(row, IndexOf(column)));
     }
     return texts;
 }
 
-// What the window does on a header click: key from the 1-based index, sorted,
+// What the window does on a header click: sorted by that column, the
 // direction flipped.
-void ClickSort(ReportListModel& model, int index) {
-    model.SetSortKey(index - 1);
-    model.SetSorted(true);
-    model.SetSortOrder(model.SortOrder() == 0 ? 1 : 0);
+void ClickSort(ReportListModel& model, int key) {
+    model.SetSortSettings(key, true, model.SortOrder() == 0 ? 1 : 0);
+}
+
+void ClickSort(ReportListModel& model, Column column) {
+    ClickSort(model, IndexOf(column));
 }
 
 QString Padded(std::int64_t count) {
@@ -59,17 +80,9 @@ QString Padded(std::int64_t count) {
     return QString::fromStdU16String(text);
 }
 
-TextTable TableOfWords(std::initializer_list<std::pair<const char16_t*, const char16_t*>> rows) {
-    TextTable table(4);
-    for (const auto& [word, count] : rows) {
-        table.AppendRow(word);
-        table.AddColumnText(count);
-    }
-    return table;
-}
-
-void ClickHeader(ReportList& list, int section) {
+void ClickHeader(ReportList& list, Column column) {
     QHeaderView* header = list.header();
+    const int section = IndexOf(column);
     const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
                         header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
@@ -77,18 +90,26 @@ void ClickHeader(ReportList& list, int section) {
 
 }  // namespace
 
+// Every model test runs under Qt's model checker, which fails the test on any
+// inconsistent answer or signal of the model.
 class ReportListTest : public QObject {
     Q_OBJECT
 
+  private:
+    std::unique_ptr<ReportListModel> model_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+
   private slots:
-    void ModelStaysConsistentThroughFillSortReplaceAndRemove();
+    void init();
+    void cleanup();
+
+    void ModelStaysConsistentThroughSortAndReplace();
     void SameColumnTwiceGivesAnOrderThenItsReverse();
     void AnotherColumnFlipsTheSharedDirection();
     void AsciiColumnSortsAsText();
     void PaddedCountsSortByValue();
     void EmptyListAcceptsSettingChanges();
-    void AppendedRowsTakeTheirSortedPlace();
-    void EqualKeysKeepAppendedOrderInBothDirections();
+    void EqualKeysKeepTheirGivenOrderInBothDirections();
     void ReplaceRowsWhileSortedShowsSortedRows();
     void CellsAndHeadersCarryTheColumnAlignment();
     void HeaderClickReportsOneBasedColumnWithoutSorting();
@@ -98,30 +119,33 @@ class ReportListTest : public QObject {
     void ACellTooNarrowForItsTextShowsItInATooltip();
 };
 
-void ReportListTest::ModelStaysConsistentThroughFillSortReplaceAndRemove() {
-    ReportListModel model(FourColumns());
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    Append(model, {"pear", Padded(3), "Book 1", "1"});
-    Append(model, {"apple", Padded(12), "Book 2", "2"});
-    Append(model, {"fig", Padded(7), "Book 3", "3"});
-    const QPersistentModelIndex pear = model.index(0, 2);
+void ReportListTest::init() {
+    model_ = std::make_unique<ReportListModel>(FourColumns());
+    tester_ = std::make_unique<QAbstractItemModelTester>(
+        model_.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+}
 
-    ClickSort(model, 2);  // Count descending
-    QCOMPARE(Column(model, 0), QStringList({"apple", "fig", "pear"}));
+void ReportListTest::cleanup() {
+    tester_.reset();
+    model_.reset();
+}
+
+void ReportListTest::ModelStaysConsistentThroughSortAndReplace() {
+    ReportListModel& model = *model_;
+    Show(model, Table({{"pear", Padded(3), "Book 1", "1"},
+                       {"apple", Padded(12), "Book 2", "2"},
+                       {"fig", Padded(7), "Book 3", "3"}}));
+    const QPersistentModelIndex pear = model.index(0, IndexOf(Column::FirstOccurs));
+
+    ClickSort(model, Column::Count);  // descending
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"apple", "fig", "pear"}));
     QCOMPARE(pear.row(), 2);
     QCOMPARE(pear.data().toString(), QString("Book 1"));
 
-    Append(model, {"kiwi", Padded(9), "Book 4", "4"});  // moves when its count arrives
-    QCOMPARE(Column(model, 0), QStringList({"apple", "kiwi", "fig", "pear"}));
-    QCOMPARE(pear.row(), 3);
+    Show(model, Table({{"b", "2"}, {"a", "1"}, {"c", "3"}}));
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"c", "b", "a"}));
 
-    model.ReplaceRows(TableOfWords({{u"b", u"2"}, {u"a", u"1"}}));
-    QCOMPARE(Column(model, 0), QStringList({"b", "a"}));
-    Append(model, {"c", "3"});
-    QCOMPARE(Column(model, 0), QStringList({"c", "b", "a"}));
-
-    // Rows that make their texts when asked, as the analysis gives them; a
-    // row appended after them joins them as text.
+    // Rows that make their texts when asked, as the analysis gives them.
     auto words = std::make_shared<quorvex::WordStore>();
     quorvex::FirstOccursPlace place;
     for (const char* word : {"pear", "fig", "pear", "apple"}) {
@@ -130,161 +154,133 @@ void ReportListTest::ModelStaysConsistentThroughFillSortReplaceAndRemove() {
     words->Seal();
     model.ReplaceRows(
         std::make_shared<quorvex::UniqueWordRows>(words, quorvex::NumberSeparators{}));
-    QCOMPARE(Column(model, 0), QStringList({"pear", "apple", "fig"}));
-    QCOMPARE(Column(model, 1), QStringList({Padded(2), Padded(1), Padded(1)}));
-    const QModelIndexList found = model.match(model.index(2, 0), Qt::DisplayRole, "PE", 1,
-                                              Qt::MatchStartsWith | Qt::MatchWrap);
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"pear", "apple", "fig"}));
+    QCOMPARE(ColumnTexts(model, Column::Count), QStringList({Padded(2), Padded(1), Padded(1)}));
+    const QModelIndexList found =
+        model.match(model.index(2, IndexOf(Column::Word)), Qt::DisplayRole, "PE", 1,
+                    Qt::MatchStartsWith | Qt::MatchWrap);
     QCOMPARE(found.size(), 1);
     QCOMPARE(found.first().row(), 0);
-    Append(model, {"kiwi", Padded(1)});
-    QCOMPARE(Column(model, 0), QStringList({"pear", "apple", "fig", "kiwi"}));
 
-    model.RemoveAllRows();
+    Show(model, Table({}));
     QCOMPARE(model.rowCount(), 0);
-    Append(model, {"d", "4"});
-    QCOMPARE(Column(model, 1), QStringList({"4"}));
 }
 
 void ReportListTest::SameColumnTwiceGivesAnOrderThenItsReverse() {
-    ReportListModel model(FourColumns());
-    for (const char* word : {"mole", "ant", "yak", "cat"}) {
-        Append(model, {word});
-    }
-    ClickSort(model, 1);
+    ReportListModel& model = *model_;
+    Show(model, TableOfWords({"mole", "ant", "yak", "cat"}));
+    ClickSort(model, Column::Word);
     QCOMPARE(model.SortOrder(), 1);
-    QCOMPARE(Column(model, 0), QStringList({"yak", "mole", "cat", "ant"}));
-    ClickSort(model, 1);
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"yak", "mole", "cat", "ant"}));
+    ClickSort(model, Column::Word);
     QCOMPARE(model.SortOrder(), 0);
-    QCOMPARE(Column(model, 0), QStringList({"ant", "cat", "mole", "yak"}));
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"ant", "cat", "mole", "yak"}));
 }
 
 void ReportListTest::AnotherColumnFlipsTheSharedDirection() {
-    ReportListModel model(FourColumns());
-    Append(model, {"ant", Padded(30)});
-    Append(model, {"bee", Padded(1)});
-    Append(model, {"cow", Padded(200)});
-    ClickSort(model, 1);
-    QCOMPARE(Column(model, 0), QStringList({"cow", "bee", "ant"}));
-    ClickSort(model, 2);
-    QCOMPARE(model.SortKey(), 1);
-    QCOMPARE(Column(model, 0), QStringList({"bee", "ant", "cow"}));
+    ReportListModel& model = *model_;
+    Show(model, Table({{"ant", Padded(30)}, {"bee", Padded(1)}, {"cow", Padded(200)}}));
+    ClickSort(model, Column::Word);
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"cow", "bee", "ant"}));
+    ClickSort(model, Column::Count);
+    QCOMPARE(model.SortKey(), IndexOf(Column::Count));
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"bee", "ant", "cow"}));
 }
 
 void ReportListTest::AsciiColumnSortsAsText() {
-    ReportListModel model(FourColumns());
+    ReportListModel& model = *model_;
+    QStringList values;
     for (int value = 0; value < 256; ++value) {
-        Append(model, {QString::number(value)});
+        values.append(QString::number(value));
     }
-    model.SetSorted(true);
-    const QStringList ascending = Column(model, 0);
+    Show(model, TableOfWords(values));
+    model.SetSortSettings(0, true, 0);
+    const QStringList ascending = ColumnTexts(model, Column::Word);
     QCOMPARE(ascending.mid(0, 15), QStringList({"0", "1", "10", "100", "101", "102", "103", "104",
                                                 "105", "106", "107", "108", "109", "11", "110"}));
     QCOMPARE(ascending.last(), QString("99"));
-    model.SetSortOrder(1);
-    QCOMPARE(Column(model, 0).mid(0, 4), QStringList({"99", "98", "97", "96"}));
-    QCOMPARE(Column(model, 0).last(), QString("0"));
+    model.SetSortSettings(0, true, 1);
+    QCOMPARE(ColumnTexts(model, Column::Word).mid(0, 4), QStringList({"99", "98", "97", "96"}));
+    QCOMPARE(ColumnTexts(model, Column::Word).last(), QString("0"));
 }
 
 void ReportListTest::PaddedCountsSortByValue() {
     const std::vector<std::int64_t> counts = {5, 1234567, 40, 999, 1000, 0, 123456789, 10};
-    ReportListModel model(FourColumns());
+    TextTable table(static_cast<int>(FourColumns().size()));
     for (const std::int64_t count : counts) {
-        Append(model, {"w", Padded(count)});
+        table.AppendRow(u"w");
+        table.AddColumnText(Padded(count).toStdU16String());
     }
-    model.SetSortKey(1);
-    model.SetSorted(true);
+    ReportListModel& model = *model_;
+    Show(model, std::move(table));
+    model.SetSortSettings(IndexOf(Column::Count), true, 0);
     std::vector<std::int64_t> expected = counts;
     std::sort(expected.begin(), expected.end());
     QStringList expectedTexts;
     for (const std::int64_t count : expected) {
         expectedTexts.append(Padded(count));
     }
-    QCOMPARE(Column(model, 1), expectedTexts);
+    QCOMPARE(ColumnTexts(model, Column::Count), expectedTexts);
 }
 
 void ReportListTest::EmptyListAcceptsSettingChanges() {
-    ReportListModel model(FourColumns());
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    ReportListModel& model = *model_;
     QSignalSpy changes(&model, &ReportListModel::SortSettingsChanged);
-    ClickSort(model, 4);
-    QCOMPARE(model.SortKey(), 3);
+    ClickSort(model, Column::OriginalOrder);
+    QCOMPARE(model.SortKey(), IndexOf(Column::OriginalOrder));
     QVERIFY(model.Sorted());
     QCOMPARE(model.SortOrder(), 1);
-    QCOMPARE(changes.count(), 3);
+    QCOMPARE(changes.count(), 1);
     QCOMPARE(model.rowCount(), 0);
 }
 
-void ReportListTest::AppendedRowsTakeTheirSortedPlace() {
-    ReportListModel model(FourColumns());
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.SetSorted(true);
-    for (const char* word : {"mole", "ant", "yak", "cat", "zebu", "aardvark"}) {
-        Append(model, {word, Padded(static_cast<int>(std::strlen(word)))});
-    }
-    QCOMPARE(Column(model, 0), QStringList({"aardvark", "ant", "cat", "mole", "yak", "zebu"}));
-
-    model.SetSortKey(1);
-    model.SetSortOrder(1);
-    Append(model, {"emu", Padded(3)});
-    Append(model, {"hippopotamus", Padded(12)});
-    QCOMPARE(Column(model, 0),
-             QStringList({"hippopotamus", "aardvark", "mole", "zebu", "ant", "yak", "cat", "emu"}));
-}
-
-void ReportListTest::EqualKeysKeepAppendedOrderInBothDirections() {
-    ReportListModel model(FourColumns());
-    Append(model, {"b", "x"});
-    Append(model, {"c", "y"});
-    Append(model, {"a", "x"});
-    Append(model, {"d", "y"});
+void ReportListTest::EqualKeysKeepTheirGivenOrderInBothDirections() {
+    ReportListModel& model = *model_;
+    Show(model, Table({{"b", "x"}, {"c", "y"}, {"a", "x"}, {"d", "y"}}));
     // A sort by another column first must not leak into the order of ties.
-    model.SetSortKey(0);
-    model.SetSortOrder(1);
-    model.SetSorted(true);
-    model.SetSortKey(1);
-    QCOMPARE(Column(model, 0), QStringList({"c", "d", "b", "a"}));
-    model.SetSortOrder(0);
-    QCOMPARE(Column(model, 0), QStringList({"b", "a", "c", "d"}));
+    model.SetSortSettings(IndexOf(Column::Word), true, 1);
+    model.SetSortSettings(IndexOf(Column::Count), true, 1);
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"c", "d", "b", "a"}));
+    model.SetSortSettings(IndexOf(Column::Count), true, 0);
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"b", "a", "c", "d"}));
 }
 
 void ReportListTest::ReplaceRowsWhileSortedShowsSortedRows() {
-    ReportListModel model(FourColumns());
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.SetSortKey(1);
-    model.SetSortOrder(1);
-    model.SetSorted(true);
-    model.ReplaceRows(TableOfWords({{u"one", u"  1"}, {u"ten", u" 10"}, {u"two", u"  2"}}));
-    QCOMPARE(Column(model, 0), QStringList({"ten", "two", "one"}));
-    model.SetSorted(false);
-    model.ReplaceRows(TableOfWords({{u"one", u"  1"}, {u"ten", u" 10"}}));
-    QCOMPARE(Column(model, 0), QStringList({"one", "ten"}));
+    ReportListModel& model = *model_;
+    model.SetSortSettings(IndexOf(Column::Count), true, 1);
+    Show(model, Table({{"one", "  1"}, {"ten", " 10"}, {"two", "  2"}}));
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"ten", "two", "one"}));
+    model.SetSortSettings(IndexOf(Column::Count), false, 1);
+    Show(model, Table({{"one", "  1"}, {"ten", " 10"}}));
+    QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"one", "ten"}));
 }
 
 void ReportListTest::CellsAndHeadersCarryTheColumnAlignment() {
-    ReportListModel model(FourColumns());
-    Append(model, {"a", "1", "x", "1"});
+    ReportListModel& model = *model_;
+    Show(model, Table({{"a", "1", "x", "1"}}));
     const auto alignment = [](const QVariant& value) { return Qt::Alignment(value.toInt()); };
-    QCOMPARE(alignment(model.data(model.index(0, 1), Qt::TextAlignmentRole)),
+    QCOMPARE(alignment(model.data(model.index(0, IndexOf(Column::Count)), Qt::TextAlignmentRole)),
              Qt::AlignHCenter | Qt::AlignVCenter);
-    QCOMPARE(alignment(model.headerData(3, Qt::Horizontal, Qt::TextAlignmentRole)),
+    QCOMPARE(alignment(model.headerData(IndexOf(Column::OriginalOrder), Qt::Horizontal,
+                                        Qt::TextAlignmentRole)),
              Qt::AlignRight | Qt::AlignVCenter);
-    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QString("First Occurs"));
+    QCOMPARE(model.headerData(IndexOf(Column::FirstOccurs), Qt::Horizontal).toString(),
+             QString("First Occurs"));
 }
 
 void ReportListTest::HeaderClickReportsOneBasedColumnWithoutSorting() {
     ReportList list(FourColumns());
-    list.AppendRow("b");
-    list.AppendRow("a");
+    list.ReplaceRows(TableOfWords({"b", "a"}));
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     QSignalSpy clicks(&list, &ReportList::ColumnClick);
-    ClickHeader(list, 2);
-    ClickHeader(list, 0);
+    ClickHeader(list, Column::FirstOccurs);
+    ClickHeader(list, Column::Word);
     QCOMPARE(clicks.count(), 2);
-    QCOMPARE(clicks.at(0).at(0).toInt(), 3);
-    QCOMPARE(clicks.at(1).at(0).toInt(), 1);
+    QCOMPARE(clicks.at(0).at(0).toInt(), IndexOf(Column::FirstOccurs) + 1);
+    QCOMPARE(clicks.at(1).at(0).toInt(), IndexOf(Column::Word) + 1);
     QVERIFY(!list.Sorted());
-    QCOMPARE(list.Text(0, 0), QString("b"));
+    QCOMPARE(list.Text(0, IndexOf(Column::Word)), QString("b"));
 }
 
 void ReportListTest::SortIndicatorFollowsTheSettingsOnly() {
@@ -294,24 +290,22 @@ void ReportListTest::SortIndicatorFollowsTheSettingsOnly() {
     QHeaderView* header = list.header();
     QVERIFY(!header->isSortIndicatorShown());
 
-    list.SetSortKey(2);
-    list.SetSortOrder(1);
-    list.SetSorted(true);
+    list.SetSortSettings(IndexOf(Column::FirstOccurs), true, 1);
     QVERIFY(header->isSortIndicatorShown());
-    QCOMPARE(header->sortIndicatorSection(), 2);
+    QCOMPARE(header->sortIndicatorSection(), IndexOf(Column::FirstOccurs));
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    ClickHeader(list, 2);  // nobody handles the click: nothing may change
-    QCOMPARE(header->sortIndicatorSection(), 2);
+    ClickHeader(list, Column::FirstOccurs);  // nobody handles the click: nothing may change
+    QCOMPARE(header->sortIndicatorSection(), IndexOf(Column::FirstOccurs));
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
     connect(&list, &ReportList::ColumnClick, &list,
-            [&list](int index) { ClickSort(list.Rows(), index); });
-    ClickHeader(list, 1);
-    QCOMPARE(header->sortIndicatorSection(), 1);
+            [&list](int index) { ClickSort(list.Rows(), index - 1); });
+    ClickHeader(list, Column::Count);
+    QCOMPARE(header->sortIndicatorSection(), IndexOf(Column::Count));
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
 
-    list.SetSorted(false);
+    list.SetSortSettings(list.SortKey(), false, list.SortOrder());
     QVERIFY(!header->isSortIndicatorShown());
 }
 
@@ -320,10 +314,10 @@ void ReportListTest::ColumnWidthsAreDevicePixels() {
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     const std::vector<int> widths = {100, 100, 300, 100};
-    for (int column = 0; column < 4; ++column) {
+    for (int column = 0; column < list.model()->columnCount(); ++column) {
         list.SetColumnWidthPixels(column, widths[column]);
     }
-    for (int column = 0; column < 4; ++column) {
+    for (int column = 0; column < list.model()->columnCount(); ++column) {
         QCOMPARE(qRound(list.columnWidth(column) * list.devicePixelRatioF()), widths[column]);
     }
 }
@@ -332,10 +326,10 @@ void ReportListTest::ColumnWidthsAreDevicePixels() {
 // become spaces. The size decides the refusal before any text is built, so it
 // must be the size of the text that would be built, to the byte.
 void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
-    ReportListModel model(FourColumns());
-    Append(model, {QString::fromUtf16(u" caf\u00e9\t"), Padded(7), "\r\n\u20ac 5\n", "1"});
-    Append(model, {"skipped", "", "", ""});
-    Append(model, {QString::fromUtf16(u"\U0001F600"), "\u00a0", "\v<&>", "3"});
+    ReportListModel& model = *model_;
+    Show(model, Table({{QString::fromUtf16(u" caf\u00e9\t"), Padded(7), "\r\n\u20ac 5\n", "1"},
+                       {"skipped", "", "", ""},
+                       {QString::fromUtf16(u"\U0001F600"), "\u00a0", "\v<&>", "3"}}));
     const quorvex::RowRuns runs = quorvex::MergeRuns({{2, 2}, {0, 0}, {2, 2}});
     QCOMPARE(runs.size(), 2);
 
@@ -365,20 +359,18 @@ void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
 
 void ReportListTest::ACellTooNarrowForItsTextShowsItInATooltip() {
     ReportList list(FourColumns());
-    list.AppendRow("ox");
-    list.AddColumnText("1");
-    list.AddColumnText("a first occurrence far too long for its column");
+    list.ReplaceRows(Table({{"ox", "1", "a first occurrence far too long for its column"}}));
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
-    list.setColumnWidth(2, 60);
-    const auto hover = [&list](int column) {
-        const QPoint at = list.visualRect(list.model()->index(0, column)).center();
+    list.setColumnWidth(IndexOf(Column::FirstOccurs), 60);
+    const auto hover = [&list](Column column) {
+        const QPoint at = list.visualRect(list.model()->index(0, IndexOf(column))).center();
         QHelpEvent event(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
         QApplication::sendEvent(list.viewport(), &event);
     };
-    hover(0);
+    hover(Column::Word);
     QVERIFY(!QToolTip::isVisible());
-    hover(2);
+    hover(Column::FirstOccurs);
     QVERIFY(QToolTip::isVisible());
     QVERIFY2(QToolTip::text().contains("a first occurrence far too long for its column"),
              qPrintable(QToolTip::text()));

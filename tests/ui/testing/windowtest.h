@@ -4,10 +4,18 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "analysis/rows/reportrows.h"
 #include "tests/ui/testing/scripteddialogs.h"
 #include "ui/frmmain.h"
 
 namespace quorvex {
+
+// What a click on a column's header reports to the window: its place,
+// counted from 1.
+template <typename Name>
+constexpr int ClickIndex(Name column) {
+    return IndexOf(column) + 1;
+}
 
 // What every window test starts from: a shown window whose dialogs a script
 // answers, a folder for its documents, and the user's commands.

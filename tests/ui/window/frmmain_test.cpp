@@ -24,6 +24,9 @@
 #include <QtTest>
 #include <fstream>
 
+#include "analysis/rows/substitutionrows.h"
+#include "analysis/rows/summarytable.h"
+#include "analysis/rows/uniquewordrows.h"
 #include "tests/analysis/clibrarylocale.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
@@ -33,6 +36,9 @@
 
 namespace quorvex {
 namespace {
+
+using SubstitutionColumn = SubstitutionRows::Column;
+using UniqueColumn = UniqueWordRows::Column;
 
 QStringList Headers(const ReportList* list) {
     QStringList captions;
@@ -60,6 +66,15 @@ class AddressSpaceLimit {
   private:
     rlimit saved_{};
 };
+
+// The words of the Unique Words list, as shown.
+QStringList Words(const ReportList* unique) {
+    QStringList words;
+    for (int row = 0; row < unique->RowCount(); ++row) {
+        words.append(unique->Text(row, IndexOf(UniqueColumn::Word)));
+    }
+    return words;
+}
 
 QString Padded(const QString& text, int width) {
     return text.rightJustified(width, u' ');
@@ -173,22 +188,22 @@ class FrmMainTest : public WindowTest {
                  (QStringList{"Ascii", "Char", "Count", "Replaced With"}));
         QCOMPARE(Headers(window_->UniqueList()),
                  (QStringList{"Word", "Count", "First Occurs", "Original Order"}));
-        const QHeaderView* header = window_->SubstitutionList()->header();
         const qreal ratio = window_->devicePixelRatioF();
-        QCOMPARE(qRound(header->sectionSize(0) * ratio), 80);
-        QCOMPARE(qRound(header->sectionSize(3) * ratio), 200);
-        QCOMPARE(qRound(window_->UniqueList()->header()->sectionSize(2) * ratio), 300);
-        const QAbstractItemModel* unique = window_->UniqueList()->model();
-        QCOMPARE(
-            unique->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                Qt::AlignHorizontal_Mask,
-            Qt::AlignHCenter);
-        QCOMPARE(window_->SubstitutionList()
-                         ->model()
-                         ->headerData(2, Qt::Horizontal, Qt::TextAlignmentRole)
-                         .value<Qt::Alignment>() &
-                     Qt::AlignHorizontal_Mask,
-                 Qt::AlignRight);
+        const auto width = [ratio](const ReportList* list, int column) {
+            return qRound(list->header()->sectionSize(column) * ratio);
+        };
+        const ReportList* substitution = window_->SubstitutionList();
+        QCOMPARE(width(substitution, IndexOf(SubstitutionColumn::Ascii)), 80);
+        QCOMPARE(width(substitution, IndexOf(SubstitutionColumn::ReplacedWith)), 200);
+        QCOMPARE(width(window_->UniqueList(), IndexOf(UniqueColumn::FirstOccurs)), 300);
+        const auto alignment = [](const ReportList* list, int column) {
+            return list->model()
+                       ->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole)
+                       .value<Qt::Alignment>() &
+                   Qt::AlignHorizontal_Mask;
+        };
+        QCOMPARE(alignment(window_->UniqueList(), IndexOf(UniqueColumn::Count)), Qt::AlignHCenter);
+        QCOMPARE(alignment(substitution, IndexOf(SubstitutionColumn::Count)), Qt::AlignRight);
     }
 
     void loadShowsTheHeadRowsAndEnablesProcessing() {
@@ -222,7 +237,9 @@ class FrmMainTest : public WindowTest {
         }
 
         Process();
-        QCOMPARE(window_->SummaryList()->Text(0, 1), path);
+        QCOMPARE(window_->SummaryList()->Text(IndexOf(SummaryRow::FileLoaded),
+                                              IndexOf(SummaryColumn::Value)),
+                 path);
     }
 
     void aFileThatVanishesBeforeTheReadIsReported() {
@@ -264,8 +281,11 @@ class FrmMainTest : public WindowTest {
         QCOMPARE(Row(summary, 2), (QStringList{"Total Word Count", "5"}));
         QCOMPARE(Row(summary, 3), (QStringList{"Unique Word Count", "4"}));
         QCOMPARE(Row(summary, 4), (QStringList{"Substitution Count", "9"}));
-        QCOMPARE(summary->Text(5, 0), QStringLiteral("Time To Complete"));
-        QVERIFY(summary->Text(5, 1).endsWith(QStringLiteral(" seconds")));
+        const int time = IndexOf(SummaryRow::TimeToComplete);
+        QCOMPARE(summary->Text(time, IndexOf(SummaryColumn::Item)),
+                 QStringLiteral("Time To Complete"));
+        QVERIFY(summary->Text(time, IndexOf(SummaryColumn::Value))
+                    .endsWith(QStringLiteral(" seconds")));
 
         const ReportList* substitution = window_->SubstitutionList();
         QCOMPARE(substitution->RowCount(), 256);
@@ -432,26 +452,20 @@ class FrmMainTest : public WindowTest {
         Open(WriteFile("doc.txt", "001:001 b b b a c c\r\n"));
         Process();
         ReportList* unique = window_->UniqueList();
-        auto words = [unique] {
-            QStringList texts;
-            for (int row = 0; row < unique->RowCount(); ++row) {
-                texts.append(unique->Text(row, 0));
-            }
-            return texts;
-        };
-        QCOMPARE(words(), (QStringList{"a", "b", "c"}));
-        window_->lvwUnique_ColumnClick(1);
-        QCOMPARE(words(), (QStringList{"a", "b", "c"}));
+        QCOMPARE(Words(unique), (QStringList{"a", "b", "c"}));
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
+        QCOMPARE(Words(unique), (QStringList{"a", "b", "c"}));
         QVERIFY(unique->Sorted());
         QCOMPARE(unique->SortOrder(), 0);
-        window_->lvwUnique_ColumnClick(1);
-        QCOMPARE(words(), (QStringList{"c", "b", "a"}));
-        window_->lvwUnique_ColumnClick(2);  // Count, ascending after a descending click
-        QCOMPARE(words(), (QStringList{"a", "c", "b"}));
-        QCOMPARE(unique->SortKey(), 1);
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
+        QCOMPARE(Words(unique), (QStringList{"c", "b", "a"}));
+        // Ascending after a descending click.
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Count));
+        QCOMPARE(Words(unique), (QStringList{"a", "c", "b"}));
+        QCOMPARE(unique->SortKey(), IndexOf(UniqueColumn::Count));
 
         ReportList* substitution = window_->SubstitutionList();
-        window_->lvwSubstitution_ColumnClick(1);
+        window_->lvwSubstitution_ColumnClick(ClickIndex(SubstitutionColumn::Ascii));
         QCOMPARE(Row(substitution, 0).first(), QStringLiteral("0"));
         QCOMPARE(Row(substitution, 1).first(), QStringLiteral("1"));
         QCOMPARE(Row(substitution, 2).first(), QStringLiteral("10"));
@@ -467,7 +481,8 @@ class FrmMainTest : public WindowTest {
         window_->Tabs()->SetCurrentTab(2);
         ReportList* unique = window_->UniqueList();
         QHeaderView* header = unique->header();
-        const QPointF onWord(header->sectionViewportPosition(0) + 10, header->height() / 2);
+        const int word = IndexOf(UniqueColumn::Word);
+        const QPointF onWord(header->sectionViewportPosition(word) + 10, header->height() / 2);
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             QCoreApplication::postEvent(
                 header->viewport(),
@@ -481,7 +496,7 @@ class FrmMainTest : public WindowTest {
         QVERIFY2(!unique->Sorted(), "a click made during the run sorted the list afterwards");
 
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
+                          QPoint(header->sectionViewportPosition(word) + 10, header->height() / 2));
         QVERIFY(unique->Sorted());
         QCOMPARE(unique->SortOrder(), 0);
 
@@ -495,9 +510,9 @@ class FrmMainTest : public WindowTest {
     }
 
     void headerClicksOnEmptyListsChangeOnlyTheSettings() {
-        window_->lvwUnique_ColumnClick(4);
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::OriginalOrder));
         QVERIFY(window_->UniqueList()->Sorted());
-        QCOMPARE(window_->UniqueList()->SortKey(), 3);
+        QCOMPARE(window_->UniqueList()->SortKey(), IndexOf(UniqueColumn::OriginalOrder));
         QCOMPARE(window_->UniqueList()->RowCount(), 0);
     }
 
@@ -514,7 +529,7 @@ class FrmMainTest : public WindowTest {
                                       "cat\t1\t001:001\t3\n"
                                       "the\t2\t001:001\t4\n");
 
-        window_->lvwUnique_ColumnClick(1);
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
         unique->setFocus();
         QTest::keyClick(unique, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(unique, Qt::Key_C, Qt::ControlModifier);
@@ -573,16 +588,14 @@ class FrmMainTest : public WindowTest {
         ReportList* unique = window_->UniqueList();
         UseContextMenu(unique, "Sort by Count");
         QCOMPARE(Rows(unique).size(), 3);
-        QCOMPARE((QStringList{unique->Text(0, 0), unique->Text(1, 0), unique->Text(2, 0)}),
-                 (QStringList{"a", "c", "b"}));
-        QCOMPARE(unique->header()->sortIndicatorSection(), 1);
+        QCOMPARE(Words(unique), (QStringList{"a", "c", "b"}));
+        QCOMPARE(unique->header()->sortIndicatorSection(), IndexOf(UniqueColumn::Count));
         UseContextMenu(unique, "Sort by Count");
-        QCOMPARE((QStringList{unique->Text(0, 0), unique->Text(1, 0), unique->Text(2, 0)}),
-                 (QStringList{"b", "c", "a"}));
+        QCOMPARE(Words(unique), (QStringList{"b", "c", "a"}));
         QCOMPARE(unique->SortOrder(), 1);
         ReportList* substitution = window_->SubstitutionList();
         UseContextMenu(substitution, "Sort by Ascii");
-        QCOMPARE(substitution->Text(2, 0), QStringLiteral("10"));
+        QCOMPARE(substitution->Text(2, IndexOf(SubstitutionColumn::Ascii)), QStringLiteral("10"));
         QCOMPARE(substitution->SortOrder(), 0);
     }
 
