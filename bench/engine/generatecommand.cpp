@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "bench/engine/documentgenerator.h"
 #include "bench/engine/hostiledocuments.h"
 #include "bench/engine/phasetiming.h"
+#include "bench/engine/textgenerator.h"
 
 namespace quorvex::bench {
 
@@ -47,7 +47,7 @@ bool WriteKind(std::FILE* out, const GenerateOptions& options) {
         const std::uint64_t* hashSeed = options.kind == "colliding" ? &*line.hashSeed : nullptr;
         return WriteWordCycle(out, *options.size, EightLetterWords(words, seed, hashSeed));
     }
-    return WriteDocument(out, *options.size, seed);
+    return WriteText(out, *options.size, seed);
 }
 
 }  // namespace
