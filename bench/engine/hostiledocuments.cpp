@@ -48,16 +48,6 @@ std::string RandomWord(std::mt19937_64& random, std::size_t length) {
     return word;
 }
 
-// Numbers written as words, so that every line brings a new one.
-std::string CounterWord(std::uint64_t number) {
-    std::string word;
-    do {
-        word += static_cast<char>('a' + number % 26);
-        number /= 26;
-    } while (number > 0);
-    return word;
-}
-
 // Fills `size` bytes with lines "001:001 " and words from `nextWord`, each
 // line ending in CR LF; the last line is cut to fit.
 template <typename NextWord>
@@ -81,6 +71,15 @@ bool WriteWordLines(std::FILE* out, std::uint64_t size, const NextWord& nextWord
 }
 
 }  // namespace
+
+std::string CounterWord(std::uint64_t number) {
+    std::string word;
+    do {
+        word += static_cast<char>('a' + number % 26);
+        number /= 26;
+    } while (number > 0);
+    return word;
+}
 
 bool WriteRandomWords(std::FILE* out, std::uint64_t size, std::uint64_t seed) {
     std::mt19937_64 random(seed);

@@ -28,6 +28,10 @@ bool WriteOneWord(std::FILE* out, std::uint64_t size);
 std::vector<std::string> EightLetterWords(std::size_t count, std::uint64_t seed,
                                           const std::uint64_t* hashSeed);
 
+// A number written in letters, the lowest first ("a" for 0, "ba" for 1 * 26):
+// counting up gives a new word every time.
+std::string CounterWord(std::uint64_t number);
+
 // `size` bytes of lines "001:001 " followed by `words`, used over and over.
 bool WriteWordCycle(std::FILE* out, std::uint64_t size, const std::vector<std::string>& words);
 

@@ -1,40 +1,20 @@
 // quorvex-bench: writes made-up documents and measures the analysis engine
 // on them, outside the window, so that its speed and memory can be compared
-// with other tools run on the same file.
+// with other tools run on the same file. The first argument names the job.
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <charconv>
-#include <chrono>
-#include <cstdint>
-#include <cstdio>
-#include <ctime>
 #include <iostream>
 #include <optional>
-#include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
-#include "analysis/scan/analysisstate.h"
-#include "analysis/text/codepage.h"
-#include "analysis/scan/documentscan.h"
-#include "analysis/analysedocument.h"
-#include "bench/engine/documentgenerator.h"
-#include "bench/engine/hostiledocuments.h"
-#include "loading/sourcefile.h"
+#include "bench/engine/enginebenchmark.h"
+#include "bench/engine/generatecommand.h"
+#include "bench/engine/loadbenchmark.h"
 
 namespace {
 
 constexpr int kExitBadArguments = 2;
-constexpr int kExitFailure = 1;
-constexpr int kDefaultRuns = 5;
-constexpr std::uint64_t kDefaultSeed = 1;
-constexpr double kBytesPerMegabyte = 1e6;
-constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
 
 constexpr std::string_view kUsage =
     R"(Usage:
@@ -77,386 +57,32 @@ constexpr std::string_view kUsage =
   quorvex-bench --help
 )";
 
-using Clock = std::chrono::steady_clock;
-
-// The machine may be shared, so every phase is timed both on the wall clock
-// and in the processor time this process used.
-struct Instant {
-    Clock::time_point wall = Clock::now();
-    std::clock_t cpu = std::clock();
-};
-
-struct Duration {
-    double wall;
-    double cpu;
-};
-
-Duration Between(const Instant& start, const Instant& end) {
-    return {std::chrono::duration<double>(end.wall - start.wall).count(),
-            static_cast<double>(end.cpu - start.cpu) / CLOCKS_PER_SEC};
-}
-
-std::optional<std::uint64_t> ParseNumber(std::string_view text) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<std::uint64_t> ParseSize(std::string_view text) {
-    std::uint64_t multiplier = 1;
-    if (!text.empty()) {
-        switch (text.back()) {
-            case 'K':
-            case 'k':
-                multiplier = 1000;
-                break;
-            case 'M':
-            case 'm':
-                multiplier = 1000 * 1000;
-                break;
-            case 'G':
-            case 'g':
-                multiplier = 1000 * 1000 * 1000;
-                break;
-            default:
-                break;
-        }
-    }
-    if (multiplier != 1) {
-        text.remove_suffix(1);
-    }
-    const std::optional<std::uint64_t> number = ParseNumber(text);
-    if (!number || *number > UINT64_MAX / multiplier) {
-        return std::nullopt;
-    }
-    return *number * multiplier;
-}
-
-// Where `quorvex-bench load` puts the document.
-enum class LoadWay { Huge, Small, Vector };
-
-std::optional<LoadWay> ParseLoadWay(std::string_view text) {
-    if (text == "huge") {
-        return LoadWay::Huge;
-    }
-    if (text == "small") {
-        return LoadWay::Small;
-    }
-    if (text == "vector") {
-        return LoadWay::Vector;
-    }
-    return std::nullopt;
-}
-
-struct Options {
-    bool help = false;
-    bool generate = false;
-    std::string kind;
-    bool loadOnly = false;
-    LoadWay way = LoadWay::Huge;
-    std::optional<std::uint64_t> size;
-    std::optional<std::uint64_t> words;
-    std::optional<std::uint64_t> heading;
-    std::optional<std::uint64_t> lines;
-    std::optional<std::uint64_t> hashSeed;
-    bool highBytes = false;
-    std::uint64_t seed = kDefaultSeed;
-    int runs = kDefaultRuns;
-    std::string file;
-};
-
-bool KindHasItsOptions(const Options& options) {
-    if (!options.generate) {
-        return true;
-    }
-    if (options.kind.empty() || options.kind == "random-words" || options.kind == "one-word") {
-        return options.size.has_value();
-    }
-    if (options.kind == "long-heading") {
-        return options.heading && options.lines;
-    }
-    if (options.kind == "colliding") {
-        return options.size && options.words > 0u && options.hashSeed;
-    }
-    if (options.kind == "control") {
-        return options.size && options.words > 0u;
-    }
-    return false;
-}
-
-std::optional<Options> ParseOptions(const std::vector<std::string_view>& args) {
-    Options options;
-    std::size_t i = 0;
-    if (!args.empty() && args[0] == "generate") {
-        options.generate = true;
-        ++i;
-    } else if (!args.empty() && args[0] == "load") {
-        options.loadOnly = true;
-        ++i;
-    }
-    std::vector<std::string_view> files;
-    for (; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg == "--size" && options.generate && hasValue) {
-            options.size = ParseSize(args[++i]);
-            if (!options.size) {
-                return std::nullopt;
-            }
-        } else if (arg == "--seed" && options.generate && hasValue) {
-            const std::optional<std::uint64_t> seed = ParseNumber(args[++i]);
-            if (!seed) {
-                return std::nullopt;
-            }
-            options.seed = *seed;
-        } else if (arg == "--kind" && options.generate && hasValue) {
-            options.kind = std::string(args[++i]);
-        } else if ((arg == "--words" || arg == "--lines" || arg == "--hash-seed") && hasValue) {
-            std::optional<std::uint64_t>& value = arg == "--words"   ? options.words
-                                                  : arg == "--lines" ? options.lines
-                                                                     : options.hashSeed;
-            value = ParseNumber(args[++i]);
-            if (!value) {
-                return std::nullopt;
-            }
-        } else if (arg == "--heading" && options.generate && hasValue) {
-            options.heading = ParseSize(args[++i]);
-            if (!options.heading) {
-                return std::nullopt;
-            }
-        } else if (arg == "--high-bytes" && options.generate) {
-            options.highBytes = true;
-        } else if (arg == "--runs" && !options.generate && hasValue) {
-            const std::optional<std::uint64_t> runs = ParseNumber(args[++i]);
-            if (!runs || *runs < 1 || *runs > 1000) {
-                return std::nullopt;
-            }
-            options.runs = static_cast<int>(*runs);
-        } else if (arg == "--into" && options.loadOnly && hasValue) {
-            const std::optional<LoadWay> way = ParseLoadWay(args[++i]);
-            if (!way) {
-                return std::nullopt;
-            }
-            options.way = *way;
-        } else if (arg.starts_with("-") && arg != "-") {
-            return std::nullopt;
-        } else {
-            files.push_back(arg);
-        }
-    }
-    if (options.help) {
-        return options;
-    }
-    if (files.size() != 1 || !KindHasItsOptions(options)) {
-        return std::nullopt;
-    }
-    options.file = std::string(files.front());
-    return options;
-}
-
-bool WriteKind(std::FILE* out, const Options& options) {
-    namespace bench = quorvex::bench;
-    if (options.kind == "random-words") {
-        return bench::WriteRandomWords(out, *options.size, options.seed);
-    }
-    if (options.kind == "long-heading") {
-        return bench::WriteLongHeading(out, *options.heading, *options.lines, options.highBytes);
-    }
-    if (options.kind == "one-word") {
-        return bench::WriteOneWord(out, *options.size);
-    }
-    if (options.kind == "colliding" || options.kind == "control") {
-        const auto words = static_cast<std::size_t>(*options.words);
-        const std::uint64_t* hashSeed = options.kind == "colliding" ? &*options.hashSeed : nullptr;
-        return bench::WriteWordCycle(out, *options.size,
-                                     bench::EightLetterWords(words, options.seed, hashSeed));
-    }
-    return bench::WriteDocument(out, *options.size, options.seed);
-}
-
-int Generate(const Options& options) {
-    std::FILE* out = std::fopen(options.file.c_str(), "wb");
-    if (out == nullptr) {
-        std::cerr << "quorvex-bench: cannot write " << options.file << "\n";
-        return kExitFailure;
-    }
-    const Instant start;
-    const bool written = WriteKind(out, options);
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        std::cerr << "quorvex-bench: writing " << options.file << " failed\n";
-        return kExitFailure;
-    }
-    std::printf("wrote %s (%s, seed %llu) in %.3f s\n", options.file.c_str(),
-                options.kind.empty() ? "text" : options.kind.c_str(),
-                static_cast<unsigned long long>(options.seed), Between(start, Instant()).wall);
-    return 0;
-}
-
-// The way documents were loaded before, for comparison: a std::vector of the
-// file's length, zero-filled on creation, then plain reads into it.
-bool LoadIntoVector(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    const bool measured = ::fstat(fd, &info) == 0;
-    bytes.resize(measured ? static_cast<std::size_t>(info.st_size) : 0);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return measured && got == bytes.size();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// The medians of the wall and processor times, each taken on its own.
-Duration Median(const std::vector<Duration>& durations) {
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (const Duration& duration : durations) {
-        wall.push_back(duration.wall);
-        cpu.push_back(duration.cpu);
-    }
-    return {Median(wall), Median(cpu)};
-}
-
-double MegabytesPerSecond(std::int64_t bytes, double seconds) {
-    return seconds > 0 ? static_cast<double>(bytes) / kBytesPerMegabyte / seconds : 0;
-}
-
-void PrintPhase(const char* name, const Duration& duration, std::int64_t bytes) {
-    std::printf("%-5s %9.4f s %9.1f MB/s   cpu %9.4f s %9.1f MB/s\n", name, duration.wall,
-                MegabytesPerSecond(bytes, duration.wall), duration.cpu,
-                MegabytesPerSecond(bytes, duration.cpu));
-}
-
-double PeakMemoryBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
-}
-
-int CannotLoad(const Options& options) {
-    std::cerr << "quorvex-bench: cannot read " << options.file << "\n";
-    return kExitFailure;
-}
-
-// One load the chosen way, timed; the loaded bytes are let go untimed.
-std::optional<Duration> TimedLoad(const Options& options, std::int64_t& bytes) {
-    std::vector<std::uint8_t> vector;
-    quorvex::SourceFile file;
-    const Instant start;
-    if (options.way == LoadWay::Vector) {
-        if (!LoadIntoVector(options.file, vector)) {
-            return std::nullopt;
-        }
-        bytes = static_cast<std::int64_t>(vector.size());
-    } else {
-        file = quorvex::ReadSourceFile(
-            options.file, options.way == LoadWay::Small ? quorvex::DocumentPages::Small
-                                                        : quorvex::DocumentPages::HugeWhereOffered);
-        if (file.problem != quorvex::ReadProblem::None) {
-            return std::nullopt;
-        }
-        bytes = file.length;
-    }
-    return Between(start, Instant());
-}
-
-int LoadOnly(const Options& options) {
-    std::vector<Duration> loads;
-    std::int64_t bytes = 0;
-    for (int run = 0; run < options.runs; ++run) {
-        const std::optional<Duration> load = TimedLoad(options, bytes);
-        if (!load) {
-            return CannotLoad(options);
-        }
-        loads.push_back(*load);
-    }
-    PrintPhase("load:", Median(loads), bytes);
-    return 0;
-}
-
-int Benchmark(const Options& options) {
-    quorvex::AnalysisState state;
-    const Instant loadStart;
-    quorvex::SourceFile file = quorvex::ReadSourceFile(options.file);
-    if (file.problem != quorvex::ReadProblem::None) {
-        return CannotLoad(options);
-    }
-    PrintPhase("load:", Between(loadStart, Instant()), file.length);
-    state.SourceBytes = std::move(file.bytes);
-    state.SourceLength = file.length;
-    state.SourceFileName = quorvex::DecodeWindows1252(options.file);
-    state.FixedHashSeed = options.hashSeed;
-
-    quorvex::SilentHooks hooks;
-    const quorvex::NumberSeparators separators{u",", u"."};
-    std::vector<Duration> scan;
-    std::vector<Duration> rows;
-    std::vector<Duration> engine;
-    quorvex::ScanOutcome outcome;
-    std::size_t uniqueRows = 0;
-    for (int run = 0; run < options.runs; ++run) {
-        const Instant scanStart;
-        outcome = quorvex::ScanDocument(state, hooks).value();
-        const Instant rowsStart;
-        const quorvex::ResultLists lists = quorvex::BuildResultLists(state, outcome, separators);
-        const Instant rowsEnd;
-        uniqueRows = lists.unique.RowCount();
-        scan.push_back(Between(scanStart, rowsStart));
-        rows.push_back(Between(rowsStart, rowsEnd));
-        engine.push_back(Between(scanStart, rowsEnd));
-    }
-
-    const std::int64_t bytes = state.SourceLength;
-    std::printf("file: %s, %lld bytes, %d runs\n", options.file.c_str(),
-                static_cast<long long>(bytes), options.runs);
-    std::printf("words: %lld total, %zu unique\n", static_cast<long long>(outcome.totalWords),
-                uniqueRows);
-    PrintPhase("scan:", Median(scan), bytes);
-    PrintPhase("rows:", Median(rows), bytes);
-    const Duration total = Median(engine);
-    PrintPhase("both:", total, bytes);
-    const double peak = PeakMemoryBytes();
-    std::printf("peak memory: %.1f MB, %.2f x file size\n", peak / kBytesPerMegabyte,
-                bytes > 0 ? peak / static_cast<double>(bytes) : 0.0);
-    std::printf("engine: %lld bytes, %.4f s, %.1f MB/s\n", static_cast<long long>(bytes),
-                total.wall, MegabytesPerSecond(bytes, total.wall));
-    return 0;
-}
-
-}  // namespace
-int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const std::optional<Options> options = ParseOptions(args);
+// Every job answers a bad command line, or a call for help, with the usage.
+template <typename Options>
+int RunJob(const std::optional<Options>& options, int (*run)(const Options&)) {
     if (!options) {
         std::cerr << kUsage;
         return kExitBadArguments;
     }
-    if (options->help) {
+    if (options->line.help) {
         std::cout << kUsage;
         return 0;
     }
-    if (options->generate) {
-        return Generate(*options);
+    return run(*options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace bench = quorvex::bench;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const std::string_view job = args.empty() ? std::string_view() : args.front();
+    const std::span<const std::string_view> jobArgs = std::span(args).subspan(args.empty() ? 0 : 1);
+    if (job == "generate") {
+        return RunJob(bench::ParseGenerateOptions(jobArgs), bench::RunGenerateCommand);
     }
-    return options->loadOnly ? LoadOnly(*options) : Benchmark(*options);
+    if (job == "load") {
+        return RunJob(bench::ParseLoadOptions(jobArgs), bench::RunLoadBenchmark);
+    }
+    return RunJob(bench::ParseEngineOptions(args), bench::RunEngineBenchmark);
 }

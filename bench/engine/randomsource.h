@@ -6,7 +6,7 @@
 namespace quorvex::bench {
 
 // xoshiro256** seeded through splitmix64. The standard library's engines are
-// portable but its distributions are not, so every draw the generator makes
+// portable but its distributions are not, so every draw a generator makes
 // goes through these few lines, and a seed gives the same document anywhere.
 class RandomSource {
   public:

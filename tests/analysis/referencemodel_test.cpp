@@ -4,18 +4,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include "analysis/analysedocument.h"
 #include "analysis/words/wordhash.h"
+#include "bench/engine/textgenerator.h"
 #include "tests/analysis/analysistesting.h"
-#include "tests/analysis/documentgenerator.h"
+#include "tests/analysis/cornercasedocuments.h"
 #include "tests/analysis/recordinghooks.h"
 
 namespace quorvex::test {
 namespace {
 
 constexpr int kDocumentsPerKind = 2500;
+// Each draws a vocabulary of its own, which takes a while.
+constexpr int kLifelikeDocuments = 60;
 
 const std::vector<NumberSeparators>& SeparatorSets() {
     static const std::vector<NumberSeparators> sets = {
@@ -90,16 +94,17 @@ const std::vector<NumberSeparators>& SeparatorSets() {
     return ::testing::AssertionSuccess();
 }
 
-void ExpectEngineMatchesModel(std::string (DocumentGenerator::*generate)(), std::uint32_t seed,
-                              int documents = kDocumentsPerKind) {
-    DocumentGenerator generator(seed);
-    for (int i = 0; i < documents; ++i) {
-        const std::string document = (generator.*generate)();
+// Compares the engine with the model on `count` documents, the i-th made by
+// `document(i)`, and reports the first that differs.
+void ExpectEngineMatchesModel(const std::function<std::string(int)>& document,
+                              int count = kDocumentsPerKind) {
+    for (int i = 0; i < count; ++i) {
+        const std::string text = document(i);
         const NumberSeparators& separators = SeparatorSets()[i % SeparatorSets().size()];
-        const ::testing::AssertionResult result = SameRun(document, separators);
+        const ::testing::AssertionResult result = SameRun(text, separators);
         if (!result) {
-            ADD_FAILURE() << "document " << i << " (" << document.size() << " bytes): \""
-                          << Escaped(document) << "\"\n"
+            ADD_FAILURE() << "document " << i << " (" << text.size() << " bytes): \""
+                          << Escaped(text) << "\"\n"
                           << result.message();
             return;
         }
@@ -107,15 +112,27 @@ void ExpectEngineMatchesModel(std::string (DocumentGenerator::*generate)(), std:
 }
 
 TEST(EngineAgainstModel, ByteSoup) {
-    ExpectEngineMatchesModel(&DocumentGenerator::ByteSoup, 20240611);
+    CornerCaseDocuments documents(20240611);
+    ExpectEngineMatchesModel([&](int) { return documents.ByteSoup(); });
 }
 
 TEST(EngineAgainstModel, WellFormedLines) {
-    ExpectEngineMatchesModel(&DocumentGenerator::WellFormed, 77);
+    CornerCaseDocuments documents(77);
+    ExpectEngineMatchesModel([&](int) { return documents.WellFormed(); });
 }
 
 TEST(EngineAgainstModel, HostileShapes) {
-    ExpectEngineMatchesModel(&DocumentGenerator::Hostile, 4099, kDocumentsPerKind / 5);
+    CornerCaseDocuments documents(4099);
+    ExpectEngineMatchesModel([&](int) { return documents.Hostile(); }, kDocumentsPerKind / 5);
+}
+
+// The benchmarks' lifelike text, from a few bytes, all cut last line, to
+// some tens of kilobytes of Zipf-distributed words with contractions,
+// quotes, numbers and headings that count up.
+TEST(EngineAgainstModel, LifelikeText) {
+    ExpectEngineMatchesModel(
+        [](int i) { return bench::GenerateText(static_cast<std::uint64_t>(11 * i * i), i); },
+        kLifelikeDocuments);
 }
 
 // Words whose index slots all begin in the first 4,096th of the index under

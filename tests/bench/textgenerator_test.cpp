@@ -1,4 +1,4 @@
-#include "bench/engine/documentgenerator.h"
+#include "bench/engine/textgenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -62,15 +62,15 @@ bool HasCapitalWord(std::string_view text) {
     return false;
 }
 
-TEST(DocumentGeneratorTest, SameSeedAndSizeGiveSameBytesHoweverTheyAreRead) {
-    const std::string whole = GenerateDocument(200'000, 42);
-    EXPECT_EQ(GenerateDocument(200'000, 42), whole);
+TEST(TextGeneratorTest, SameSeedAndSizeGiveSameBytesHoweverTheyAreRead) {
+    const std::string whole = GenerateText(200'000, 42);
+    EXPECT_EQ(GenerateText(200'000, 42), whole);
 
     std::ostringstream streamed;
-    ASSERT_TRUE(WriteDocument(streamed, 200'000, 42));
+    ASSERT_TRUE(WriteText(streamed, 200'000, 42));
     EXPECT_EQ(streamed.str(), whole);
 
-    DocumentGenerator generator(200'000, 42);
+    TextGenerator generator(200'000, 42);
     std::string piecewise;
     char piece[7];
     while (const std::size_t length = generator.Read(piece)) {
@@ -80,26 +80,26 @@ TEST(DocumentGeneratorTest, SameSeedAndSizeGiveSameBytesHoweverTheyAreRead) {
     EXPECT_EQ(generator.Remaining(), 0u);
 }
 
-TEST(DocumentGeneratorTest, DifferentSeedsGiveDifferentDocuments) {
-    const std::string first = GenerateDocument(10'000, 1);
-    EXPECT_NE(GenerateDocument(10'000, 2), first);
-    EXPECT_NE(GenerateDocument(10'000, 1ull << 40), first);
+TEST(TextGeneratorTest, DifferentSeedsGiveDifferentDocuments) {
+    const std::string first = GenerateText(10'000, 1);
+    EXPECT_NE(GenerateText(10'000, 2), first);
+    EXPECT_NE(GenerateText(10'000, 1ull << 40), first);
 }
 
-TEST(DocumentGeneratorTest, HasExactlyTheSizeAskedForAndEndsInCrLf) {
+TEST(TextGeneratorTest, HasExactlyTheSizeAskedForAndEndsInCrLf) {
     for (const std::uint64_t size :
          {2, 3, 7, 8, 9, 10, 30, 59, 60, 61, 119, 120, 121, 122, 1000, 4097, 123'457}) {
-        const std::string document = GenerateDocument(size, size);
+        const std::string document = GenerateText(size, size);
         ASSERT_EQ(document.size(), size);
         EXPECT_TRUE(document.ends_with("\r\n")) << "size " << size;
         CrLfLines(document);
     }
-    EXPECT_EQ(GenerateDocument(0, 3), "");
-    EXPECT_EQ(GenerateDocument(1, 3), "\n");
+    EXPECT_EQ(GenerateText(0, 3), "");
+    EXPECT_EQ(GenerateText(1, 3), "\n");
 }
 
-TEST(DocumentGeneratorTest, HeadingsComeEveryFortyLinesAtMostAndCountUp) {
-    const std::string document = GenerateDocument(kFormatSize, 5);
+TEST(TextGeneratorTest, HeadingsComeEveryFortyLinesAtMostAndCountUp) {
+    const std::string document = GenerateText(kFormatSize, 5);
     const std::vector<std::string_view> lines = CrLfLines(document);
     ASSERT_FALSE(lines.empty());
     int linesSinceHeading = 0;
@@ -120,8 +120,8 @@ TEST(DocumentGeneratorTest, HeadingsComeEveryFortyLinesAtMostAndCountUp) {
     EXPECT_TRUE(lines.front().starts_with("Book 01 "));
 }
 
-TEST(DocumentGeneratorTest, TextLinesCarryAReferenceAndEnglishLikeText) {
-    const std::string document = GenerateDocument(kFormatSize, 6);
+TEST(TextGeneratorTest, TextLinesCarryAReferenceAndEnglishLikeText) {
+    const std::string document = GenerateText(kFormatSize, 6);
     int indented = 0;
     int shortLines = 0;
     int withNumbers = 0;
@@ -155,8 +155,8 @@ TEST(DocumentGeneratorTest, TextLinesCarryAReferenceAndEnglishLikeText) {
 // What the benchmark measures depends on the words: as in real text there
 // must be tens of thousands of distinct ones, and the n-th commonest word
 // must occur about 1/n as often as the commonest (Zipf's law).
-TEST(DocumentGeneratorTest, WordsFollowZipfsLawOverTensOfThousandsOfWords) {
-    const std::string document = GenerateDocument(5'000'000, 8);
+TEST(TextGeneratorTest, WordsFollowZipfsLawOverTensOfThousandsOfWords) {
+    const std::string document = GenerateText(5'000'000, 8);
     AnalysisState state;
     state.SourceBytes.assign(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());

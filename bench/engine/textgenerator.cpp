@@ -1,4 +1,4 @@
-#include "bench/engine/documentgenerator.h"
+#include "bench/engine/textgenerator.h"
 
 #include <algorithm>
 #include <array>
@@ -56,12 +56,12 @@ std::uint32_t NextInCycle(std::uint32_t value, std::uint32_t last) {
 
 }  // namespace
 
-DocumentGenerator::DocumentGenerator(std::uint64_t size, std::uint64_t seed)
+TextGenerator::TextGenerator(std::uint64_t size, std::uint64_t seed)
     : random_(seed), vocabulary_(kVocabularySize, seed ^ kVocabularySeedMix), bytesLeft_(size) {
     line_.reserve(256);
 }
 
-std::size_t DocumentGenerator::Read(std::span<char> buffer) {
+std::size_t TextGenerator::Read(std::span<char> buffer) {
     std::size_t written = 0;
     while (written < buffer.size()) {
         if (lineOffset_ == line_.size()) {
@@ -78,7 +78,7 @@ std::size_t DocumentGenerator::Read(std::span<char> buffer) {
     return written;
 }
 
-void DocumentGenerator::MakeNextLine() {
+void TextGenerator::MakeNextLine() {
     line_.clear();
     lineOffset_ = 0;
     if (linesToHeading_ == 0) {
@@ -101,7 +101,7 @@ void DocumentGenerator::MakeNextLine() {
     bytesLeft_ -= line_.size();
 }
 
-void DocumentGenerator::MakeLastLine() {
+void TextGenerator::MakeLastLine() {
     line_.clear();
     if (bytesLeft_ < kLineEnd.size()) {
         line_ += '\n';
@@ -113,7 +113,7 @@ void DocumentGenerator::MakeLastLine() {
     line_ += kLineEnd;
 }
 
-void DocumentGenerator::MakeHeadingLine() {
+void TextGenerator::MakeHeadingLine() {
     book_ = NextInCycle(book_, kBooks);
     chapter_ = 0;
     versesToChapter_ = 0;
@@ -131,17 +131,17 @@ void DocumentGenerator::MakeHeadingLine() {
     quoteOpen_ = false;
 }
 
-void DocumentGenerator::MakeTextLine(std::size_t contentLength) {
+void TextGenerator::MakeTextLine(std::size_t contentLength) {
     AppendLineReference();
     AppendWordsUpTo(contentLength);
 }
 
-void DocumentGenerator::MakeIndentedLine(std::size_t contentLength) {
+void TextGenerator::MakeIndentedLine(std::size_t contentLength) {
     line_ += ' ';
     AppendWordsUpTo(contentLength);
 }
 
-void DocumentGenerator::MakeShortLine() {
+void TextGenerator::MakeShortLine() {
     const std::size_t start = line_.size();
     line_ += DrawShortWord();
     line_[start] = Capital(line_[start]);
@@ -151,7 +151,7 @@ void DocumentGenerator::MakeShortLine() {
 
 // A word that fits a short line and, capitalised, does not start with "B",
 // which would make the line a heading.
-std::string_view DocumentGenerator::DrawShortWord() {
+std::string_view TextGenerator::DrawShortWord() {
     for (int attempt = 0; attempt < kShortWordAttempts; ++attempt) {
         const std::string& word = vocabulary_.Word(vocabulary_.DrawRank(random_));
         if (word.size() <= kShortWordLongest && word.front() != 'b') {
@@ -161,7 +161,7 @@ std::string_view DocumentGenerator::DrawShortWord() {
     return kShortWordFallback;
 }
 
-void DocumentGenerator::AppendLineReference() {
+void TextGenerator::AppendLineReference() {
     if (versesToChapter_ == 0) {
         chapter_ = NextInCycle(chapter_, kLastNumber);
         verse_ = 0;
@@ -175,13 +175,13 @@ void DocumentGenerator::AppendLineReference() {
     line_ += ' ';
 }
 
-void DocumentGenerator::AppendWordsUpTo(std::size_t contentLength) {
+void TextGenerator::AppendWordsUpTo(std::size_t contentLength) {
     while (line_.size() < contentLength) {
         AppendToken();
     }
 }
 
-void DocumentGenerator::AppendToken() {
+void TextGenerator::AppendToken() {
     if (line_.back() != ' ') {
         line_ += ' ';
     }
@@ -198,7 +198,7 @@ void DocumentGenerator::AppendToken() {
     AppendPunctuation();
 }
 
-void DocumentGenerator::AppendWord() {
+void TextGenerator::AppendWord() {
     const std::size_t start = line_.size();
     const std::size_t rank = vocabulary_.DrawRank(random_);
     line_ += vocabulary_.Word(rank);
@@ -216,14 +216,14 @@ void DocumentGenerator::AppendWord() {
 }
 
 // `value` in decimal, with leading zeros up to `width` digits.
-void DocumentGenerator::AppendDigits(std::uint32_t value, int width) {
+void TextGenerator::AppendDigits(std::uint32_t value, int width) {
     if (value >= 10 || width > 1) {
         AppendDigits(value / 10, width - 1);
     }
     line_ += static_cast<char>('0' + value % 10);
 }
 
-void DocumentGenerator::AppendPunctuation() {
+void TextGenerator::AppendPunctuation() {
     const std::uint32_t roll = random_.Below(100);
     if (roll < 8) {
         line_ += roll < 6 ? '.' : (roll == 6 ? '!' : '?');
@@ -239,25 +239,25 @@ void DocumentGenerator::AppendPunctuation() {
     }
 }
 
-void DocumentGenerator::CloseQuote() {
+void TextGenerator::CloseQuote() {
     if (quoteOpen_) {
         line_ += '"';
         quoteOpen_ = false;
     }
 }
 
-std::size_t DocumentGenerator::DrawContentLength() {
+std::size_t TextGenerator::DrawContentLength() {
     return random_.Between(kShortestContent, kLongestContent);
 }
 
-std::string GenerateDocument(std::uint64_t size, std::uint64_t seed) {
+std::string GenerateText(std::uint64_t size, std::uint64_t seed) {
     std::string document(size, '\0');
-    DocumentGenerator(size, seed).Read(document);
+    TextGenerator(size, seed).Read(document);
     return document;
 }
 
-bool WriteDocument(std::ostream& out, std::uint64_t size, std::uint64_t seed) {
-    DocumentGenerator generator(size, seed);
+bool WriteText(std::ostream& out, std::uint64_t size, std::uint64_t seed) {
+    TextGenerator generator(size, seed);
     std::vector<char> chunk(kChunkSize);
     while (const std::size_t length = generator.Read(chunk)) {
         if (!out.write(chunk.data(), static_cast<std::streamsize>(length))) {
@@ -267,8 +267,8 @@ bool WriteDocument(std::ostream& out, std::uint64_t size, std::uint64_t seed) {
     return static_cast<bool>(out.flush());
 }
 
-bool WriteDocument(std::FILE* out, std::uint64_t size, std::uint64_t seed) {
-    DocumentGenerator generator(size, seed);
+bool WriteText(std::FILE* out, std::uint64_t size, std::uint64_t seed) {
+    TextGenerator generator(size, seed);
     std::vector<char> chunk(kChunkSize);
     while (const std::size_t length = generator.Read(chunk)) {
         if (std::fwrite(chunk.data(), 1, length, out) != length) {

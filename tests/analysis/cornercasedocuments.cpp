@@ -1,24 +1,26 @@
-#include "tests/analysis/documentgenerator.h"
+#include "tests/analysis/cornercasedocuments.h"
 
 #include <cstdio>
 
+#include "bench/engine/hostiledocuments.h"
+
 namespace quorvex::test {
 
-int DocumentGenerator::Below(int bound) {
-    return std::uniform_int_distribution<int>(0, bound - 1)(random_);
+int CornerCaseDocuments::Below(int bound) {
+    return static_cast<int>(random_.Below(static_cast<std::uint32_t>(bound)));
 }
 
-bool DocumentGenerator::OneIn(int chances) {
+bool CornerCaseDocuments::OneIn(int chances) {
     return Below(chances) == 0;
 }
 
 // A small alphabet makes words repeat, so counts above 1 are common.
-char DocumentGenerator::Letter(int alphabetSize) {
+char CornerCaseDocuments::Letter(int alphabetSize) {
     const char letter = static_cast<char>('a' + Below(alphabetSize));
     return OneIn(4) ? static_cast<char>(letter - 'a' + 'A') : letter;
 }
 
-std::string DocumentGenerator::ByteSoup() {
+std::string CornerCaseDocuments::ByteSoup() {
     const int length = OneIn(8) ? Below(2600) : Below(300);
     const int alphabetSize = 1 + Below(26);
     std::string document;
@@ -43,7 +45,7 @@ std::string DocumentGenerator::ByteSoup() {
     return document;
 }
 
-std::string DocumentGenerator::Word(int alphabetSize) {
+std::string CornerCaseDocuments::Word(int alphabetSize) {
     std::string word;
     const int length = 1 + Below(6);
     for (int i = 0; i < length; ++i) {
@@ -61,7 +63,7 @@ std::string DocumentGenerator::Word(int alphabetSize) {
     return word;
 }
 
-std::string DocumentGenerator::Heading() {
+std::string CornerCaseDocuments::Heading() {
     switch (Below(5)) {
         case 0:
             return "B";
@@ -77,7 +79,7 @@ std::string DocumentGenerator::Heading() {
     }
 }
 
-std::string DocumentGenerator::TextLine(int alphabetSize) {
+std::string CornerCaseDocuments::TextLine(int alphabetSize) {
     char reference[16];
     std::snprintf(reference, sizeof reference, "%03d:%03d", Below(1000), Below(1000));
     std::string line = reference;
@@ -94,7 +96,7 @@ std::string DocumentGenerator::TextLine(int alphabetSize) {
     return line;
 }
 
-std::string DocumentGenerator::ShortLine(int alphabetSize) {
+std::string CornerCaseDocuments::ShortLine(int alphabetSize) {
     std::string line;
     const int length = Below(6);
     for (int i = 0; i < length; ++i) {
@@ -103,7 +105,7 @@ std::string DocumentGenerator::ShortLine(int alphabetSize) {
     return line;
 }
 
-std::string DocumentGenerator::WellFormed() {
+std::string CornerCaseDocuments::WellFormed() {
     const std::string lineEnd = OneIn(3) ? "\n" : "\r\n";
     const int alphabetSize = 1 + Below(26);
     const int lines = OneIn(10) ? Below(120) : Below(25);
@@ -130,7 +132,7 @@ std::string DocumentGenerator::WellFormed() {
 // Headings of up to some thousands of bytes, any byte but a line feed, often
 // the same text as an earlier one or an earlier one extended, so that first
 // occurrences share long beginnings.
-std::string DocumentGenerator::LongHeading() {
+std::string CornerCaseDocuments::LongHeading() {
     std::string heading(1, 'B');
     if (!headings_.empty() && OneIn(2)) {
         heading = headings_[static_cast<std::size_t>(Below(static_cast<int>(headings_.size())))];
@@ -146,7 +148,7 @@ std::string DocumentGenerator::LongHeading() {
 
 // Words longer than the sixteen letters the index packs, often sharing all
 // but their last letters.
-std::string DocumentGenerator::LongWord() {
+std::string CornerCaseDocuments::LongWord() {
     std::string word(static_cast<std::size_t>(9 + Below(OneIn(5) ? 6000 : 40)), 'w');
     for (char& letter : word) {
         if (OneIn(20)) {
@@ -157,19 +159,15 @@ std::string DocumentGenerator::LongWord() {
 }
 
 // Words made from a counter, so that each is new.
-std::string DocumentGenerator::NewWords(int count) {
+std::string CornerCaseDocuments::NewWords(int count) {
     std::string line;
     for (int i = 0; i < count; ++i) {
-        std::string word;
-        for (int n = static_cast<int>(random_() % 2000000); n > 0 || word.empty(); n /= 26) {
-            word += static_cast<char>('a' + n % 26);
-        }
-        line += word + (OneIn(3) ? "'s " : " ");
+        line += bench::CounterWord(random_.Below(2000000)) + (OneIn(3) ? "'s " : " ");
     }
     return line;
 }
 
-std::string DocumentGenerator::Hostile() {
+std::string CornerCaseDocuments::Hostile() {
     headings_.clear();
     const std::string lineEnd = OneIn(3) ? "\n" : "\r\n";
     const int lines = Below(OneIn(10) ? 400 : 40);

@@ -12,8 +12,10 @@
 
 namespace quorvex::bench {
 
-// Makes a document in the program's own input format, for benchmarks, tests
-// and demonstrations: CR LF line endings; a heading line "Book NN Title" first
+// Makes lifelike text of any size in the program's own input format, the
+// kind of document the program is meant for (documents made to find the
+// engine's limits come from hostiledocuments.h), for benchmarks, tests and
+// demonstrations: CR LF line endings; a heading line "Book NN Title" first
 // and then after every 19 to 39 other lines (NN counts 01 to 99, then starts
 // over); text lines "CCC:VVV " followed by English-like sentences of made-up
 // words of Zipf-distributed frequency, with capitals, a few all-capital
@@ -27,9 +29,9 @@ namespace quorvex::bench {
 //
 // Equal size and seed give equal bytes on every platform, and the bytes do
 // not depend on how the document is read out in pieces.
-class DocumentGenerator {
+class TextGenerator {
   public:
-    DocumentGenerator(std::uint64_t size, std::uint64_t seed);
+    TextGenerator(std::uint64_t size, std::uint64_t seed);
 
     // Copies the next bytes of the document into `buffer`; returns how many,
     // which is less than the buffer only at the end of the document.
@@ -71,10 +73,10 @@ class DocumentGenerator {
 };
 
 // The whole document in memory.
-std::string GenerateDocument(std::uint64_t size, std::uint64_t seed);
+std::string GenerateText(std::uint64_t size, std::uint64_t seed);
 
 // Streams the document in large chunks; returns false when writing failed.
-bool WriteDocument(std::ostream& out, std::uint64_t size, std::uint64_t seed);
-bool WriteDocument(std::FILE* out, std::uint64_t size, std::uint64_t seed);
+bool WriteText(std::ostream& out, std::uint64_t size, std::uint64_t seed);
+bool WriteText(std::FILE* out, std::uint64_t size, std::uint64_t seed);
 
 }  // namespace quorvex::bench

@@ -1,0 +1,43 @@
+#include "bench/engine/phasetiming.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace quorvex::bench {
+
+namespace {
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}  // namespace
+
+Duration Between(const Instant& start, const Instant& end) {
+    return {std::chrono::duration<double>(end.wall - start.wall).count(),
+            static_cast<double>(end.cpu - start.cpu) / CLOCKS_PER_SEC};
+}
+
+Duration Median(const std::vector<Duration>& durations) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (const Duration& duration : durations) {
+        wall.push_back(duration.wall);
+        cpu.push_back(duration.cpu);
+    }
+    return {Median(wall), Median(cpu)};
+}
+
+double MegabytesPerSecond(std::int64_t bytes, double seconds) {
+    return seconds > 0 ? static_cast<double>(bytes) / kBytesPerMegabyte / seconds : 0;
+}
+
+void PrintPhase(const char* name, const Duration& duration, std::int64_t bytes) {
+    std::printf("%-5s %9.4f s %9.1f MB/s   cpu %9.4f s %9.1f MB/s\n", name, duration.wall,
+                MegabytesPerSecond(bytes, duration.wall), duration.cpu,
+                MegabytesPerSecond(bytes, duration.cpu));
+}
+
+}  // namespace quorvex::bench
