@@ -7,7 +7,7 @@
 #include <QLayout>
 #include <QLocale>
 #include <QMenuBar>
-#include <array>
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <span>
@@ -38,47 +38,58 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(20);
 // to descending so that a user's first click on a header sorts ascending.
 constexpr int kInitialSortOrder = 1;
 
-// A column as the window designs it. A list's design names its columns in
-// the order of the rows' columns, one for each, which the compiler checks.
+enum class WindowList { Summary, Substitution, Unique };
+
+// A column as the window designs it.
 struct ColumnDesign {
+    WindowList list;
     int column;
     QString (*caption)();
     Qt::Alignment alignment;
     int widthPixels;
 };
 
-constexpr bool InColumnOrder(std::span<const ColumnDesign> design) {
+using SubstitutionColumn = SubstitutionRows::Column;
+using UniqueColumn = UniqueWordRows::Column;
+
+// Every column of the three lists, list by list, each list's columns in the
+// order of its rows' columns, which the compiler checks below.
+// clang-format off
+constexpr ColumnDesign kColumnDesigns[] = {
+    {WindowList::Summary,      IndexOf(SummaryColumn::Item),              text::ColumnItem,          Qt::AlignLeft,    300},
+    {WindowList::Summary,      IndexOf(SummaryColumn::Value),             text::ColumnValue,         Qt::AlignLeft,    300},
+    {WindowList::Substitution, IndexOf(SubstitutionColumn::Ascii),        text::ColumnAscii,         Qt::AlignLeft,     80},
+    {WindowList::Substitution, IndexOf(SubstitutionColumn::Char),         text::ColumnChar,          Qt::AlignHCenter,  80},
+    {WindowList::Substitution, IndexOf(SubstitutionColumn::Count),        text::ColumnCount,         Qt::AlignRight,   100},
+    {WindowList::Substitution, IndexOf(SubstitutionColumn::ReplacedWith), text::ColumnReplacedWith,  Qt::AlignLeft,    200},
+    {WindowList::Unique,       IndexOf(UniqueColumn::Word),               text::ColumnWord,          Qt::AlignLeft,    100},
+    {WindowList::Unique,       IndexOf(UniqueColumn::Count),              text::ColumnCount,         Qt::AlignHCenter, 100},
+    {WindowList::Unique,       IndexOf(UniqueColumn::FirstOccurs),        text::ColumnFirstOccurs,   Qt::AlignLeft,    300},
+    {WindowList::Unique,       IndexOf(UniqueColumn::OriginalOrder),      text::ColumnOriginalOrder, Qt::AlignLeft,    100},
+};
+// clang-format on
+
+constexpr std::span<const ColumnDesign> DesignOf(WindowList list) {
+    const std::span<const ColumnDesign> all(kColumnDesigns);
+    const auto first = std::find_if(
+        all.begin(), all.end(), [list](const ColumnDesign& design) { return design.list == list; });
+    const auto last = std::find_if(
+        first, all.end(), [list](const ColumnDesign& design) { return design.list != list; });
+    return {first, last};
+}
+
+constexpr bool DesignsEveryColumnInOrder(WindowList list, int columnCount) {
+    const std::span<const ColumnDesign> design = DesignOf(list);
     for (std::size_t place = 0; place < design.size(); ++place) {
         if (design[place].column != static_cast<int>(place)) {
             return false;
         }
     }
-    return true;
+    return design.size() == static_cast<std::size_t>(columnCount);
 }
-
-constexpr std::array<ColumnDesign, kSummaryColumnCount> kSummaryColumns = {{
-    {IndexOf(SummaryColumn::Item), text::ColumnItem, Qt::AlignLeft, 300},
-    {IndexOf(SummaryColumn::Value), text::ColumnValue, Qt::AlignLeft, 300},
-}};
-static_assert(InColumnOrder(kSummaryColumns));
-
-using SubstitutionColumn = SubstitutionRows::Column;
-constexpr std::array<ColumnDesign, SubstitutionRows::kColumnCount> kSubstitutionColumns = {{
-    {IndexOf(SubstitutionColumn::Ascii), text::ColumnAscii, Qt::AlignLeft, 80},
-    {IndexOf(SubstitutionColumn::Char), text::ColumnChar, Qt::AlignHCenter, 80},
-    {IndexOf(SubstitutionColumn::Count), text::ColumnCount, Qt::AlignRight, 100},
-    {IndexOf(SubstitutionColumn::ReplacedWith), text::ColumnReplacedWith, Qt::AlignLeft, 200},
-}};
-static_assert(InColumnOrder(kSubstitutionColumns));
-
-using UniqueColumn = UniqueWordRows::Column;
-constexpr std::array<ColumnDesign, UniqueWordRows::kColumnCount> kUniqueColumns = {{
-    {IndexOf(UniqueColumn::Word), text::ColumnWord, Qt::AlignLeft, 100},
-    {IndexOf(UniqueColumn::Count), text::ColumnCount, Qt::AlignHCenter, 100},
-    {IndexOf(UniqueColumn::FirstOccurs), text::ColumnFirstOccurs, Qt::AlignLeft, 300},
-    {IndexOf(UniqueColumn::OriginalOrder), text::ColumnOriginalOrder, Qt::AlignLeft, 100},
-}};
-static_assert(InColumnOrder(kUniqueColumns));
+static_assert(DesignsEveryColumnInOrder(WindowList::Summary, kSummaryColumnCount));
+static_assert(DesignsEveryColumnInOrder(WindowList::Substitution, SubstitutionRows::kColumnCount));
+static_assert(DesignsEveryColumnInOrder(WindowList::Unique, UniqueWordRows::kColumnCount));
 
 QList<ReportColumn> Columns(std::span<const ColumnDesign> design) {
     QList<ReportColumn> columns;
@@ -165,9 +176,9 @@ void frmMain::BuildTabs() {
         list->SetSortSettings(0, false, kInitialSortOrder);
         return list;
     };
-    lvwSummary = addList(text::TabSummary(), kSummaryColumns);
-    lvwSubstitution = addList(text::TabSubstitutions(), kSubstitutionColumns);
-    lvwUnique = addList(text::TabUniqueWords(), kUniqueColumns);
+    lvwSummary = addList(text::TabSummary(), DesignOf(WindowList::Summary));
+    lvwSubstitution = addList(text::TabSubstitutions(), DesignOf(WindowList::Substitution));
+    lvwUnique = addList(text::TabUniqueWords(), DesignOf(WindowList::Unique));
 
     picProgress = new ProgressBar(lvwSummary->parentWidget());
     picProgress->setGeometry(kProgressGeometry);
@@ -182,9 +193,9 @@ void frmMain::BuildTabs() {
 
 void frmMain::Form_Load() {
     mnuProcessFile->setEnabled(false);
-    SetColumnWidths(lvwSummary, kSummaryColumns);
-    SetColumnWidths(lvwSubstitution, kSubstitutionColumns);
-    SetColumnWidths(lvwUnique, kUniqueColumns);
+    SetColumnWidths(lvwSummary, DesignOf(WindowList::Summary));
+    SetColumnWidths(lvwSubstitution, DesignOf(WindowList::Substitution));
+    SetColumnWidths(lvwUnique, DesignOf(WindowList::Unique));
     picProgress->hide();
 }
 

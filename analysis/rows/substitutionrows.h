@@ -13,6 +13,7 @@ namespace quorvex {
 // counts and character map.
 class SubstitutionRows : public ReportRows {
   public:
+    static constexpr std::size_t kRowCount = 256;
     enum class Column { Ascii, Char, Count, ReplacedWith };
     static constexpr int kColumnCount = IndexOf(Column::ReplacedWith) + 1;
 
@@ -20,7 +21,7 @@ class SubstitutionRows : public ReportRows {
                      const std::array<std::int64_t, 256>& charCount, NumberSeparators separators);
 
     int ColumnCount() const override { return kColumnCount; }
-    std::size_t RowCount() const override { return 256; }
+    std::size_t RowCount() const override { return kRowCount; }
     std::u16string Cell(std::size_t row, int column, std::size_t limit = kWholeText) const override;
 
   private:

@@ -19,9 +19,8 @@ const Option* Find(std::span<const Option> options, std::string_view name) {
 
 }  // namespace
 
-std::optional<CommandLine> ReadCommandLine(std::span<const std::string_view> args,
-                                           std::span<const Option> options) {
-    CommandLine line;
+bool ReadCommandLine(std::span<const std::string_view> args, std::span<const Option> options,
+                     CommandLine& line) {
     const Option everyJobs[] = {NumberOption("--words", line.words),
                                 NumberOption("--lines", line.lines),
                                 NumberOption("--hash-seed", line.hashSeed)};
@@ -37,21 +36,21 @@ std::optional<CommandLine> ReadCommandLine(std::span<const std::string_view> arg
             line.help = true;
         } else if (option != nullptr && (hasValue || !option->takesValue)) {
             if (!option->read(option->takesValue ? args[++i] : std::string_view())) {
-                return std::nullopt;
+                return false;
             }
         } else if (arg.starts_with("-") && arg != "-") {
-            return std::nullopt;
+            return false;
         } else {
             files.push_back(arg);
         }
     }
     if (!line.help) {
         if (files.size() != 1) {
-            return std::nullopt;
+            return false;
         }
         line.file = std::string(files.front());
     }
-    return line;
+    return true;
 }
 
 std::optional<std::uint64_t> ParseNumber(std::string_view text) {

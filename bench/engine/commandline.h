@@ -31,10 +31,11 @@ struct Option {
 };
 
 // Reads --help or -h anywhere, the job's `options` and exactly one file
-// ("-" among them). Nothing when an option is unknown, lacks its value or has
-// a bad one, or when there is not exactly one file and no call for help.
-std::optional<CommandLine> ReadCommandLine(std::span<const std::string_view> args,
-                                           std::span<const Option> options);
+// ("-" among them) into `line`. False when an option is unknown, lacks its
+// value or has a bad one, or when there is not exactly one file and no call
+// for help.
+bool ReadCommandLine(std::span<const std::string_view> args, std::span<const Option> options,
+                     CommandLine& line);
 
 // A whole decimal number, and nothing else.
 std::optional<std::uint64_t> ParseNumber(std::string_view text);

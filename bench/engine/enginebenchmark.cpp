@@ -74,11 +74,9 @@ void PrintRuns(const EngineOptions& options, const EngineRuns& runs, std::int64_
 std::optional<EngineOptions> ParseEngineOptions(std::span<const std::string_view> args) {
     EngineOptions options;
     const Option known[] = {RunsOption(options.runs)};
-    std::optional<CommandLine> line = ReadCommandLine(args, known);
-    if (!line) {
+    if (!ReadCommandLine(args, known, options.line)) {
         return std::nullopt;
     }
-    options.line = std::move(*line);
     return options;
 }
 

@@ -69,11 +69,9 @@ std::optional<GenerateOptions> ParseGenerateOptions(std::span<const std::string_
              return true;
          }},
     };
-    std::optional<CommandLine> line = ReadCommandLine(args, known);
-    if (!line) {
+    if (!ReadCommandLine(args, known, options.line)) {
         return std::nullopt;
     }
-    options.line = std::move(*line);
     if (!options.line.help && !KindHasItsOptions(options)) {
         return std::nullopt;
     }

@@ -82,11 +82,9 @@ std::optional<LoadOptions> ParseLoadOptions(std::span<const std::string_view> ar
                                  options.way = way.value_or(options.way);
                                  return way.has_value();
                              }}};
-    std::optional<CommandLine> line = ReadCommandLine(args, known);
-    if (!line) {
+    if (!ReadCommandLine(args, known, options.line)) {
         return std::nullopt;
     }
-    options.line = std::move(*line);
     return options;
 }
 

@@ -140,8 +140,8 @@ void ReportList::CopyRuns(const RowRuns& runs) {
     }
     if (copy.outcome == CopyOutcome::TooLarge) {
         const QLocale locale;
-        QMessageBox::warning(this, listtext::CopyRefusedTitle(),
-                             listtext::CopyRefused().arg(locale.toString(copy.plainBytes),
+        QMessageBox::warning(this, QString(listtext::kCopyRefusedTitle),
+                             QString(listtext::kCopyRefused).arg(locale.toString(copy.plainBytes),
                                                          locale.toString(kMostCopiedBytes)));
         return;
     }
@@ -162,17 +162,17 @@ void ReportList::keyPressEvent(QKeyEvent* event) {
 
 void ReportList::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* copy = menu.addAction(listtext::CopyCommand());
+    QAction* copy = menu.addAction(QString(listtext::kCopyCommand));
     copy->setEnabled(selectionModel()->hasSelection());
     connect(copy, &QAction::triggered, this, &ReportList::CopySelectedRows);
-    QAction* copyAll = menu.addAction(listtext::CopyAllCommand());
+    QAction* copyAll = menu.addAction(QString(listtext::kCopyAllCommand));
     copyAll->setEnabled(RowCount() > 0);
     connect(copyAll, &QAction::triggered, this, &ReportList::CopyAllRows);
     if (sortCommandsOffered_) {
         menu.addSeparator();
         for (int column = 0; column < rows_->columnCount(); ++column) {
             const QString caption = rows_->headerData(column, Qt::Horizontal).toString();
-            QAction* sort = menu.addAction(listtext::SortByCommand().arg(caption));
+            QAction* sort = menu.addAction(QString(listtext::kSortByCommand).arg(caption));
             connect(sort, &QAction::triggered, this,
                     [this, column] { ReportSectionClick(column); });
         }
