@@ -16,6 +16,7 @@
 #include "analysis/rows/summarytable.h"
 #include "loading/sourcefile.h"
 #include "ui/appicon.h"
+#include "ui/progress/colourvalue.h"
 #include "ui/progress/modprogress.h"
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
@@ -303,19 +304,25 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// The empty bar is drawn on a scale of one; it reads as no bytes of the
-// document, like every later bar, which is drawn in bytes.
-void frmMain::DrawBar(const ProgressPoint& point) {
-    quorvex::DrawProgress(picProgress, point.minValue, point.maxValue, point.value, point.showText,
-                          point.textColor, point.barColor, point.backColor, point.textAlign,
-                          point.skipSetup);
+// The bar is drawn without its percentage, set up afresh every time, the
+// part done in barColor and the rest in the button face. The empty bar is
+// drawn on a scale of one; it reads as no bytes of the document, like every
+// later bar, which is drawn in bytes.
+void frmMain::DrawBar(const ProgressPoint& point, std::uint32_t barColor) {
+    constexpr bool showText = false;
+    constexpr std::uint32_t textColor = kSystemHighlight;
+    constexpr std::uint32_t backColor = kSystemButtonFace;
+    constexpr std::int32_t textAlign = kAlignCentred;
+    constexpr bool skipSetup = false;
+    quorvex::DrawProgress(picProgress, point.minValue, point.maxValue, point.value, showText,
+                          textColor, barColor, backColor, textAlign, skipSetup);
     picProgress->SetReadValues(point.minValue, state_.SourceLength, point.value);
     lastDraw_ = std::chrono::steady_clock::now();
 }
 
 void frmMain::ScanStarted(const ProgressPoint& emptyBar) {
     picProgress->show();
-    DrawBar(emptyBar);
+    DrawBar(emptyBar, kSystemButtonFace);
     repaint();
 }
 
@@ -323,7 +330,7 @@ void frmMain::DrawProgress(const ProgressPoint& point) {
     if (std::chrono::steady_clock::now() - lastDraw_ < kRedrawInterval) {
         return;
     }
-    DrawBar(point);
+    DrawBar(point, kPureBlue);
     eventsDue_ = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "analysis/scan/analysisstate.h"
@@ -61,7 +62,7 @@ class frmMain : public QMainWindow, private RunHooks {
     void AnalyseDocument();
     void SetRunning(bool running);
     void ReportFailedRun(const QString& reason);
-    void DrawBar(const ProgressPoint& point);
+    void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
 
     // The run's hooks: the progress bar and the user interface are brought
     // up to date at most once every few milliseconds, so that a large

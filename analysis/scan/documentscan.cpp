@@ -33,19 +33,8 @@ void TakeLine(std::span<const std::uint8_t> line, TextScanner& scanner) {
     }
 }
 
-ProgressPoint EmptyBar() {
-    ProgressPoint point;
-    point.maxValue = 1;
-    return point;
-}
-
-ProgressPoint BarAt(std::int64_t position, std::int64_t sourceLength) {
-    ProgressPoint point;
-    point.maxValue = sourceLength;
-    point.value = position;
-    point.barColor = kPureBlue;
-    return point;
-}
+// Before the first line the bar is empty, on a scale of one.
+constexpr ProgressPoint kEmptyBar{.minValue = 0, .maxValue = 1, .value = 0};
 
 }  // namespace
 
@@ -54,7 +43,7 @@ std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks) {
     InitAnalysisTables(state);
     TextScanner scanner(
         state, std::span<const std::uint8_t>(state.SourceBytes.data(), state.SourceBytes.size()));
-    hooks.ScanStarted(EmptyBar());
+    hooks.ScanStarted(kEmptyBar);
 
     std::int64_t position = 1;
     std::span<const std::uint8_t> lineBytes;
@@ -63,7 +52,7 @@ std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks) {
     while (ReadNextLine(state, position, lineBytes, lineLength)) {
         progressBytes += lineLength;
         if (progressBytes > kBytesBetweenProgressDraws) {
-            hooks.DrawProgress(BarAt(position, state.SourceLength));
+            hooks.DrawProgress({.maxValue = state.SourceLength, .value = position});
             progressBytes = 0;
         }
         TakeLine(lineBytes, scanner);

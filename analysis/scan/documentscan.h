@@ -7,24 +7,11 @@
 
 namespace quorvex {
 
-// Colour values as the progress display takes them: with the top bit set the
-// low byte is a system colour index, otherwise the value is 0x00BBGGRR.
-inline constexpr std::uint32_t kSystemHighlight = 0x8000000Du;
-inline constexpr std::uint32_t kSystemButtonFace = 0x8000000Fu;
-inline constexpr std::uint32_t kPureBlue = 0x00FF0000u;
-inline constexpr int kAlignCentre = 2;
-
-// Everything a progress display is handed at one progress point.
+// How far a run has got: `value` on a scale from minValue to maxValue.
 struct ProgressPoint {
     std::int64_t minValue = 0;
     std::int64_t maxValue = 0;
     std::int64_t value = 0;
-    bool showText = false;
-    std::uint32_t textColor = kSystemHighlight;
-    std::uint32_t barColor = kSystemButtonFace;
-    std::uint32_t backColor = kSystemButtonFace;
-    int textAlign = kAlignCentre;
-    bool skipSetup = false;
 };
 
 enum class RunControl { Continue, Stop };

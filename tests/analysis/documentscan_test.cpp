@@ -189,12 +189,6 @@ TEST(DocumentScanProgress, EmptyBarComesFirstAndEveryLineIsReported) {
     EXPECT_EQ(bar.minValue, 0);
     EXPECT_EQ(bar.maxValue, 1);
     EXPECT_EQ(bar.value, 0);
-    EXPECT_FALSE(bar.showText);
-    EXPECT_EQ(bar.textColor, 0x8000000Du);
-    EXPECT_EQ(bar.barColor, 0x8000000Fu);
-    EXPECT_EQ(bar.backColor, 0x8000000Fu);
-    EXPECT_EQ(bar.textAlign, 2);
-    EXPECT_FALSE(bar.skipSetup);
 }
 
 TEST(DocumentScanProgress, DrawsAfterMoreThanAThousandBytesSinceTheLastDraw) {
@@ -216,12 +210,6 @@ TEST(DocumentScanProgress, DrawsAfterMoreThanAThousandBytesSinceTheLastDraw) {
         EXPECT_EQ(draw.point.value, expected[i].second);
         EXPECT_EQ(draw.point.minValue, 0);
         EXPECT_EQ(draw.point.maxValue, 3501);
-        EXPECT_FALSE(draw.point.showText);
-        EXPECT_EQ(draw.point.textColor, 0x8000000Du);
-        EXPECT_EQ(draw.point.barColor, 0xFF0000u);
-        EXPECT_EQ(draw.point.backColor, 0x8000000Fu);
-        EXPECT_EQ(draw.point.textAlign, 2);
-        EXPECT_FALSE(draw.point.skipSetup);
     }
 }
 

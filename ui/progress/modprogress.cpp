@@ -4,8 +4,6 @@ namespace quorvex {
 
 namespace {
 
-enum TextAlign : std::int32_t { kAlignLeft = 0, kAlignRight = 1, kAlignCentred = 2 };
-
 // Each step of a drawing stands alone: a surface that refuses one of them
 // still gets all the others.
 template <typename Step>

@@ -6,6 +6,9 @@
 
 namespace quorvex {
 
+// Where DrawProgress puts the percentage text.
+enum TextAlign : std::int32_t { kAlignLeft = 0, kAlignRight = 1, kAlignCentred = 2 };
+
 // Paints a horizontal percentage bar over the whole of `surface`: the part
 // from minValue to value in barColor, the rest in backColor, optionally the
 // percentage as text, then repaints the surface at once. Values outside

@@ -3,14 +3,12 @@
 #include <QImage>
 #include <QWidget>
 
+#include "ui/progress/colourvalue.h"
 #include "ui/progress/drawingsurface.h"
 
 class QPainter;
 
 namespace quorvex {
-
-// The colour text is drawn in until another one is set.
-inline constexpr std::uint32_t kSystemButtonText = 0x80000012u;
 
 // The window's progress bar: a picture box that keeps what is drawn on it in
 // an off-screen image of its own size and paints itself from that image. Its
@@ -72,7 +70,7 @@ class ProgressBar : public QWidget, public DrawingSurface {
     mutable QImage image_;
     double currentX_ = 0;
     double currentY_ = 0;
-    std::uint32_t foreColor_ = kSystemButtonText;
+    std::uint32_t foreColor_ = kSystemButtonText;  // until another colour is set
     std::int64_t readMinimum_ = 0;
     std::int64_t readMaximum_ = 0;
     std::int64_t readValue_ = 0;

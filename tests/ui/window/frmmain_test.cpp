@@ -343,6 +343,7 @@ class FrmMainTest : public WindowTest {
         bool barShown = true;
         // The bar as assistive technology reads it: role, minimum, maximum, value.
         QList<qlonglong> barRead;
+        QImage barImage;
         QTimer::singleShot(0, window_.get(), [&] {
             looked = true;
             anyEnabled = FileEnabled() || window_->ProcessFileAction()->isEnabled() ||
@@ -352,6 +353,7 @@ class FrmMainTest : public WindowTest {
             QAccessibleValueInterface* value = bar->valueInterface();
             barRead = {bar->role(), value->minimumValue().toLongLong(),
                        value->maximumValue().toLongLong(), value->currentValue().toLongLong()};
+            barImage = window_->Progress()->Image();
         });
         Process();
         QVERIFY2(looked, "the run let the user interface in");
@@ -363,6 +365,20 @@ class FrmMainTest : public WindowTest {
         QCOMPARE(barRead.mid(0, 3), (QList<qlonglong>{QAccessible::ProgressBar, 0, length}));
         QVERIFY2(barRead[3] > 0 && barRead[3] <= length + 1,
                  qPrintable(QString::number(barRead[3])));
+        // Drawn in blue up to that place, in the button face after it.
+        const QRgb face =
+            window_->Progress()->palette().color(QPalette::Active, QPalette::Button).rgb();
+        const int middle = barImage.height() / 2;
+        int blueEnd = 0;
+        while (blueEnd < barImage.width() && barImage.pixel(blueEnd, middle) == qRgb(0, 0, 255)) {
+            ++blueEnd;
+        }
+        for (int x = blueEnd; x < barImage.width(); ++x) {
+            QCOMPARE(barImage.pixel(x, middle), face);
+        }
+        const double placeReached = static_cast<double>(barRead[3]) / static_cast<double>(length);
+        QVERIFY2(std::abs(blueEnd - placeReached * barImage.width()) <= 1,
+                 qPrintable(QString::number(blueEnd)));
         QCOMPARE(window_->Tabs()->CurrentTab(), 2);
         QVERIFY(FileEnabled() && window_->ProcessFileAction()->isEnabled() &&
                 window_->Tabs()->isEnabled());
