@@ -8,7 +8,7 @@ ResultLists BuildResultLists(const AnalysisState& state, const ScanOutcome& outc
                              const NumberSeparators& separators) {
     return ResultLists{SummaryOfRun(state, outcome, separators),
                        SubstitutionRows(state.CharMap, state.CharCount, separators),
-                       UniqueWordRows(state.Words, separators)};
+                       UniqueWordRows(state.UniqueWords, separators)};
 }
 
 std::optional<ResultLists> AnalyseDocument(AnalysisState& state, RunHooks& hooks,

@@ -283,8 +283,7 @@ void frmMain::AnalyseDocument() {
 // The failed run's words are given back before the message shows; the lists
 // keep the rows of the run before, and their own words with them.
 void frmMain::ReportFailedRun(const QString& reason) {
-    state_.Words.reset();
-    state_.Words = std::make_shared<WordStore>();
+    DiscardRunResults(state_);
     picProgress->hide();
     CommonDialog1->ShowProblem(this, text::RunFailedTitle(), text::RunFailed().arg(reason));
 }

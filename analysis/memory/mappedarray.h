@@ -29,7 +29,7 @@ std::uint8_t* MapAnonymous(std::size_t length);
 std::uint8_t* MapHugePages(std::size_t length);
 
 // A growing array of plain values in its own memory mapping: for the word
-// store's large tables, whose size nothing predicts and whose growth by
+// index's and table's large arrays, whose size nothing predicts and whose growth by
 // copying would briefly need three times their size.
 template <typename T>
 class MappedArray {

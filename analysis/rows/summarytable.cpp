@@ -46,7 +46,7 @@ TextTable SummaryOfRun(const AnalysisState& state, const ScanOutcome& outcome,
     AppendRow(summary,
               {rowtext::kTotalWordCount, FormatGrouped(outcome.totalWords, separators)});
     AppendRow(summary, {rowtext::kUniqueWordCount,
-                        FormatGrouped(state.Words->UniqueTotal(), separators)});
+                        FormatGrouped(state.UniqueWords->UniqueTotal(), separators)});
     AppendRow(summary,
               {rowtext::kSubstitutionCount, FormatGrouped(substitutionTotal, separators)});
     AppendRow(summary,

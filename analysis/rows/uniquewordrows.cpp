@@ -39,7 +39,7 @@ void TakeRows(const std::vector<std::uint64_t>& keys, int rowBits,
 
 }  // namespace
 
-UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordStore> words, NumberSeparators separators)
+UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSeparators separators)
     : words_(std::move(words)), separators_(std::move(separators)) {
     countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
     orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
@@ -58,7 +58,8 @@ std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t lim
             return text;
         }
         case Column::Count:
-            return CutToLimit(FixedWidth(FormatGrouped(word.hits, separators_), countWidth_), limit);
+            return CutToLimit(FixedWidth(FormatGrouped(word.hits, separators_), countWidth_),
+                              limit);
         case Column::FirstOccurs: {
             std::u16string text;
             const std::size_t added =

@@ -7,12 +7,12 @@
 
 #include "analysis/rows/reportrows.h"
 #include "analysis/text/numberformat.h"
-#include "analysis/words/wordstore.h"
+#include "analysis/words/wordtable.h"
 
 namespace quorvex {
 
 // The Unique Words list: one row per distinct word, in bucket order, made
-// from the run's word store, which the rows keep alive. A row holds no text
+// from the run's word table, which the rows keep alive. A row holds no text
 // of its own; sorting compares what the texts are made of (the words, the
 // counts, the places, the row numbers) and gives exactly the order of the
 // texts.
@@ -21,7 +21,7 @@ class UniqueWordRows : public ReportRows {
     enum class Column { Word, Count, FirstOccurs, OriginalOrder };
     static constexpr int kColumnCount = IndexOf(Column::OriginalOrder) + 1;
 
-    UniqueWordRows(std::shared_ptr<const WordStore> words, NumberSeparators separators);
+    UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSeparators separators);
 
     int ColumnCount() const override { return kColumnCount; }
     std::size_t RowCount() const override;
@@ -34,7 +34,7 @@ class UniqueWordRows : public ReportRows {
     std::vector<std::uint32_t> PlaceRanks() const;
     int ComparePlaces(std::uint32_t a, std::uint32_t b) const;
 
-    std::shared_ptr<const WordStore> words_;
+    std::shared_ptr<const WordTable> words_;
     NumberSeparators separators_;
     std::size_t countWidth_;
     std::size_t orderWidth_;

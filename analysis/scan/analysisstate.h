@@ -8,7 +8,8 @@
 
 #include "analysis/memory/documentbytes.h"
 #include "analysis/scan/wordrule.h"
-#include "analysis/words/wordstore.h"
+#include "analysis/words/wordindex.h"
+#include "analysis/words/wordtable.h"
 
 namespace quorvex {
 
@@ -28,16 +29,25 @@ struct AnalysisState {
 
     std::array<std::uint8_t, 256> CharMap{};
     std::array<std::int64_t, 256> CharCount{};
-    // Shared with the Unique Words rows of the run that filled it, which stay
-    // valid after the next run has started a store of its own.
-    std::shared_ptr<WordStore> Words = std::make_shared<WordStore>();
+    // The words of the run under way, counted as the scan finds them; none
+    // between runs.
+    std::optional<WordIndex> Words;
+    // The words of the last finished scan, none before it. Shared with the
+    // Unique Words rows of that run, which stay valid after the next run has
+    // started.
+    std::shared_ptr<const WordTable> UniqueWords = std::make_shared<const WordTable>();
     // The word index draws its hash afresh for every run; tests and
     // benchmarks that must reproduce a draw fix it here.
     std::optional<std::uint64_t> FixedHashSeed;
 };
 
-// The map the word rule gives, zero counters, empty word store; the document
-// is left alone.
+// The map the word rule gives, zero counters, an empty word index and no
+// words of a last run; the document is left alone.
 void InitAnalysisTables(AnalysisState& state);
+
+// Gives back the last run's words, whether still counted in the index or
+// already in their table: after a failed run, its memory is free again at
+// once. Lists that show the words of a run keep them.
+void DiscardRunResults(AnalysisState& state);
 
 }  // namespace quorvex

@@ -1,8 +1,10 @@
 #include "analysis/scan/documentscan.h"
 
 #include <chrono>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "analysis/scan/linereader.h"
 #include "analysis/scan/textscanner.h"
@@ -63,7 +65,8 @@ std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks) {
     scanner.Finish();
 
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startTime;
-    state.Words->Seal();
+    state.UniqueWords = std::make_shared<const WordTable>(std::move(*state.Words).Seal());
+    state.Words.reset();
     hooks.ScanEnded();
     return ScanOutcome{scanner.TotalWords(), elapsed.count()};
 }

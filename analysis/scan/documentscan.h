@@ -46,7 +46,8 @@ struct ScanOutcome {
 };
 
 // The document scan: counts every scanned byte in CharCount and tallies every
-// word in the word store. Returns nothing when a hook stopped the run.
+// word in the word index, which becomes the table of UniqueWords when the
+// document is exhausted. Returns nothing when a hook stopped the run.
 std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks);
 
 }  // namespace quorvex

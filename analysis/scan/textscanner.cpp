@@ -49,7 +49,7 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 constexpr std::uint64_t kCaseBits = kOnes * kCaseBit;
 constexpr std::uint64_t kApostrophes = kOnes * kDeleted;
 
-constexpr std::size_t kPacked = WordStore::kPackedLetters;
+constexpr std::size_t kPacked = WordIndex::kPackedLetters;
 // How far past a run's first byte the packing of a word of up to sixteen
 // letters reads.
 constexpr std::size_t kLoadReach = 2 * kPacked;
@@ -148,15 +148,15 @@ BlockMasks MasksAt(const std::uint8_t*& block, std::size_t available, const std:
 
 // A word of one to sixteen letters, packed and folded: `middle` holds the
 // letters after the eighth.
-void TallyPackedWord(WordStore& words, std::uint64_t prefix, std::uint64_t middle,
+void TallyPackedWord(WordIndex& words, std::uint64_t prefix, std::uint64_t middle,
                      std::size_t length, FirstOccursPlace& place) {
     if (length <= kPacked) {
         words.QueueShort(prefix, place);
         return;
     }
     const LongKey key{prefix, middle};
-    if (WordStore::HasFiveBitKey(key)) {
-        words.QueueShort(WordStore::FiveBitKey(key), place);
+    if (WordIndex::HasFiveBitKey(key)) {
+        words.QueueShort(WordIndex::FiveBitKey(key), place);
     } else {
         words.QueueLong(key, place);
     }
@@ -200,7 +200,7 @@ void TextScanner::Finish() {
 // its bytes can be read kLoadReach at a time. The rest are laid out in full
 // from `run`, the same bytes in the document. Returns the words counted.
 // Inlined, as it is the heart of the scan.
-[[gnu::always_inline]] inline int TextScanner::TallyLoadable(WordStore& words,
+[[gnu::always_inline]] inline int TextScanner::TallyLoadable(WordIndex& words,
                                                              const std::uint8_t* loadable,
                                                              const std::uint8_t* run,
                                                              std::size_t length, bool apostrophe) {
@@ -221,7 +221,7 @@ void TextScanner::Finish() {
 
 // A run of up to sixteen bytes with an apostrophe: its letters are gathered
 // and folded byte by byte, the apostrophes left out.
-int TextScanner::TallyWithoutApostrophes(WordStore& words, const std::uint8_t* loadable,
+int TextScanner::TallyWithoutApostrophes(WordIndex& words, const std::uint8_t* loadable,
                                          std::size_t length) {
     std::array<std::uint8_t, kLoadReach> letters{};
     std::size_t kept = 0;
@@ -241,7 +241,7 @@ int TextScanner::TallyWithoutApostrophes(WordStore& words, const std::uint8_t* l
 // instead of a branch per byte: each run is where a bit of `starts` and the
 // next bit of `ends` say.
 void TextScanner::TallyWords(std::span<const std::uint8_t> bytes) {
-    WordStore& words = *state_.Words;
+    WordIndex& words = *state_.Words;
     const std::uint8_t* base = bytes.data();
     const std::size_t n = bytes.size();
     std::size_t openRun = n;  // start of a run still open at a block's end
@@ -305,7 +305,7 @@ std::uint64_t TextScanner::LoadUpTo8(const std::uint8_t* bytes, std::size_t leng
 }
 
 // A run longer than a block.
-int TextScanner::TallyRun(WordStore& words, const std::uint8_t* run, std::size_t length) {
+int TextScanner::TallyRun(WordIndex& words, const std::uint8_t* run, std::size_t length) {
     if (length > kLoadReach || run + kLoadReach > sourceEnd_) {
         return TallyRunSlowly(run, length);
     }
@@ -315,16 +315,16 @@ int TextScanner::TallyRun(WordStore& words, const std::uint8_t* run, std::size_t
     return TallyLoadable(words, run, run, length, apostrophe);
 }
 
-// Folds eight bytes at a time, straight into the store's room for letters,
+// Folds eight bytes at a time, straight into the index's room for letters,
 // so that a word of any length is held once; a run with an apostrophe is
 // laid out again without them. A run of apostrophes alone is no word.
 int TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
-    WordStore& words = *state_.Words;
+    WordIndex& words = *state_.Words;
     words.CountQueued(place_);
-    char* word = words.RoomForLetters(length + WordStore::kPackedLetters);
+    char* word = words.RoomForLetters(length + WordIndex::kPackedLetters);
     bool apostrophes = false;
-    for (std::size_t at = 0; at < length; at += WordStore::kPackedLetters) {
-        const std::size_t chunk = std::min(length - at, WordStore::kPackedLetters);
+    for (std::size_t at = 0; at < length; at += WordIndex::kPackedLetters) {
+        const std::size_t chunk = std::min(length - at, WordIndex::kPackedLetters);
         const std::uint64_t packed = LoadUpTo8(run + at, chunk);
         apostrophes = apostrophes || HasApostrophe(packed, chunk);
         const std::uint64_t folded = packed | (kCaseBits & ByteMask(chunk));

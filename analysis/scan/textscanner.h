@@ -33,10 +33,10 @@ class TextScanner {
   private:
     void CountBytes(std::span<const std::uint8_t> bytes);
     void TallyWords(std::span<const std::uint8_t> bytes);
-    int TallyRun(WordStore& words, const std::uint8_t* run, std::size_t length);
-    int TallyLoadable(WordStore& words, const std::uint8_t* loadable, const std::uint8_t* run,
+    int TallyRun(WordIndex& words, const std::uint8_t* run, std::size_t length);
+    int TallyLoadable(WordIndex& words, const std::uint8_t* loadable, const std::uint8_t* run,
                       std::size_t length, bool apostrophe);
-    int TallyWithoutApostrophes(WordStore& words, const std::uint8_t* loadable, std::size_t length);
+    int TallyWithoutApostrophes(WordIndex& words, const std::uint8_t* loadable, std::size_t length);
     int TallyRunSlowly(const std::uint8_t* run, std::size_t length);
     std::uint64_t LoadUpTo8(const std::uint8_t* bytes, std::size_t length) const;
 

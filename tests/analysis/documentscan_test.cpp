@@ -22,21 +22,20 @@ Scan Scanned(std::string_view document) {
     return scan;
 }
 
-// The store's slots, a to z and slot by slot, as "word|hits|first occurs".
-std::vector<std::string> Entries(const WordStore& words) {
+// The table's words in its order, as "word|hits|first occurs".
+std::vector<std::string> Entries(const WordTable& words) {
     std::vector<std::string> entries;
-    for (char letter = 'a'; letter <= 'z'; ++letter) {
-        for (std::int64_t slot = 1; slot <= words.BucketFill(letter); ++slot) {
-            entries.push_back(std::string(words.WordText(letter, slot)) + "|" +
-                              std::to_string(words.WordHits(letter, slot)) + "|" +
-                              std::string(words.WordFirstOccurs(letter, slot)));
-        }
+    for (std::size_t row = 0; row < static_cast<std::size_t>(words.UniqueTotal()); ++row) {
+        const StoredWord word = words.Word(row);
+        entries.push_back(std::string(word.text) + "|" + std::to_string(word.hits) + "|" +
+                          std::string(words.PlaceHeading(word.place)) +
+                          std::string(words.PlaceLineRef(word.place)));
     }
     return entries;
 }
 
 std::vector<std::string> Entries(std::string_view document) {
-    return Entries(*Scanned(document).state.Words);
+    return Entries(*Scanned(document).state.UniqueWords);
 }
 
 using Counts = std::map<int, std::int64_t>;
@@ -59,7 +58,7 @@ TEST(DocumentScan, WorkedExample) {
     const Counts counted = {{'T', 1}, {' ', 3}, {'.', 1}, {'\r', 1}, {'\n', 1}, {'h', 1},
                             {'e', 1}, {'c', 1}, {'a', 2}, {'t', 2},  {'s', 1}};
     EXPECT_EQ(NonZeroCounts(scan.state), counted);
-    EXPECT_EQ(Entries(*scan.state.Words),
+    EXPECT_EQ(Entries(*scan.state.UniqueWords),
               (Words{"cat|1|Book 01 Opening  001:002", "sat|1|Book 01 Opening  001:002",
                      "the|1|Book 01 Opening  001:002"}));
 }
@@ -77,7 +76,7 @@ TEST(DocumentScan, FoldsLettersAndSplitsAtEverythingElse) {
 
 TEST(DocumentScan, ApostropheIsCountedOnceAndDroppedFromTheWord) {
     const Scan scan = Scanned("001:001 it's its don't ' ''\r\n");
-    EXPECT_EQ(Entries(*scan.state.Words), (Words{"dont|1|001:001", "its|2|001:001"}));
+    EXPECT_EQ(Entries(*scan.state.UniqueWords), (Words{"dont|1|001:001", "its|2|001:001"}));
     EXPECT_EQ(scan.outcome.totalWords, 3);
     EXPECT_EQ(scan.state.CharCount['\''], 5);
 }
@@ -86,12 +85,12 @@ TEST(DocumentScan, HeadingAndSkippedLinesCountNothing) {
     const Scan scan = Scanned("Book 01 alpha beta\r\n beta gamma\r\nBob went home\r\nB\r\n");
     EXPECT_EQ(NonZeroCounts(scan.state), Counts{});
     EXPECT_EQ(scan.outcome.totalWords, 0);
-    EXPECT_EQ(scan.state.Words->UniqueTotal(), 0);
+    EXPECT_EQ(scan.state.UniqueWords->UniqueTotal(), 0);
 }
 
 TEST(DocumentScan, LineReferenceIsNeitherCountedNorPartOfAWord) {
     const Scan scan = Scanned("ABCDEFGhij\r\n");
-    EXPECT_EQ(Entries(*scan.state.Words), (Words{"hij|1|ABCDEFG"}));
+    EXPECT_EQ(Entries(*scan.state.UniqueWords), (Words{"hij|1|ABCDEFG"}));
     EXPECT_EQ(NonZeroCounts(scan.state),
               (Counts{{'h', 1}, {'i', 1}, {'j', 1}, {'\r', 1}, {'\n', 1}}));
 }
@@ -114,7 +113,7 @@ TEST(DocumentScan, HeadingTextLosesItsLineEndingAndByteEight) {
 
 TEST(DocumentScan, LineFeedOnlyDocument) {
     const Scan scan = Scanned("Book 01 Opening\n001:001 one two\n002:002 One\n");
-    EXPECT_EQ(Entries(*scan.state.Words),
+    EXPECT_EQ(Entries(*scan.state.UniqueWords),
               (Words{"one|2|Book 01 Opening  001:001", "two|1|Book 01 Opening  001:001"}));
     EXPECT_EQ(scan.state.CharCount['\n'], 2);
     EXPECT_EQ(scan.state.CharCount['\r'], 0);
@@ -124,7 +123,7 @@ TEST(DocumentScan, WordOpenAtTheEndOfTheDocumentIsCounted) {
     EXPECT_EQ(Entries("001:001 last words"), (Words{"last|1|001:001", "words|1|001:001"}));
     EXPECT_EQ(Entries("001:001 x\ny"), (Words{"x|1|001:001", "y|1|001:001"}));
     const Scan single = Scanned("a");
-    EXPECT_EQ(Entries(*single.state.Words), (Words{"a|1|"}));
+    EXPECT_EQ(Entries(*single.state.UniqueWords), (Words{"a|1|"}));
     EXPECT_EQ(single.outcome.totalWords, 1);
     EXPECT_EQ(single.state.CharCount['a'], 1);
 }
@@ -144,14 +143,14 @@ TEST(DocumentScan, FullBucketKeepsGrowing) {
     document += "\r\n002:002 " + words.front() + " " + words.back() + "\r\n";
 
     const Scan scan = Scanned(document);
-    const WordStore& store = *scan.state.Words;
-    ASSERT_EQ(store.BucketFill('q'), kWords);
-    for (int slot = 1; slot <= kWords; ++slot) {
-        ASSERT_EQ(store.WordText('q', slot), words[slot - 1]) << "slot " << slot;
+    const WordTable& table = *scan.state.UniqueWords;
+    ASSERT_EQ(table.UniqueTotal(), kWords);
+    for (int row = 0; row < kWords; ++row) {
+        ASSERT_EQ(table.Word(row).text, words[row]) << "row " << row;
     }
-    EXPECT_EQ(store.WordHits('q', 1), 2);
-    EXPECT_EQ(store.WordHits('q', kWords), 2);
-    EXPECT_EQ(store.WordHits('q', kWords / 2), 1);
+    EXPECT_EQ(table.Word(0).hits, 2);
+    EXPECT_EQ(table.Word(kWords - 1).hits, 2);
+    EXPECT_EQ(table.Word(kWords / 2).hits, 1);
     EXPECT_EQ(scan.outcome.totalWords, kWords + 2);
 }
 
@@ -159,10 +158,11 @@ TEST(DocumentScan, VeryLongWordIsKeptWhole) {
     const std::string longWord(5000, 'z');
     const std::string almost = std::string(4999, 'z') + "A";
     const Scan scan = Scanned("001:001 " + longWord + " " + almost + " " + longWord + "\r\n");
-    ASSERT_EQ(scan.state.Words->BucketFill('z'), 2);
-    EXPECT_EQ(scan.state.Words->WordText('z', 1), longWord);
-    EXPECT_EQ(scan.state.Words->WordHits('z', 1), 2);
-    EXPECT_EQ(scan.state.Words->WordText('z', 2), std::string(4999, 'z') + "a");
+    const WordTable& table = *scan.state.UniqueWords;
+    ASSERT_EQ(table.UniqueTotal(), 2);
+    EXPECT_EQ(table.Word(0).text, longWord);
+    EXPECT_EQ(table.Word(0).hits, 2);
+    EXPECT_EQ(table.Word(1).text, std::string(4999, 'z') + "a");
 }
 
 TEST(DocumentScan, SecondRunStartsAfresh) {

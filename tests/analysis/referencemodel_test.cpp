@@ -150,8 +150,8 @@ std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t len
         std::memcpy(&packed.prefix, word.data(), std::min<std::size_t>(length, 8));
         std::memcpy(&packed.middle, word.data() + 8, std::clamp<std::size_t>(length, 8, 16) - 8);
         const std::uint64_t h = length <= 8 ? hash.Short(packed.prefix)
-                                : WordStore::HasFiveBitKey(packed)
-                                    ? hash.Short(WordStore::FiveBitKey(packed))
+                                : WordIndex::HasFiveBitKey(packed)
+                                    ? hash.Short(WordIndex::FiveBitKey(packed))
                                 : length <= 16 ? hash.Long(packed.prefix, packed.middle)
                                                : hash.Text(word);
         if (h >> 52 == 0) {

@@ -42,10 +42,10 @@ std::int64_t Scanned(std::string_view document, std::size_t length, AnalysisStat
 }
 
 Tally Sealed(AnalysisState& state, std::int64_t totalWords) {
-    state.Words->Seal();
+    const WordTable table = std::move(*state.Words).Seal();
     Tally tally{{}, totalWords, state.CharCount};
-    for (std::size_t row = 0; row < static_cast<std::size_t>(state.Words->UniqueTotal()); ++row) {
-        tally.words.emplace(state.Words->Word(row).text, state.Words->Word(row).hits);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(table.UniqueTotal()); ++row) {
+        tally.words.emplace(table.Word(row).text, table.Word(row).hits);
     }
     return tally;
 }
@@ -64,6 +64,7 @@ TEST(TextScanner, EveryByteAtEveryPlaceOfABlockFollowsTheWordRule) {
             std::string text = words;
             text[p] = text[kBlock + p] = static_cast<char>(b);
             AnalysisState state;
+            InitAnalysisTables(state);
             std::int64_t totalWords = 0;
             Tally expected;
             for (const std::size_t length : {p + 1, kBlock + p + 1, 2 * kBlock}) {

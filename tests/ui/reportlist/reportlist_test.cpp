@@ -146,12 +146,12 @@ void ReportListTest::ModelStaysConsistentThroughSortAndReplace() {
     QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"c", "b", "a"}));
 
     // Rows that make their texts when asked, as the analysis gives them.
-    auto words = std::make_shared<quorvex::WordStore>();
+    quorvex::WordIndex index;
     quorvex::FirstOccursPlace place;
     for (const char* word : {"pear", "fig", "pear", "apple"}) {
-        words->Tally(word, place);
+        index.Tally(word, place);
     }
-    words->Seal();
+    auto words = std::make_shared<const quorvex::WordTable>(std::move(index).Seal());
     model.ReplaceRows(
         std::make_shared<quorvex::UniqueWordRows>(words, quorvex::NumberSeparators{}));
     QCOMPARE(ColumnTexts(model, Column::Word), QStringList({"pear", "apple", "fig"}));

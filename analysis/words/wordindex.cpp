@@ -1,29 +1,30 @@
-#include "analysis/words/wordstore.h"
+#include "analysis/words/wordindex.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace quorvex {
 
 namespace {
 
 constexpr std::size_t kInitialIndexSize = 4096;
-constexpr std::size_t kLongKeyLetters = 2 * WordStore::kPackedLetters;
+constexpr std::size_t kLongKeyLetters = 2 * WordIndex::kPackedLetters;
 constexpr std::string_view kHeadingEnd = "  ";
 constexpr std::size_t kBlankedHeadingByte = 7;
 constexpr unsigned kFiveBits = 0x1F;
 
 std::uint64_t Pack(std::string_view letters) {
     std::uint64_t packed = 0;
-    std::memcpy(&packed, letters.data(), std::min(letters.size(), WordStore::kPackedLetters));
+    std::memcpy(&packed, letters.data(), std::min(letters.size(), WordIndex::kPackedLetters));
     return packed;
 }
 
 LongKey PackLong(std::string_view word) {
-    return {Pack(word), Pack(word.substr(WordStore::kPackedLetters))};
+    return {Pack(word), Pack(word.substr(WordIndex::kPackedLetters))};
 }
 
 // A heading line's text: its line ending removed, byte 8 blanked, and two
@@ -40,17 +41,13 @@ std::string_view HeadingWithoutEnding(std::span<const std::uint8_t> line) {
 
 }  // namespace
 
-WordStore::WordStore(std::uint64_t hashSeed) : hash_(hashSeed) {
+WordIndex::WordIndex(std::uint64_t hashSeed) : hash_(hashSeed) {
     ResizeIndex(kInitialIndexSize);
     headings_.push_back(HeadingSpan{0, 0});
 }
 
-unsigned char WordStore::FirstLetter(std::size_t entry) const {
-    return static_cast<unsigned char>(letters_[entries_[entry].textOffset]);
-}
-
 // Lays out the letters of a packed word or a five-bit key; returns their number.
-std::size_t WordStore::Unpack(std::uint64_t packed, char* text) {
+std::size_t WordIndex::Unpack(std::uint64_t packed, char* text) {
     if ((packed & kFiveBitKeyMark) == 0) {
         std::memcpy(text, &packed, kPackedLetters);
         return kPackedLetters - static_cast<std::size_t>(std::countl_zero(packed)) / 8;
@@ -62,15 +59,11 @@ std::size_t WordStore::Unpack(std::uint64_t packed, char* text) {
     return length;
 }
 
-std::string_view WordStore::Text(const Entry& entry) const {
-    return {letters_.data() + entry.textOffset, entry.length};
-}
-
 // A fresh index, filled again from the old one's slots: a short word's hash
 // is one multiplication, a longer word's is in its slot already. Taken in the
 // old order, each slot lands at about twice its old place, so both indexes
 // are walked from front to back rather than all over.
-void WordStore::ResizeIndex(std::size_t size) {
+void WordIndex::ResizeIndex(std::size_t size) {
     MappedArray<Slot> old = std::move(slots_);
     slots_ = MappedArray<Slot>::Zeroed(size);
     mask_ = size - 1;
@@ -88,7 +81,7 @@ void WordStore::ResizeIndex(std::size_t size) {
     }
 }
 
-void WordStore::MoveHitsToEntries() {
+void WordIndex::MoveHitsToEntries() {
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         if (slots_[i].entry != 0) {
             entries_[(slots_[i].entry & ~kLongWord) - 1].hits = slots_[i].hits;
@@ -96,7 +89,7 @@ void WordStore::MoveHitsToEntries() {
     }
 }
 
-std::uint64_t WordStore::LongHash(std::string_view word) const {
+std::uint64_t WordIndex::LongHash(std::string_view word) const {
     if (word.size() <= kLongKeyLetters) {
         const LongKey key = PackLong(word);
         return hash_.Long(key.prefix, key.middle);
@@ -104,7 +97,7 @@ std::uint64_t WordStore::LongHash(std::string_view word) const {
     return hash_.Text(word);
 }
 
-bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
+bool WordIndex::Tally(std::string_view word, FirstOccursPlace& place) {
     CountQueued(place);
     if (word.size() <= kPackedLetters) {
         return TallyPacked(Pack(word), place);
@@ -115,12 +108,12 @@ bool WordStore::Tally(std::string_view word, FirstOccursPlace& place) {
     return TallyLong(word, LongHash(word), place);
 }
 
-bool WordStore::TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
+bool WordIndex::TallyPacked(std::uint64_t packed, FirstOccursPlace& place) {
     CountQueued(place);
     return TallyShort(packed, hash_.Short(packed), place);
 }
 
-bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
+bool WordIndex::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
     if (HasFiveBitKey(key)) {
         return TallyPacked(FiveBitKey(key), place);
     }
@@ -128,19 +121,19 @@ bool WordStore::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
     return TallyLong(key, hash_.Long(key.prefix, key.middle), place);
 }
 
-bool WordStore::TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place) {
+bool WordIndex::TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place) {
     char letters[kLongKeyLetters];
     const std::size_t length =
         Unpack(key.prefix, letters) + Unpack(key.middle, letters + kPackedLetters);
     return TallyLong({letters, length}, hash, place);
 }
 
-bool WordStore::AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
+bool WordIndex::AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
     char letters[kLongKeyLetters];
     return Add(at, packed, {letters, Unpack(packed, letters)}, place);
 }
 
-void WordStore::CountQueued(FirstOccursPlace& place) {
+void WordIndex::CountQueued(FirstOccursPlace& place) {
     for (std::size_t i = 0; i < queued_; ++i) {
         const Queued& word = queue_[i];
         if (word.middle == 0) {
@@ -152,14 +145,14 @@ void WordStore::CountQueued(FirstOccursPlace& place) {
     queued_ = 0;
 }
 
-bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
+bool WordIndex::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
     for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
         Slot& slot = slots_[at];
         if (slot.entry == 0) {
             return Add(at, hash, word, place, kLongWord);
         }
         if (slot.check == hash && (slot.entry & kLongWord) != 0 &&
-            Text(entries_[(slot.entry & ~kLongWord) - 1]) == word) {
+            entries_[(slot.entry & ~kLongWord) - 1].Text(letters_) == word) {
             ++slot.hits;
             return false;
         }
@@ -169,7 +162,7 @@ bool WordStore::TallyLong(std::string_view word, std::uint64_t hash, FirstOccurs
 // Up to four fifths full, then twice the size: a typical document's index
 // then stays in the cache, and a document of tens of millions of distinct
 // words keeps its index within its own size.
-bool WordStore::Add(std::size_t at, std::uint64_t check, std::string_view word,
+bool WordIndex::Add(std::size_t at, std::uint64_t check, std::string_view word,
                     FirstOccursPlace& place, std::uint32_t longWord) {
     if (entries_.size() >= kLongWord - 1 ||
         letters_.size() + word.size() > std::numeric_limits<std::uint32_t>::max()) {
@@ -186,7 +179,7 @@ bool WordStore::Add(std::size_t at, std::uint64_t check, std::string_view word,
     return true;
 }
 
-std::uint32_t WordStore::StoreHeading(std::span<const std::uint8_t> line) {
+std::uint32_t WordIndex::StoreHeading(std::span<const std::uint8_t> line) {
     const std::string_view text = HeadingWithoutEnding(line);
     const std::uint64_t offset = headingText_.size();
     headingText_.Append(text.data(), text.size());
@@ -200,7 +193,7 @@ std::uint32_t WordStore::StoreHeading(std::span<const std::uint8_t> line) {
 
 // Each change of heading or line reference makes one new place, and only
 // when a new word needs it.
-std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
+std::uint32_t WordIndex::PlaceId(FirstOccursPlace& place) {
     if (place.changed) {
         if (place.headingChanged) {
             place.headingId = StoreHeading(place.headingLine);
@@ -213,76 +206,17 @@ std::uint32_t WordStore::PlaceId(FirstOccursPlace& place) {
     return place.placeId;
 }
 
-void WordStore::Seal() {
+WordTable WordIndex::Seal() && {
     if (queued_ > 0) {
         throw std::logic_error("words were queued after the last count");
     }
     MoveHitsToEntries();
     slots_ = MappedArray<Slot>();
-    std::array<std::size_t, 27> next{};
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        ++next[FirstLetter(e) - 'a' + 1];
-    }
-    for (std::size_t letter = 1; letter < next.size(); ++letter) {
-        next[letter] += next[letter - 1];
-    }
-    bucketStart_ = next;
-    rows_ = MappedArray<std::uint32_t>::Zeroed(entries_.size());
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        rows_[next[FirstLetter(e) - 'a']++] = static_cast<std::uint32_t>(e);
-    }
-}
-
-std::int64_t WordStore::LargestHits() const {
-    std::uint32_t largest = 0;
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        largest = std::max(largest, entries_[e].hits);
-    }
-    return largest;
-}
-
-StoredWord WordStore::Word(std::size_t row) const {
-    const Entry& entry = entries_[rows_[row]];
-    return {Text(entry), entry.hits, entry.place};
-}
-
-std::string_view WordStore::PlaceHeading(std::uint32_t place) const {
-    const HeadingSpan& span = headings_[places_[place].heading];
-    return {headingText_.data() + span.offset, span.length};
-}
-
-std::string_view WordStore::PlaceLineRef(std::uint32_t place) const {
-    const Place& stored = places_[place];
-    return {stored.lineRef.data(), stored.lineRefLength};
-}
-
-const WordStore::Entry& WordStore::At(char letter, std::int64_t slot) const {
-    const std::size_t bucket = static_cast<unsigned char>(letter) - 'a';
-    if (bucket >= 26 || slot < 1 || slot > BucketFill(letter)) {
-        throw std::out_of_range("no such slot");
-    }
-    return entries_[rows_[bucketStart_[bucket] + static_cast<std::size_t>(slot - 1)]];
-}
-
-std::int64_t WordStore::BucketFill(char letter) const {
-    const std::size_t bucket = static_cast<unsigned char>(letter) - 'a';
-    if (bucket >= 26) {
-        throw std::out_of_range("no such bucket");
-    }
-    return static_cast<std::int64_t>(bucketStart_[bucket + 1] - bucketStart_[bucket]);
-}
-
-std::string_view WordStore::WordText(char letter, std::int64_t slot) const {
-    return Text(At(letter, slot));
-}
-
-std::int64_t WordStore::WordHits(char letter, std::int64_t slot) const {
-    return At(letter, slot).hits;
-}
-
-std::string WordStore::WordFirstOccurs(char letter, std::int64_t slot) const {
-    const std::uint32_t place = At(letter, slot).place;
-    return std::string(PlaceHeading(place)).append(PlaceLineRef(place));
+    return WordTable({.entries = std::move(entries_),
+                      .letters = std::move(letters_),
+                      .places = std::move(places_),
+                      .headings = std::move(headings_),
+                      .headingText = std::move(headingText_)});
 }
 
 }  // namespace quorvex

@@ -3,19 +3,17 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "analysis/memory/mappedarray.h"
 #include "analysis/words/wordhash.h"
+#include "analysis/words/wordtable.h"
 
 namespace quorvex {
 
-inline constexpr std::size_t kLineRefLength = 7;
-
 // Where the scan currently is: the last heading line and line reference. A
 // new word records them as its first occurrence. The heading is kept as the
-// document has it and copied into the store only when a word first needs it,
+// document has it and copied into the index only when a word first needs it,
 // once however many words it introduces; most lines cost nothing here.
 struct FirstOccursPlace {
     std::span<const std::uint8_t> headingLine;  // the whole line, its ending included
@@ -43,31 +41,24 @@ struct LongKey {
     std::uint64_t middle = 0;
 };
 
-// One distinct word as the lists show it.
-struct StoredWord {
-    std::string_view text;
-    std::int64_t hits;
-    std::uint32_t place;
-};
-
-// The distinct words of a run, each with its count and first occurrence, in
-// 26 buckets by first letter with slots in order of first occurrence. Finding
-// a word goes through a hash index, so a full bucket costs no more than an
-// empty one; buckets grow as needed and never drop a word.
+// The distinct words of a run while its scan goes on: each word's count and
+// first occurrence, found through a hash index that grows as needed and
+// never drops a word, so that finding a word costs about the same however
+// many there are.
 //
 // Memory is bounded by the document: per distinct word its letters, one
-// entry and two and a half index slots at most while the scan runs (four
-// while the index grows), and one place when it is the first new word since
-// the heading or line reference changed; each heading's text at most once.
-class WordStore {
+// entry and two and a half index slots at most (four while the index grows),
+// and one place when it is the first new word since the heading or line
+// reference changed; each heading's text at most once.
+class WordIndex {
   public:
     static constexpr std::size_t kPackedLetters = 8;
 
-    explicit WordStore(std::uint64_t hashSeed = WordHash::RandomSeed());
+    explicit WordIndex(std::uint64_t hashSeed = WordHash::RandomSeed());
 
     // Counts one occurrence of `word` (one or more of the letters a to z).
-    // A word not seen before takes the next slot of its bucket and records
-    // `place` as its first occurrence. Returns true for a new word.
+    // A word not seen before is added after all others and records `place`
+    // as its first occurrence. Returns true for a new word.
     bool Tally(std::string_view word, FirstOccursPlace& place);
 
     // Room for `length` letters just past the stored letters, valid until the
@@ -123,27 +114,10 @@ class WordStore {
                kFiveBitKeyMark;
     }
 
-    // The scan is over: the counts move to the words, the index goes, and
-    // the words are put in bucket order. No word can be counted after this.
-    void Seal();
-
-    // After Seal. `letter` is 'a' to 'z'; `slot` counts from 1 up to BucketFill(letter).
-    std::int64_t BucketFill(char letter) const;
-    std::string_view WordText(char letter, std::int64_t slot) const;
-    std::int64_t WordHits(char letter, std::int64_t slot) const;
-    std::string WordFirstOccurs(char letter, std::int64_t slot) const;
-
-    std::int64_t UniqueTotal() const { return static_cast<std::int64_t>(entries_.size()); }
-    // After Seal: the count of the most frequent word, 0 when there is none.
-    std::int64_t LargestHits() const;
-
-    // After Seal: the words in bucket order, a to z and by first occurrence.
-    StoredWord Word(std::size_t row) const;
-    // A first occurrence is its heading's text followed by its line reference.
-    std::string_view PlaceHeading(std::uint32_t place) const;
-    std::string_view PlaceLineRef(std::uint32_t place) const;
-    std::uint32_t PlaceHeadingId(std::uint32_t place) const { return places_[place].heading; }
-    std::size_t PlaceCount() const { return places_.size(); }
+    // The scan is over: the counts move to the words, the index is given
+    // back, and the words go to the table the lists read, without a copy.
+    // The index is used up: nothing can be counted after this.
+    WordTable Seal() &&;
 
   private:
     static constexpr std::uint32_t kLongWord = 0x80000000u;
@@ -171,17 +145,10 @@ class WordStore {
         std::uint32_t entry;  // entry number + 1, or 0 for a free slot; may carry kLongWord
         std::uint32_t hits;   // a word occurs at most once per two bytes of a document
     };
-    struct Entry {
-        std::uint32_t textOffset;
-        std::uint32_t length;
-        std::uint32_t hits;  // taken from the slot when the scan is over
-        std::uint32_t place;
-    };
-    struct Place {
-        std::uint32_t heading;
-        std::uint8_t lineRefLength;
-        std::array<char, kLineRefLength> lineRef;
-    };
+    // An entry's hits are taken from its slot when the scan is over.
+    using Entry = WordTable::Entry;
+    using Place = WordTable::Place;
+    using HeadingSpan = WordTable::HeadingSpan;
     // A queued word: a short one's letters in `prefix` and nothing in
     // `middle`, whose first byte is a letter for a longer one.
     struct Queued {
@@ -189,17 +156,10 @@ class WordStore {
         std::uint64_t middle;
         std::uint64_t hash;
     };
-    struct HeadingSpan {
-        std::uint64_t offset;
-        std::uint64_t length;
-    };
 
     static std::size_t Unpack(std::uint64_t packed, char* text);
 
     std::size_t Home(std::uint64_t hash) const { return hash >> shift_; }
-    std::string_view Text(const Entry& entry) const;
-    unsigned char FirstLetter(std::size_t entry) const;
-    const Entry& At(char letter, std::int64_t slot) const;
     bool TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place) {
         for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
@@ -232,8 +192,6 @@ class WordStore {
     MappedArray<Place> places_;
     MappedArray<HeadingSpan> headings_;
     MappedArray<char> headingText_;
-    MappedArray<std::uint32_t> rows_;  // entries in bucket order, once sealed
-    std::array<std::size_t, 27> bucketStart_{};
     std::array<Queued, 16> queue_{};
     std::size_t queued_ = 0;
 };
