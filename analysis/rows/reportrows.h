@@ -13,7 +13,7 @@ inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max(
 
 // The number of a list's column or row, named by one of the lists' enums.
 template <typename Name>
-    requires std::is_enum_v<Name>
+requires std::is_enum_v<Name>
 constexpr int IndexOf(Name name) {
     return static_cast<int>(name);
 }

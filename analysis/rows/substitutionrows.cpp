@@ -41,8 +41,8 @@ std::u16string SubstitutionRows::Cell(std::size_t row, int column, std::size_t l
         case Column::Char:
             return CutToLimit(CharText(row), limit);
         case Column::Count:
-            return CutToLimit(
-                FixedWidth(FormatGrouped(charCount_[row], separators_), countWidth_), limit);
+            return CutToLimit(FixedWidth(FormatGrouped(charCount_[row], separators_), countWidth_),
+                              limit);
         case Column::ReplacedWith:
             return CutToLimit(ReplacedWithText(charMap_[row]), limit);
     }

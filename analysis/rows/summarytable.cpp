@@ -43,12 +43,10 @@ TextTable SummaryOfRun(const AnalysisState& state, const ScanOutcome& outcome,
     }
     TextTable summary(kSummaryColumnCount);
     AppendHeadRows(summary, state.SourceFileName, state.SourceLength, separators);
-    AppendRow(summary,
-              {rowtext::kTotalWordCount, FormatGrouped(outcome.totalWords, separators)});
+    AppendRow(summary, {rowtext::kTotalWordCount, FormatGrouped(outcome.totalWords, separators)});
     AppendRow(summary, {rowtext::kUniqueWordCount,
                         FormatGrouped(state.UniqueWords->UniqueTotal(), separators)});
-    AppendRow(summary,
-              {rowtext::kSubstitutionCount, FormatGrouped(substitutionTotal, separators)});
+    AppendRow(summary, {rowtext::kSubstitutionCount, FormatGrouped(substitutionTotal, separators)});
     AppendRow(summary,
               {rowtext::kTimeToComplete,
                FormatSeconds(outcome.elapsedSeconds, separators).append(rowtext::kSecondsUnit)});

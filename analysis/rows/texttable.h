@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/text/celltext.h"
 #include "analysis/rows/reportrows.h"
+#include "analysis/text/celltext.h"
 
 namespace quorvex {
 

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/scan/analysisstate.h"
-#include "analysis/text/numberformat.h"
 #include "analysis/analysedocument.h"
 #include "analysis/rows/texttable.h"
+#include "analysis/scan/analysisstate.h"
+#include "analysis/text/numberformat.h"
 
 namespace quorvex::test {
 

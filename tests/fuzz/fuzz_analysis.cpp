@@ -168,8 +168,10 @@ void CheckSummaryHead(const ResultLists& lists, std::int64_t size,
                       const NumberSeparators& separators) {
     const ReportRows& summary = lists.summary;
     Check(summary.RowCount() == 6, "six Summary rows");
-    Check(Cell(summary, IndexOf(SummaryRow::FileLoaded), kValueColumn) == kFileName, "File Loaded names the document");
-    Check(Cell(summary, IndexOf(SummaryRow::FileSize), kValueColumn) == FormatGrouped(size, separators) + u" bytes",
+    Check(Cell(summary, IndexOf(SummaryRow::FileLoaded), kValueColumn) == kFileName,
+          "File Loaded names the document");
+    Check(Cell(summary, IndexOf(SummaryRow::FileSize), kValueColumn) ==
+              FormatGrouped(size, separators) + u" bytes",
           "File Size is the document's size");
 }
 

@@ -140,9 +140,10 @@ void ReportList::CopyRuns(const RowRuns& runs) {
     }
     if (copy.outcome == CopyOutcome::TooLarge) {
         const QLocale locale;
-        QMessageBox::warning(this, QString(listtext::kCopyRefusedTitle),
-                             QString(listtext::kCopyRefused).arg(locale.toString(copy.plainBytes),
-                                                         locale.toString(kMostCopiedBytes)));
+        QMessageBox::warning(
+            this, QString(listtext::kCopyRefusedTitle),
+            QString(listtext::kCopyRefused)
+                .arg(locale.toString(copy.plainBytes), locale.toString(kMostCopiedBytes)));
         return;
     }
     auto* data = new QMimeData;

@@ -1,11 +1,11 @@
 #include "analysis/analysedocument.h"
-#include "analysis/rows/summarytable.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <regex>
 
+#include "analysis/rows/summarytable.h"
 #include "tests/analysis/analysistesting.h"
 
 namespace quorvex::test {
