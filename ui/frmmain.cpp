@@ -20,8 +20,8 @@
 #include "ui/progress/modprogress.h"
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
-#include "ui/strings.h"
 #include "ui/tabcontainer.h"
+#include "ui/windowtexts.h"
 
 namespace quorvex {
 

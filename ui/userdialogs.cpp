@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include "ui/strings.h"
+#include "ui/windowtexts.h"
 
 namespace quorvex {
 

@@ -18,8 +18,8 @@
 #include "ui/frmmain.h"
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
-#include "ui/strings.h"
 #include "ui/tabcontainer.h"
+#include "ui/windowtexts.h"
 
 namespace quorvex {
 namespace {
