@@ -12,13 +12,13 @@
 #include <new>
 #include <span>
 
-#include "analysis/analysedocument.h"
 #include "analysis/rows/summarytable.h"
 #include "loading/sourcefile.h"
 #include "ui/appicon.h"
 #include "ui/progress/colourvalue.h"
 #include "ui/progress/modprogress.h"
 #include "ui/progress/progressbar.h"
+#include "ui/reportlist/busycursor.h"
 #include "ui/reportlist/reportlist.h"
 #include "ui/tabcontainer.h"
 #include "ui/windowtexts.h"
@@ -175,6 +175,7 @@ void frmMain::BuildTabs() {
         list->setGeometry(kListGeometry);
         list->setAccessibleName(caption);
         list->SetSortSettings(0, false, kInitialSortOrder);
+        connect(list, &ReportList::Problem, this, &frmMain::ShowProblem);
         return list;
     };
     lvwSummary = addList(text::TabSummary(), DesignOf(WindowList::Summary));
@@ -219,8 +220,7 @@ void frmMain::LoadSourceFile(const QString& path) {
     SourceFile file = ReadSourceFile(QFile::encodeName(path).toStdString());
     if (file.problem != ReadProblem::None) {
         QApplication::restoreOverrideCursor();
-        CommonDialog1->ShowProblem(this, text::LoadFailedTitle(),
-                                   text::LoadFailed().arg(path, ReasonText(file)));
+        ShowProblem(text::LoadFailedTitle(), text::LoadFailed().arg(path, ReasonText(file)));
         return;
     }
 
@@ -260,19 +260,13 @@ void frmMain::SetRunning(bool running) {
     SSTab1->setEnabled(!running);
 }
 
-// All rows are built before any list changes, so a run that fails leaves
-// the lists as they were.
 void frmMain::AnalyseDocument() {
     try {
         std::optional<ResultLists> lists =
             quorvex::AnalyseDocument(state_, *this, LocaleSeparators());
-        if (!lists) {
-            return;
+        if (lists) {
+            ShowResults(std::move(*lists));
         }
-        lvwSummary->ReplaceRows(std::move(lists->summary));
-        lvwSubstitution->ReplaceRows(
-            std::make_shared<SubstitutionRows>(std::move(lists->substitution)));
-        lvwUnique->ReplaceRows(std::make_shared<UniqueWordRows>(std::move(lists->unique)));
     } catch (const std::bad_alloc&) {
         ReportFailedRun(text::ReasonOutOfMemory());
     } catch (const std::exception& error) {
@@ -280,12 +274,39 @@ void frmMain::AnalyseDocument() {
     }
 }
 
+// All three lists are prepared, which is all that can fail, before any of
+// them changes; a run that fails leaves every list, its sort settings and its
+// selection as they were.
+void frmMain::ShowResults(ResultLists lists) {
+    const BusyCursor busy;
+    ReportListModel::PreparedRows summary =
+        lvwSummary->Rows().Prepare(std::make_shared<TextTable>(std::move(lists.summary)));
+    ReportListModel::PreparedRows substitution = lvwSubstitution->Rows().Prepare(
+        std::make_shared<SubstitutionRows>(std::move(lists.substitution)));
+    ReportListModel::PreparedRows unique =
+        lvwUnique->Rows().Prepare(std::make_shared<UniqueWordRows>(std::move(lists.unique)));
+    lvwSummary->Rows().Commit(std::move(summary));
+    lvwSubstitution->Rows().Commit(std::move(substitution));
+    lvwUnique->Rows().Commit(std::move(unique));
+}
+
 // The failed run's words are given back before the message shows; the lists
 // keep the rows of the run before, and their own words with them.
 void frmMain::ReportFailedRun(const QString& reason) {
     DiscardRunResults(state_);
     picProgress->hide();
-    CommonDialog1->ShowProblem(this, text::RunFailedTitle(), text::RunFailed().arg(reason));
+    ShowProblem(text::RunFailedTitle(), text::RunFailed().arg(reason));
+}
+
+// A message box blocks the window, and the toolkit drops a close request
+// made to a blocked window. A close the window system held back as user
+// input while a copy went on is therefore taken before the box shows; once
+// the window is closing, nothing is shown.
+void frmMain::ShowProblem(const QString& title, const QString& text) {
+    QCoreApplication::processEvents();
+    if (!stopRequested_) {
+        CommonDialog1->ShowProblem(this, title, text);
+    }
 }
 
 void frmMain::lvwSubstitution_ColumnClick(int index) {

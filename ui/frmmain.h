@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "analysis/analysedocument.h"
 #include "analysis/scan/analysisstate.h"
 #include "analysis/scan/documentscan.h"
 #include "ui/userdialogs.h"
@@ -61,7 +62,9 @@ class frmMain : public QMainWindow, private RunHooks {
     void LoadSourceFile(const QString& path);
     void AnalyseDocument();
     void SetRunning(bool running);
+    void ShowResults(ResultLists lists);
     void ReportFailedRun(const QString& reason);
+    void ShowProblem(const QString& title, const QString& text);
     void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
 
     // The run's hooks: the progress bar and the user interface are brought

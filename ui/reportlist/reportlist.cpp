@@ -8,12 +8,13 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTextDocument>
 #include <QToolTip>
 #include <cmath>
+#include <new>
 
+#include "ui/reportlist/busycursor.h"
 #include "ui/reportlist/reportlisttexts.h"
 
 namespace quorvex {
@@ -129,27 +130,48 @@ RowRuns ReportList::SelectedRuns() const {
     return MergeRuns(std::move(runs));
 }
 
+void ReportList::SetSortSettings(int column, bool sorted, int order) {
+    try {
+        const BusyCursor busy;
+        rows_->SetSortSettings(column, sorted, order);
+    } catch (const std::bad_alloc&) {
+        emit Problem(QString(listtext::kSortFailedTitle), QString(listtext::kSortWithoutMemory));
+    }
+}
+
 void ReportList::CopyRuns(const RowRuns& runs) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<qint64> refusedBytes;
+    try {
+        refusedBytes = CopyToClipboard(runs);
+    } catch (const std::bad_alloc&) {
+        emit Problem(QString(listtext::kCopyRefusedTitle), QString(listtext::kCopyWithoutMemory));
+        return;
+    }
+    if (refusedBytes) {
+        const QLocale locale;
+        emit Problem(QString(listtext::kCopyRefusedTitle),
+                     QString(listtext::kCopyRefused)
+                         .arg(locale.toString(*refusedBytes), locale.toString(kMostCopiedBytes)));
+    }
+}
+
+// Gives the size of a copy refused as too large. The clipboard changes only
+// once the whole copy has been made.
+std::optional<qint64> ReportList::CopyToClipboard(const RowRuns& runs) {
+    const BusyCursor busy;
     const RowWatch watch(rows_);
     const CopiedRows copy =
         CopyRows(*rows_, runs, kMostCopiedBytes, [&watch] { return watch.RepaintMeanwhile(); });
-    QApplication::restoreOverrideCursor();
-    if (copy.outcome == CopyOutcome::RowsChanged) {
-        return;
-    }
     if (copy.outcome == CopyOutcome::TooLarge) {
-        const QLocale locale;
-        QMessageBox::warning(
-            this, QString(listtext::kCopyRefusedTitle),
-            QString(listtext::kCopyRefused)
-                .arg(locale.toString(copy.plainBytes), locale.toString(kMostCopiedBytes)));
-        return;
+        return copy.plainBytes;
     }
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), copy.plain);
-    data->setData(QStringLiteral("text/html"), copy.html);
-    QGuiApplication::clipboard()->setMimeData(data);
+    if (copy.outcome == CopyOutcome::Copied) {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(QStringLiteral("text/plain"), copy.plain);
+        data->setData(QStringLiteral("text/html"), copy.html);
+        QGuiApplication::clipboard()->setMimeData(data.release());
+    }
+    return std::nullopt;
 }
 
 void ReportList::keyPressEvent(QKeyEvent* event) {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QTableView>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "analysis/rows/texttable.h"
@@ -48,9 +49,8 @@ class ReportList : public QTableView {
     int SortKey() const { return rows_->SortKey(); }
     bool Sorted() const { return rows_->Sorted(); }
     int SortOrder() const { return rows_->SortOrder(); }
-    void SetSortSettings(int column, bool sorted, int order) {
-        rows_->SetSortSettings(column, sorted, order);
-    }
+    // A sort without the memory it needs is reported as a Problem.
+    void SetSortSettings(int column, bool sorted, int order);
 
     // Sets a column to that many device pixels, whatever the screen's scaling.
     void SetColumnWidthPixels(int column, int devicePixels);
@@ -58,13 +58,16 @@ class ReportList : public QTableView {
     // Whether the context menu offers to sort by each column; off at first.
     void SetSortCommandsOffered(bool offered) { sortCommandsOffered_ = offered; }
 
-    // A copy over the size limit is refused with a message instead.
+    // A copy over the size limit, or without the memory it needs, leaves the
+    // clipboard as it was and is reported as a Problem.
     void CopySelectedRows();
     void CopyAllRows();
 
   signals:
     // The clicked column, counted from 1.
     void ColumnClick(int index);
+    // A command the list could not carry out, for its owner to tell the user.
+    void Problem(const QString& title, const QString& text);
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -78,6 +81,7 @@ class ReportList : public QTableView {
     void ShowSortIndicator();
     RowRuns SelectedRuns() const;
     void CopyRuns(const RowRuns& runs);
+    std::optional<qint64> CopyToClipboard(const RowRuns& runs);
     QPoint KeyboardMenuPosition() const;
     void ShowCellTip(QHelpEvent* event);
 

@@ -16,6 +16,16 @@ QString ToQString(const std::u16string& text) {
 
 constexpr char16_t kEllipsis = u'\u2026';
 
+// The row of `rows` to show at each place under these settings.
+std::vector<std::uint32_t> OrderOf(const ReportRows& rows, int column, bool sorted, int order) {
+    std::vector<std::uint32_t> shown(rows.RowCount());
+    std::iota(shown.begin(), shown.end(), 0u);
+    if (sorted) {
+        rows.SortRows(column, order != 0, shown);
+    }
+    return shown;
+}
+
 }  // namespace
 
 ReportListModel::ReportListModel(QList<ReportColumn> columns, QObject* parent)
@@ -105,58 +115,69 @@ QModelIndexList ReportListModel::match(const QModelIndex& start, int role, const
     return found;
 }
 
-void ReportListModel::ReplaceRows(std::shared_ptr<const ReportRows> rows) {
+ReportListModel::PreparedRows ReportListModel::Prepare(
+    std::shared_ptr<const ReportRows> rows) const {
+    std::vector<std::uint32_t> order = OrderOf(*rows, sortKey_, sorted_, sortOrder_);
+    return {std::move(rows), std::move(order)};
+}
+
+// The rows given back are released after the reset has ended.
+void ReportListModel::Commit(PreparedRows prepared) noexcept {
     beginResetModel();
-    rows_ = std::move(rows);
-    order_ = {};
-    order_.resize(rows_->RowCount());
-    std::iota(order_.begin(), order_.end(), 0u);
-    if (sorted_) {
-        SortAllRows();
-    }
+    rows_.swap(prepared.rows);
+    order_.swap(prepared.order);
     endResetModel();
 }
 
+// The new order is made in full before the layout starts to change.
 void ReportListModel::SetSortSettings(int column, bool sorted, int order) {
     const int normalized = order == 0 ? 0 : 1;
     if (column == sortKey_ && sorted == sorted_ && normalized == sortOrder_) {
         return;
     }
+    if (sorted) {
+        ShowInOrder(OrderOf(*rows_, column, sorted, normalized));
+    }
     sortKey_ = column;
     sorted_ = sorted;
     sortOrder_ = normalized;
-    if (sorted_) {
-        Resort();
-    }
     emit SortSettingsChanged();
 }
 
-void ReportListModel::SortAllRows() {
-    rows_->SortRows(sortKey_, sortOrder_ != 0, order_);
+// The views keep their selection and current row through persistent
+// indexes, which only exist once the layout has begun to change; if they
+// cannot be moved, the layout change ends with the old order.
+void ReportListModel::ShowInOrder(std::vector<std::uint32_t> order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QModelIndexList before;
+    QModelIndexList after;
+    try {
+        before = persistentIndexList();
+        after = MovedIndexes(before, order);
+    } catch (...) {
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        throw;
+    }
+    changePersistentIndexList(before, after);
+    order_.swap(order);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ReportListModel::Resort() {
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    std::vector<std::uint32_t> givenRows;
-    givenRows.reserve(before.size());
-    for (const QModelIndex& index : before) {
-        givenRows.push_back(order_[index.row()]);
+QModelIndexList ReportListModel::MovedIndexes(const QModelIndexList& before,
+                                              const std::vector<std::uint32_t>& order) const {
+    if (before.isEmpty()) {
+        return {};
     }
-    SortAllRows();
-    if (!before.isEmpty()) {
-        std::vector<int> shownAt(order_.size());
-        for (std::size_t place = 0; place < order_.size(); ++place) {
-            shownAt[order_[place]] = static_cast<int>(place);
-        }
-        QModelIndexList after;
-        after.reserve(before.size());
-        for (qsizetype i = 0; i < before.size(); ++i) {
-            after.append(index(shownAt[givenRows[i]], before[i].column()));
-        }
-        changePersistentIndexList(before, after);
+    std::vector<int> shownAt(order.size());
+    for (std::size_t place = 0; place < order.size(); ++place) {
+        shownAt[order[place]] = static_cast<int>(place);
     }
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& moved : before) {
+        after.append(index(shownAt[order_[moved.row()]], moved.column()));
+    }
+    return after;
 }
 
 }  // namespace quorvex

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -41,8 +42,19 @@ class ReportListModel : public QAbstractTableModel {
                           Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith |
                                                                 Qt::MatchWrap)) const override;
 
-    // Takes whole rows in one reset, sorted once.
-    void ReplaceRows(std::shared_ptr<const ReportRows> rows);
+    // New rows in the order the current settings give them, not yet shown.
+    struct PreparedRows {
+        std::shared_ptr<const ReportRows> rows;
+        std::vector<std::uint32_t> order;
+    };
+
+    // A fill in two steps, so that an owner of several lists can fill them
+    // all or none: Prepare does all that can fail (allocating and sorting)
+    // and changes nothing; Commit shows the prepared rows in one reset, and
+    // cannot fail.
+    PreparedRows Prepare(std::shared_ptr<const ReportRows> rows) const;
+    void Commit(PreparedRows prepared) noexcept;
+    void ReplaceRows(std::shared_ptr<const ReportRows> rows) { Commit(Prepare(std::move(rows))); }
     // The whole text of a cell, in the current order.
     QString Text(int row, int column) const;
     // The text of a cell as the list shows it.
@@ -53,15 +65,17 @@ class ReportListModel : public QAbstractTableModel {
     bool Sorted() const { return sorted_; }
     // 0 ascending, 1 descending.
     int SortOrder() const { return sortOrder_; }
-    // All three settings at once, with at most one sort.
+    // All three settings at once, with at most one sort. A sort that throws
+    // leaves the order and the settings as they were.
     void SetSortSettings(int column, bool sorted, int order);
 
   signals:
     void SortSettingsChanged();
 
   private:
-    void SortAllRows();
-    void Resort();
+    void ShowInOrder(std::vector<std::uint32_t> order);
+    QModelIndexList MovedIndexes(const QModelIndexList& before,
+                                 const std::vector<std::uint32_t>& order) const;
 
     QList<ReportColumn> columns_;
     std::shared_ptr<const ReportRows> rows_;

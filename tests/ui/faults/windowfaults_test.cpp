@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLocale>
 #include <QtTest>
@@ -13,11 +14,13 @@
 #include "analysis/rows/substitutionrows.h"
 #include "analysis/rows/summarytable.h"
 #include "analysis/rows/uniquewordrows.h"
+#include "tests/ui/testing/allocationlimit.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/frmmain.h"
 #include "ui/progress/progressbar.h"
 #include "ui/reportlist/reportlist.h"
+#include "ui/reportlist/reportlisttexts.h"
 #include "ui/tabcontainer.h"
 #include "ui/windowtexts.h"
 
@@ -28,6 +31,11 @@ using UniqueColumn = UniqueWordRows::Column;
 
 constexpr uid_t kNobody = 65534;
 constexpr qint64 kTwoGiB = 2147483648;
+// Enough words that the order of the Unique Words list, four bytes a row, is
+// larger than anything else allocated while it is filled or sorted.
+constexpr int kManyWords = 100'000;
+constexpr std::size_t kOrderBytes = kManyWords * 4 / 2;
+constexpr qsizetype kLongWord = 200'000;
 
 // Acts as the unprivileged user and group 65534 while it lives, so that file
 // permissions hold even for a test run as root. Anyone else is bound by them
@@ -71,6 +79,39 @@ QByteArray Repeated(const QByteArray& pattern, qsizetype length) {
     return text;
 }
 
+// A word a line, each new: "w", "wb", "wc" and so on.
+QByteArray DistinctWords(int count) {
+    QByteArray lines;
+    for (int i = 0; i < count; ++i) {
+        lines += "001:001 w";
+        for (int n = i; n > 0; n /= 26) {
+            lines += static_cast<char>('a' + n % 26);
+        }
+        lines += "\r\n";
+    }
+    return lines;
+}
+
+// Refuses allocations of `bytes` or more from the moment the run's progress
+// bar is hidden: the scan is over and the lists are about to be filled.
+class LimitAfterScan : public QObject {
+  public:
+    LimitAfterScan(QWidget* progress, std::size_t bytes) : bytes_(bytes) {
+        progress->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide && !limit_) {
+            limit_.emplace(bytes_);
+        }
+        return false;
+    }
+
+  private:
+    std::size_t bytes_;
+    std::optional<AllocationLimit> limit_;
+};
+
 }  // namespace
 
 class WindowFaultsTest : public WindowTest {
@@ -88,6 +129,22 @@ class WindowFaultsTest : public WindowTest {
         QCOMPARE(window_->UniqueList()->RowCount(), 2);
     }
 
+    // Rows selected in all three lists, the two larger ones sorted by Count.
+    void SortAndSelectRows() {
+        window_->lvwSubstitution_ColumnClick(ClickIndex(SubstitutionRows::Column::Count));
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Count));
+        for (const ReportList* list :
+             {window_->SummaryList(), window_->SubstitutionList(), window_->UniqueList()}) {
+            list->selectionModel()->select(list->model()->index(1, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    void ExpectProblem(const QString& title, const QString& text) {
+        QCOMPARE(dialogs_->problems, QStringList{title + QLatin1Char('\n') + text});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
     void ExpectRefused(const QString& path, const QString& reason, const WindowSnapshot& before) {
         QCOMPARE(dialogs_->problems, QStringList{text::LoadFailedTitle() + QLatin1Char('\n') +
                                                  text::LoadFailed().arg(path, reason)});
@@ -98,6 +155,52 @@ class WindowFaultsTest : public WindowTest {
   private slots:
     void init() { QVERIFY(StartWindow()); }
     void cleanup() { CloseWindow(); }
+
+    // The Unique Words list is filled last: once the scan is over, the order
+    // of its rows cannot be allocated, after the other lists' rows were made.
+    void aFillWithoutMemoryChangesNoListNorItsSettingsOrSelection() {
+        ShowResultsOfADocument();
+        Open(WriteFile("many.txt", DistinctWords(kManyWords)));
+        SortAndSelectRows();
+        const WindowSnapshot before = Snapshot(*window_);
+        window_->Tabs()->SetCurrentTab(0);
+        {
+            const LimitAfterScan limit(window_->Progress(), kOrderBytes);
+            Process();
+        }
+        ExpectProblem(text::RunFailedTitle(), text::RunFailed().arg(text::ReasonOutOfMemory()));
+        QVERIFY2(Snapshot(*window_) == before, "the failed fill changed the window");
+    }
+
+    void aSortWithoutMemoryChangesNothingAndSaysSo() {
+        Open(WriteFile("many.txt", DistinctWords(kManyWords)));
+        Process();
+        SortAndSelectRows();
+        const WindowSnapshot before = Snapshot(*window_);
+        {
+            const AllocationLimit limit(kOrderBytes);
+            window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
+        }
+        ExpectProblem(listtext::kSortFailedTitle, QString(listtext::kSortWithoutMemory));
+        QVERIFY2(Snapshot(*window_) == before, "the failed sort changed the window");
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
+        QCOMPARE(window_->UniqueList()->SortKey(), IndexOf(UniqueColumn::Word));
+    }
+
+    // The cells' texts are made as they are copied; the long word's cannot.
+    void aCopyWithoutMemoryLeavesTheClipboardAndSaysSo() {
+        Open(WriteFile("long.txt", "001:001 " + Repeated("q", kLongWord) + " short\r\n"));
+        Process();
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        {
+            const AllocationLimit limit(kLongWord);
+            window_->UniqueList()->CopyAllRows();
+        }
+        ExpectProblem(listtext::kCopyRefusedTitle, QString(listtext::kCopyWithoutMemory));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+        window_->UniqueList()->CopyAllRows();
+        QVERIFY(QGuiApplication::clipboard()->text().endsWith("short\t1\t001:001\t2\n"));
+    }
 
     void aFileItMayNotReadIsRefused() {
         ShowResultsOfADocument();

@@ -2,7 +2,9 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QMenu>
+#include <algorithm>
 
 #include "ui/frmmain.h"
 #include "ui/reportlist/reportlist.h"
@@ -26,11 +28,22 @@ QList<QStringList> Rows(const ReportList* list) {
     return rows;
 }
 
+ListSettings Settings(const ReportList* list) {
+    QList<int> selected;
+    for (const QModelIndex& row : list->selectionModel()->selectedRows()) {
+        selected.append(row.row());
+    }
+    std::sort(selected.begin(), selected.end());
+    return {list->SortKey(), list->Sorted(), list->SortOrder(), selected};
+}
+
 WindowSnapshot Snapshot(const frmMain& window) {
     const AnalysisState& state = window.State();
     return {Rows(window.SummaryList()),
             Rows(window.SubstitutionList()),
             Rows(window.UniqueList()),
+            {Settings(window.SummaryList()), Settings(window.SubstitutionList()),
+             Settings(window.UniqueList())},
             window.FileMenu()->menuAction()->isEnabled(),
             window.ProcessFileAction()->isEnabled(),
             window.Tabs()->isEnabled(),

@@ -396,6 +396,28 @@ class FrmMainTest : public WindowTest {
         QVERIFY(!window_->isVisible());
     }
 
+    // A copy over the limit measures every cell, looking at the user
+    // interface meanwhile; the close request made then is not lost in the
+    // refusal's message box, which is not shown at all.
+    void closingDuringALongCopyEndsTheProgram() {
+        QByteArray document = "B" + QByteArray(16'000, 'h') + "\r\n";
+        for (int line = 0; line < 4'500; ++line) {
+            document += "0000000 w";
+            for (int n = line; n > 0; n /= 26) {
+                document += static_cast<char>('a' + n % 26);
+            }
+            document += "\r\n";
+        }
+        Open(WriteFile("headings.txt", document));
+        Process();
+        QTimer::singleShot(0, window_.get(), [&] { window_->close(); });
+        window_->UniqueList()->CopyAllRows();
+        QVERIFY(window_->StopRequested());
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(dialogs_->problems, QStringList());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
     // A run that runs out of memory says so and leaves the lists as they were.
     void aFailedRunShowsAMessageAndChangesNoList() {
 #if defined(__SANITIZE_ADDRESS__)
