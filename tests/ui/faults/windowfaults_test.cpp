@@ -79,39 +79,6 @@ QByteArray Repeated(const QByteArray& pattern, qsizetype length) {
     return text;
 }
 
-// A word a line, each new: "w", "wb", "wc" and so on.
-QByteArray DistinctWords(int count) {
-    QByteArray lines;
-    for (int i = 0; i < count; ++i) {
-        lines += "001:001 w";
-        for (int n = i; n > 0; n /= 26) {
-            lines += static_cast<char>('a' + n % 26);
-        }
-        lines += "\r\n";
-    }
-    return lines;
-}
-
-// Refuses allocations of `bytes` or more from the moment the run's progress
-// bar is hidden: the scan is over and the lists are about to be filled.
-class LimitAfterScan : public QObject {
-  public:
-    LimitAfterScan(QWidget* progress, std::size_t bytes) : bytes_(bytes) {
-        progress->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Hide && !limit_) {
-            limit_.emplace(bytes_);
-        }
-        return false;
-    }
-
-  private:
-    std::size_t bytes_;
-    std::optional<AllocationLimit> limit_;
-};
-
 }  // namespace
 
 class WindowFaultsTest : public WindowTest {
@@ -140,9 +107,10 @@ class WindowFaultsTest : public WindowTest {
         }
     }
 
-    void ExpectProblem(const QString& title, const QString& text) {
+    void ExpectProblem(const QString& title, const QString& text, const WindowSnapshot& before) {
         QCOMPARE(dialogs_->problems, QStringList{title + QLatin1Char('\n') + text});
         QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY2(Snapshot(*window_) == before, "the failed command changed the window");
     }
 
     void ExpectRefused(const QString& path, const QString& reason, const WindowSnapshot& before) {
@@ -156,20 +124,19 @@ class WindowFaultsTest : public WindowTest {
     void init() { QVERIFY(StartWindow()); }
     void cleanup() { CloseWindow(); }
 
-    // The Unique Words list is filled last: once the scan is over, the order
-    // of its rows cannot be allocated, after the other lists' rows were made.
+    // The order of the Unique Words list, the last to be filled, is the first
+    // allocation the limit refuses.
     void aFillWithoutMemoryChangesNoListNorItsSettingsOrSelection() {
         ShowResultsOfADocument();
         Open(WriteFile("many.txt", DistinctWords(kManyWords)));
         SortAndSelectRows();
         const WindowSnapshot before = Snapshot(*window_);
-        window_->Tabs()->SetCurrentTab(0);
         {
-            const LimitAfterScan limit(window_->Progress(), kOrderBytes);
+            const AllocationLimit limit(kOrderBytes);
             Process();
         }
-        ExpectProblem(text::RunFailedTitle(), text::RunFailed().arg(text::ReasonOutOfMemory()));
-        QVERIFY2(Snapshot(*window_) == before, "the failed fill changed the window");
+        ExpectProblem(text::RunFailedTitle(), text::RunFailed().arg(text::ReasonOutOfMemory()),
+                      before);
     }
 
     void aSortWithoutMemoryChangesNothingAndSaysSo() {
@@ -181,8 +148,7 @@ class WindowFaultsTest : public WindowTest {
             const AllocationLimit limit(kOrderBytes);
             window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
         }
-        ExpectProblem(listtext::kSortFailedTitle, QString(listtext::kSortWithoutMemory));
-        QVERIFY2(Snapshot(*window_) == before, "the failed sort changed the window");
+        ExpectProblem(listtext::kSortFailedTitle, listtext::kSortWithoutMemory, before);
         window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Word));
         QCOMPARE(window_->UniqueList()->SortKey(), IndexOf(UniqueColumn::Word));
     }
@@ -192,11 +158,12 @@ class WindowFaultsTest : public WindowTest {
         Open(WriteFile("long.txt", "001:001 " + Repeated("q", kLongWord) + " short\r\n"));
         Process();
         QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        const WindowSnapshot before = Snapshot(*window_);
         {
             const AllocationLimit limit(kLongWord);
             window_->UniqueList()->CopyAllRows();
         }
-        ExpectProblem(listtext::kCopyRefusedTitle, QString(listtext::kCopyWithoutMemory));
+        ExpectProblem(listtext::kCopyRefusedTitle, listtext::kCopyWithoutMemory, before);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
         window_->UniqueList()->CopyAllRows();
         QVERIFY(QGuiApplication::clipboard()->text().endsWith("short\t1\t001:001\t2\n"));

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <algorithm>
 
 #include "ui/frmmain.h"
 #include "ui/reportlist/reportlist.h"
@@ -28,14 +27,14 @@ QList<QStringList> Rows(const ReportList* list) {
     return rows;
 }
 
-ListSettings Settings(const ReportList* list) {
-    QList<int> selected;
-    for (const QModelIndex& row : list->selectionModel()->selectedRows()) {
-        selected.append(row.row());
-    }
-    std::sort(selected.begin(), selected.end());
-    return {list->SortKey(), list->Sorted(), list->SortOrder(), selected};
+namespace {
+
+std::tuple<int, bool, int, QModelIndexList> Settings(const ReportList* list) {
+    return {list->SortKey(), list->Sorted(), list->SortOrder(),
+            list->selectionModel()->selectedRows()};
 }
+
+}  // namespace
 
 WindowSnapshot Snapshot(const frmMain& window) {
     const AnalysisState& state = window.State();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QModelIndexList>
 #include <QStringList>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 namespace quorvex {
 
@@ -16,25 +18,14 @@ QStringList Row(const ReportList* list, int row);
 // Every text of a list, row by row.
 QList<QStringList> Rows(const ReportList* list);
 
-// How a list is sorted, and the rows selected in it as shown, ascending.
-struct ListSettings {
-    int sortKey = 0;
-    bool sorted = false;
-    int sortOrder = 0;
-    QList<int> selectedRows;
-
-    bool operator==(const ListSettings&) const = default;
-};
-
-ListSettings Settings(const ReportList* list);
-
 // Everything a user sees of the window and everything a later run would use:
 // two snapshots are equal when a failed or refused command changed nothing.
 struct WindowSnapshot {
     QList<QStringList> summary;
     QList<QStringList> substitution;
     QList<QStringList> unique;
-    QList<ListSettings> settings;  // Summary, Substitutions, Unique Words
+    // Each list's sort key, whether it is sorted, its direction and its selection.
+    QList<std::tuple<int, bool, int, QModelIndexList>> settings;
     bool fileMenuEnabled = false;
     bool processFileEnabled = false;
     bool tabsEnabled = false;

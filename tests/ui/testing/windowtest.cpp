@@ -19,6 +19,18 @@ void WindowTest::CloseWindow() {
     dialogs_ = nullptr;
 }
 
+QByteArray WindowTest::DistinctWords(int count, const QByteArray& heading) {
+    QByteArray lines = heading;
+    for (int i = 0; i < count; ++i) {
+        lines += "0000000 w";
+        for (int n = i; n > 0; n /= 26) {
+            lines += static_cast<char>('a' + n % 26);
+        }
+        lines += "\r\n";
+    }
+    return lines;
+}
+
 QString WindowTest::WriteFile(const QString& name, const QByteArray& bytes) {
     const QString path = folder_.filePath(name);
     QFile file(path);

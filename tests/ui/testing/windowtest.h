@@ -29,6 +29,8 @@ class WindowTest : public QObject {
     bool StartWindow();
     void CloseWindow();
 
+    // A word a line, each new: "w", "wb", "wc" and so on, after `heading`.
+    static QByteArray DistinctWords(int count, const QByteArray& heading = {});
     // Writes a document into the folder and gives its path.
     QString WriteFile(const QString& name, const QByteArray& bytes);
     // File > Open, the dialog answered with `answer` (a null text cancels it).

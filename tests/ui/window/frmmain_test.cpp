@@ -400,15 +400,8 @@ class FrmMainTest : public WindowTest {
     // interface meanwhile; the close request made then is not lost in the
     // refusal's message box, which is not shown at all.
     void closingDuringALongCopyEndsTheProgram() {
-        QByteArray document = "B" + QByteArray(16'000, 'h') + "\r\n";
-        for (int line = 0; line < 4'500; ++line) {
-            document += "0000000 w";
-            for (int n = line; n > 0; n /= 26) {
-                document += static_cast<char>('a' + n % 26);
-            }
-            document += "\r\n";
-        }
-        Open(WriteFile("headings.txt", document));
+        Open(WriteFile("headings.txt",
+                       DistinctWords(4'500, "B" + QByteArray(16'000, 'h') + "\r\n")));
         Process();
         QTimer::singleShot(0, window_.get(), [&] { window_->close(); });
         window_->UniqueList()->CopyAllRows();
