@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <iomanip>
 #include <random>
+#include <string_view>
+#include <utility>
 
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/clibrarylocale.h"
@@ -112,24 +115,39 @@ std::vector<double> AwkwardTimes() {
 }
 
 TEST_P(NumberFormat, GroupsDigitsInThreesFromTheRight) {
-    EXPECT_EQ(Utf8(FormatGrouped(0, kEnglish)), "0");
-    EXPECT_EQ(Utf8(FormatGrouped(7, kEnglish)), "7");
-    EXPECT_EQ(Utf8(FormatGrouped(999, kEnglish)), "999");
-    EXPECT_EQ(Utf8(FormatGrouped(1000, kEnglish)), "1,000");
-    EXPECT_EQ(Utf8(FormatGrouped(32, kEnglish)), "32");
-    EXPECT_EQ(Utf8(FormatGrouped(100200, kEnglish)), "100,200");
-    EXPECT_EQ(Utf8(FormatGrouped(1234567, kEnglish)), "1,234,567");
-    EXPECT_EQ(Utf8(FormatGrouped(2147483647, kEnglish)), "2,147,483,647");
-    EXPECT_EQ(Utf8(FormatGrouped(9223372036854775807, kEnglish)), "9,223,372,036,854,775,807");
+    const std::pair<std::int64_t, std::string_view> cases[] = {
+        {0, "0"},
+        {7, "7"},
+        {999, "999"},
+        {1000, "1,000"},
+        {32, "32"},
+        {100200, "100,200"},
+        {1234567, "1,234,567"},
+        {2147483647, "2,147,483,647"},
+        {9223372036854775807, "9,223,372,036,854,775,807"}};
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(Utf8(FormatGrouped(value, kEnglish)), text) << value;
+    }
 }
 
-TEST_P(NumberFormat, GroupsWithTheLocaleSeparator) {
-    EXPECT_EQ(FormatGrouped(1234567, kNoBreakSpace), u"1\u00A0234\u00A0567");
-    EXPECT_EQ(FormatGrouped(1234567, kNarrowNoBreakSpace), u"1\u202F234\u202F567");
-    EXPECT_EQ(FormatGrouped(1000, kAstral), u"1\U0001D30D000");
-    EXPECT_EQ(FormatGrouped(999, kNoBreakSpace), u"999");
-    EXPECT_EQ(FormatGrouped(1234567, kArabic), u"1\u066C234\u066C567");
-    EXPECT_EQ(FormatGrouped(1234567, kLong), u"1'\u00A0234'\u00A0567");
+TEST_P(NumberFormat, GroupsAndSecondsWithTheSeparatorsHandedIn) {
+    struct Case {
+        NumberSeparators separators;
+        std::int64_t count;
+        std::u16string_view grouped;
+        double seconds;
+        std::u16string_view secondsText;
+    };
+    const Case cases[] = {{kNoBreakSpace, 1234567, u"1\u00A0234\u00A0567", 1.5, u"1,5"},
+                          {kNarrowNoBreakSpace, 1234567, u"1\u202F234\u202F567", 0.25, u",25"},
+                          {kAstral, 1000, u"1\U0001D30D000", 2, u"2\U0001D30E0"},
+                          {kArabic, 1234567, u"1\u066C234\u066C567", 0.25, u"\u066B25"},
+                          {kLong, 1234567, u"1'\u00A0234'\u00A0567", 12.5, u"12<>5"},
+                          {kNarrowNoBreakSpace, 999, u"999", 86399.99999999, u"86399,99999999"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatGrouped(c.count, c.separators), c.grouped) << c.count;
+        EXPECT_EQ(FormatSeconds(c.seconds, c.separators), c.secondsText) << c.seconds;
+    }
 }
 
 TEST_P(NumberFormat, PlainDigits) {
@@ -142,21 +160,13 @@ TEST_P(NumberFormat, PlainDigits) {
 }
 
 TEST_P(NumberFormat, SecondsHaveNoLeadingZeroAndOneToEightDecimals) {
-    EXPECT_EQ(Utf8(FormatSeconds(1.5, kEnglish)), "1.5");
-    EXPECT_EQ(Utf8(FormatSeconds(0.25, kEnglish)), ".25");
-    EXPECT_EQ(Utf8(FormatSeconds(2, kEnglish)), "2.0");
-    EXPECT_EQ(Utf8(FormatSeconds(0, kEnglish)), ".0");
-    EXPECT_EQ(Utf8(FormatSeconds(1234.5, kEnglish)), "1234.5");
-    EXPECT_EQ(Utf8(FormatSeconds(0.125, kEnglish)), ".125");
-    EXPECT_EQ(Utf8(FormatSeconds(0.000000004, kEnglish)), ".0");
-    EXPECT_EQ(Utf8(FormatSeconds(0.123456789, kEnglish)), ".12345679");
-    EXPECT_EQ(Utf8(FormatSeconds(0.999999999, kEnglish)), "1.0");
-    EXPECT_EQ(FormatSeconds(1.5, kNoBreakSpace), u"1,5");
-    EXPECT_EQ(FormatSeconds(0.25, kNarrowNoBreakSpace), u",25");
-    EXPECT_EQ(FormatSeconds(2, kAstral), u"2\U0001D30E0");
-    EXPECT_EQ(FormatSeconds(0.25, kArabic), u"\u066B25");
-    EXPECT_EQ(FormatSeconds(12.5, kLong), u"12<>5");
-    EXPECT_EQ(FormatSeconds(86399.99999999, kNarrowNoBreakSpace), u"86399,99999999");
+    const std::pair<double, std::string_view> cases[] = {
+        {1.5, "1.5"},        {0.25, ".25"},   {2, "2.0"},          {0, ".0"},
+        {1234.5, "1234.5"},  {0.125, ".125"}, {0.000000004, ".0"}, {0.123456789, ".12345679"},
+        {0.999999999, "1.0"}};
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(Utf8(FormatSeconds(seconds, kEnglish)), text) << seconds;
+    }
 }
 
 TEST_P(NumberFormat, SecondsAreRoundedExactlyHalfToEven) {
