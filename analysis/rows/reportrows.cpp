@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "analysis/text/utf8measure.h"
+
 namespace quorvex {
 
 namespace {
@@ -12,6 +14,17 @@ bool IsLowSurrogate(char16_t unit) {
 }
 
 }  // namespace
+
+std::uint64_t ReportRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
+                                          std::size_t end, int columns) const {
+    std::uint64_t bytes = 0;
+    for (std::size_t row = first; row < end; ++row) {
+        for (int column = 0; selected[row] && column < columns; ++column) {
+            bytes += Utf8Measure::OfUtf16(Cell(row, column)).TrimmedBytes();
+        }
+    }
+    return bytes;
+}
 
 void ReportRows::SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const {
     SortRowsByText(*this, column, descending, order);

@@ -32,6 +32,14 @@ class ReportRows {
     virtual std::u16string Cell(std::size_t row, int column,
                                 std::size_t limit = kWholeText) const = 0;
 
+    // The UTF-8 size of the whole texts, without the blanks at their ends
+    // (see IsBlank), of the first `columns` cells of every row from `first`
+    // to before `end` that `selected` marks: what a copy takes of those
+    // cells. By default every text is made and measured; rows that know what
+    // their texts are made of add up the sizes of the pieces instead.
+    virtual std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
+                                          std::size_t end, int columns) const;
+
     // Puts every row into `order` in the ordinal order of one column's whole
     // texts: code point by code point, a text before the texts it begins.
     // Rows with equal texts keep their row order, in either direction. By

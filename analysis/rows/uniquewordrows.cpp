@@ -1,10 +1,12 @@
 #include "analysis/rows/uniquewordrows.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <numeric>
 
 #include "analysis/text/codepage.h"
+#include "analysis/text/utf8measure.h"
 
 namespace quorvex {
 
@@ -43,6 +45,7 @@ UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSep
     : words_(std::move(words)), separators_(std::move(separators)) {
     countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
     orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
+    thousandsBytes_ = Utf8Measure::OfUtf16(separators_.thousands).Bytes();
 }
 
 std::size_t UniqueWordRows::RowCount() const {
@@ -72,6 +75,50 @@ std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t lim
                 FixedWidth(FormatDigits(static_cast<std::int64_t>(row) + 1), orderWidth_), limit);
     }
     return {};
+}
+
+// The words of a block of rows are read in a loop of their own, so that the
+// reads of many rows, scattered over the table, are under way at once.
+std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
+                                              std::size_t end, int columns) const {
+    constexpr std::size_t kRowsReadAtOnce = 256;
+    std::array<StoredWord, kRowsReadAtOnce> words;
+    std::array<std::size_t, kRowsReadAtOnce> rows;
+    std::uint64_t bytes = 0;
+    for (std::size_t blockStart = first; blockStart < end;) {
+        std::size_t count = 0;
+        for (; blockStart < end && count < kRowsReadAtOnce; ++blockStart) {
+            if (selected[blockStart]) {
+                rows[count] = blockStart;
+                words[count++] = words_->Word(blockStart);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            for (int column = 0; column < std::min(columns, kColumnCount); ++column) {
+                bytes += CellUtf8Size(words[i], rows[i], column);
+            }
+        }
+    }
+    return bytes;
+}
+
+// A word is letters a to z, one byte each; the padding of the numbers is
+// all blank, and the numbers themselves begin and end in digits.
+std::uint64_t UniqueWordRows::CellUtf8Size(const StoredWord& word, std::size_t row,
+                                           int column) const {
+    switch (static_cast<Column>(column)) {
+        case Column::Word:
+            return word.text.size();
+        case Column::Count:
+            return GroupedUtf8Size(word.hits, thousandsBytes_);
+        case Column::FirstOccurs:
+            return (Utf8Measure::OfWindows1252(words_->PlaceHeading(word.place)) +
+                    Utf8Measure::OfWindows1252(words_->PlaceLineRef(word.place)))
+                .TrimmedBytes();
+        case Column::OriginalOrder:
+            return DigitsUtf8Size(static_cast<std::int64_t>(row) + 1);
+    }
+    return 0;
 }
 
 // Typed keys give the order of the texts: a Count or Original Order text is

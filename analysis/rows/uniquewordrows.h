@@ -26,9 +26,12 @@ class UniqueWordRows : public ReportRows {
     int ColumnCount() const override { return kColumnCount; }
     std::size_t RowCount() const override;
     std::u16string Cell(std::size_t row, int column, std::size_t limit = kWholeText) const override;
+    std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
+                                  std::size_t end, int columns) const override;
     void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const override;
 
   private:
+    std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column) const;
     std::vector<std::uint64_t> WordKeys(int rowBits, bool descending) const;
     std::vector<std::uint64_t> PlaceKeys(int rowBits, bool descending) const;
     std::vector<std::uint32_t> PlaceRanks() const;
@@ -38,6 +41,7 @@ class UniqueWordRows : public ReportRows {
     NumberSeparators separators_;
     std::size_t countWidth_;
     std::size_t orderWidth_;
+    std::size_t thousandsBytes_;
 };
 
 }  // namespace quorvex

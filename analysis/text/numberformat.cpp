@@ -50,7 +50,29 @@ std::u16string GroupDigits(std::u16string_view digits, const std::u16string& tho
     return text;
 }
 
+std::size_t SignSize(std::int64_t value) {
+    return value < 0 ? 1 : 0;
+}
+
+std::size_t DigitCount(std::uint64_t magnitude) {
+    std::size_t digits = 1;
+    while (magnitude >= 10) {
+        magnitude /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
 }  // namespace
+
+std::size_t DigitsUtf8Size(std::int64_t value) {
+    return SignSize(value) + DigitCount(Magnitude(value));
+}
+
+std::size_t GroupedUtf8Size(std::int64_t value, std::size_t thousandsBytes) {
+    const std::size_t digits = DigitCount(Magnitude(value));
+    return SignSize(value) + digits + (digits - 1) / 3 * thousandsBytes;
+}
 
 std::u16string FormatDigits(std::int64_t value) {
     std::u16string text = Sign(value);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 #include "tests/analysis/recordinghooks.h"
 
@@ -25,6 +26,12 @@ void AppendUtf8(std::string& out, char32_t code) {
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
+}
+
+std::u16string_view WithoutBlankEnds(std::u16string_view text) {
+    constexpr std::u16string_view kBlanks = u" \t\r\n";
+    const std::size_t first = std::min(text.find_first_not_of(kBlanks), text.size());
+    return text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
 }
 
 bool IsHighSurrogate(char16_t unit) {
@@ -85,6 +92,35 @@ std::optional<std::string> FirstSortDifference(const ReportRows& rows) {
                        (descending ? " descending" : " ascending") + ", place " +
                        std::to_string(at - typed.begin());
             }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FirstSizeDifference(const ReportRows& rows, unsigned seed) {
+    std::mt19937 random(seed);
+    const std::size_t count = rows.RowCount();
+    for (int round = 0; round < 4; ++round) {
+        // The whole list first, then any stretch of rows, any number of
+        // columns, and rows taken each with an even chance.
+        const bool whole = round == 0;
+        const std::size_t first = whole ? 0 : random() % (count + 1);
+        const std::size_t end = whole ? count : first + random() % (count - first + 1);
+        const int columns = whole ? rows.ColumnCount() : random() % (rows.ColumnCount() + 2);
+        std::vector<bool> selected(count);
+        std::uint64_t expected = 0;
+        for (std::size_t row = 0; row < count; ++row) {
+            selected[row] = whole || random() % 2 == 0;
+            for (int column = 0; selected[row] && row >= first && row < end && column < columns;
+                 ++column) {
+                expected += Utf8(WithoutBlankEnds(rows.Cell(row, column))).size();
+            }
+        }
+        const std::uint64_t told = rows.TrimmedUtf8Size(selected, first, end, columns);
+        if (told != expected) {
+            return "rows " + std::to_string(first) + " to " + std::to_string(end) + ", " +
+                   std::to_string(columns) + " columns: " + std::to_string(told) +
+                   " bytes, expected " + std::to_string(expected);
         }
     }
     return std::nullopt;

@@ -57,6 +57,16 @@ const std::vector<NumberSeparators>& SeparatorSets() {
     return ::testing::AssertionSuccess();
 }
 
+// What a copy of any cells takes must be told by the rows exactly, without
+// making the texts.
+::testing::AssertionResult SizesAsItsTexts(const char* list, const ReportRows& rows,
+                                           unsigned seed) {
+    if (const std::optional<std::string> difference = FirstSizeDifference(rows, seed)) {
+        return ::testing::AssertionFailure() << list << " size of " << *difference;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult SameRun(const std::string& document, const NumberSeparators& separators,
                                    std::optional<std::uint64_t> hashSeed = std::nullopt) {
     const std::u16string fileName = u"Lieder \u00FC \u2603.txt";
@@ -77,7 +87,10 @@ const std::vector<NumberSeparators>& SeparatorSets() {
          {SameRows("summary", summary, model.summary),
           SameRows("substitution", RowsOf(lists->substitution), model.substitution),
           SameRows("unique", RowsOf(lists->unique), model.unique),
-          SortsAsItsTexts("summary", lists->summary), SortsAsItsTexts("unique", lists->unique)}) {
+          SortsAsItsTexts("summary", lists->summary), SortsAsItsTexts("unique", lists->unique),
+          SizesAsItsTexts("summary", lists->summary, document.size()),
+          SizesAsItsTexts("substitution", lists->substitution, document.size()),
+          SizesAsItsTexts("unique", lists->unique, document.size())}) {
         if (!result) {
             return result;
         }

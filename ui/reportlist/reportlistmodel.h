@@ -57,6 +57,9 @@ class ReportListModel : public QAbstractTableModel {
     void ReplaceRows(std::shared_ptr<const ReportRows> rows) { Commit(Prepare(std::move(rows))); }
     // The whole text of a cell, in the current order.
     QString Text(int row, int column) const;
+    // The rows as given, and which of them is shown at `row`.
+    const ReportRows& Rows() const { return *rows_; }
+    std::size_t SourceRow(int row) const { return order_[row]; }
     // The text of a cell as the list shows it.
     QString ShownText(int row, int column) const;
 

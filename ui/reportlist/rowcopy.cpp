@@ -3,7 +3,9 @@
 #include <QString>
 #include <algorithm>
 #include <chrono>
+#include <vector>
 
+#include "analysis/text/utf8measure.h"
 #include "ui/reportlist/reportlistmodel.h"
 
 namespace quorvex {
@@ -14,6 +16,7 @@ namespace {
 // over millions of rows spends its time on the rows.
 constexpr auto kBreathingInterval = std::chrono::milliseconds(40);
 constexpr int kRowsBetweenClockReadings = 1024;
+constexpr std::size_t kRowsSizedAtOnce = 64 * 1024;
 
 using CellTexts = std::function<QString(int column)>;
 
@@ -21,39 +24,29 @@ bool BecomesSpace(QChar c) {
     return c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-bool IsCutAtEnds(QChar c) {
-    return c == u' ' || BecomesSpace(c);
-}
-
-// What is copied of a cell: its ends lose their spaces, and with them the
-// tabs and line breaks that become spaces. Every other character stays, even
+// What is copied of a cell: its ends lose their blanks (spaces, and the tabs
+// and line breaks that become spaces). Every other character stays, even
 // where QString::trimmed would take it off.
 QStringView CopiedPart(QStringView text) {
     qsizetype first = 0;
     qsizetype end = text.size();
-    while (first < end && IsCutAtEnds(text[first])) {
+    while (first < end && IsBlank(text[first].unicode())) {
         ++first;
     }
-    while (end > first && IsCutAtEnds(text[end - 1])) {
+    while (end > first && IsBlank(text[end - 1].unicode())) {
         --end;
     }
     return text.sliced(first, end - first);
 }
 
-// A surrogate pair counts four bytes, two for each half.
-qint64 Utf8Size(QStringView text) {
-    qint64 bytes = 0;
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        bytes += unit < 0x80 ? 1 : (unit < 0x800 || c.isSurrogate()) ? 2 : 3;
-    }
-    return bytes;
-}
-
-qint64 LineBytes(int columns, const CellTexts& cell) {
+qint64 CaptionLineBytes(int columns, const CellTexts& caption) {
     qint64 bytes = columns;  // the tabs between the cells and the closing line feed
     for (int column = 0; column < columns; ++column) {
-        bytes += Utf8Size(CopiedPart(cell(column)));
+        const QString text = caption(column);
+        bytes += static_cast<qint64>(
+            Utf8Measure::OfUtf16({reinterpret_cast<const char16_t*>(text.utf16()),
+                                  static_cast<std::size_t>(text.size())})
+                .TrimmedBytes());
     }
     return bytes;
 }
@@ -64,11 +57,10 @@ class Breather {
   public:
     explicit Breather(const std::function<bool()>& breathe) : breathe_(breathe) {}
 
-    bool RowDone() {
-        if (++rows_ % kRowsBetweenClockReadings != 0 || !breathe_) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() - last_ < kBreathingInterval) {
+    bool RowDone() { return ++rows_ % kRowsBetweenClockReadings != 0 || StepDone(); }
+
+    bool StepDone() {
+        if (!breathe_ || std::chrono::steady_clock::now() - last_ < kBreathingInterval) {
             return true;
         }
         const bool goOn = breathe_();
@@ -81,6 +73,33 @@ class Breather {
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
     int rows_ = 0;
 };
+
+// Sized by the rows, without making the texts, and in the order the rows
+// were given rather than as shown: the sum is the same, and a sorted list of
+// millions of rows, read in its shown order, would wait on memory at every
+// row. False if the rows changed before every row was sized.
+bool AddRowBytes(const ReportListModel& rows, const RowRuns& runs,
+                 const std::function<bool()>& breathe, qint64& bytes) {
+    const ReportRows& given = rows.Rows();
+    std::vector<bool> selected(given.RowCount());
+    for (const RowRun& run : runs) {
+        for (int row = run.first; row <= run.last; ++row) {
+            selected[rows.SourceRow(row)] = true;
+        }
+        // the tabs between the cells and the closing line feed
+        bytes += static_cast<qint64>(run.last - run.first + 1) * rows.columnCount();
+    }
+    Breather breather(breathe);
+    for (std::size_t first = 0; first < selected.size(); first += kRowsSizedAtOnce) {
+        const std::size_t end = std::min(first + kRowsSizedAtOnce, selected.size());
+        bytes +=
+            static_cast<qint64>(given.TrimmedUtf8Size(selected, first, end, rows.columnCount()));
+        if (!breather.StepDone()) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // False if the rows changed before every row was done.
 template <typename RowAction>
@@ -193,9 +212,8 @@ CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mos
         return CellTexts([&rows, row](int column) { return rows.Text(row, column); });
     };
 
-    qint64 plainBytes = LineBytes(columns, caption);
-    if (!ForEachRow(runs, breathe,
-                    [&](int row) { plainBytes += LineBytes(columns, cellsOf(row)); })) {
+    qint64 plainBytes = CaptionLineBytes(columns, caption);
+    if (!AddRowBytes(rows, runs, breathe, plainBytes)) {
         return {CopyOutcome::RowsChanged, plainBytes, {}, {}};
     }
     if (plainBytes > mostBytes) {

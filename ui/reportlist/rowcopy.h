@@ -34,10 +34,11 @@ struct CopiedRows {
     QByteArray html;
 };
 
-// Sizes the copy first, so that a selection over the limit is refused
-// without building its text. `breathe` is called every few hundredths of a
-// second of a long copy, so that the window can repaint meanwhile; it gives
-// false if the rows changed meanwhile, which ends the copy.
+// Sizes the copy first, from the sizes the rows tell without making their
+// texts, so that a selection over the limit is refused at once. `breathe` is
+// called every few hundredths of a second of a long copy, so that the window
+// can repaint meanwhile; it gives false if the rows changed meanwhile, which
+// ends the copy.
 CopiedRows CopyRows(const ReportListModel& rows, const RowRuns& runs, qint64 mostBytes,
                     const std::function<bool()>& breathe);
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,7 @@ class ReportListTest : public QObject {
     void SortIndicatorFollowsTheSettingsOnly();
     void ColumnWidthsAreDevicePixels();
     void CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes();
+    void CopySizeIsTheCopiedTextsSizeForAnySelection();
     void ACellTooNarrowForItsTextShowsItInATooltip();
 };
 
@@ -355,6 +357,41 @@ void ReportListTest::CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes() {
     QCOMPARE(touching.size(), 1);
     QCOMPARE(touching[0].first, 0);
     QCOMPARE(touching[0].last, 6);
+}
+
+// The rows tell the size of a copy without making its texts; a sorted list
+// is sized in the rows' own order. Headings with code page 1252's high bytes
+// and blank ends, line references that begin with a tab, and counts grouped
+// by a three-byte separator.
+void ReportListTest::CopySizeIsTheCopiedTextsSizeForAnySelection() {
+    std::string document;
+    for (int line = 0; line < 400; ++line) {
+        document += line % 50 == 0 ? "Book \x80\xe9 " + std::to_string(line) + "\t \r\n" : "";
+        document += (line % 3 == 0 ? "\t01:" : "001:") + std::to_string(100 + line) + " common w";
+        document += {char('a' + line % 26), char('a' + line / 26), '\r', '\n'};
+    }
+    quorvex::AnalysisState state;
+    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceLength = static_cast<std::int64_t>(document.size());
+    quorvex::SilentHooks hooks;
+    ReportListModel& model = *model_;
+    model.ReplaceRows(std::make_shared<quorvex::UniqueWordRows>(
+        quorvex::AnalyseDocument(state, hooks, {u"\u202F", u","})->unique));
+    ClickSort(model, Column::FirstOccurs);
+    std::mt19937 random(7);
+    for (int copy = 0; copy < 20; ++copy) {
+        // The whole list first, then ever more stretches of rows.
+        quorvex::RowRuns runs;
+        for (int run = 0; run < copy; ++run) {
+            const int first = static_cast<int>(random() % model.rowCount());
+            runs.append({first, first + static_cast<int>(random() % (model.rowCount() - first))});
+        }
+        runs = runs.isEmpty() ? quorvex::RowRuns{{0, model.rowCount() - 1}} : runs;
+        const quorvex::CopiedRows copied =
+            quorvex::CopyRows(model, quorvex::MergeRuns(runs), 1 << 20, {});
+        QCOMPARE(copied.outcome, quorvex::CopyOutcome::Copied);
+        QCOMPARE(copied.plainBytes, copied.plain.size());
+    }
 }
 
 void ReportListTest::ACellTooNarrowForItsTextShowsItInATooltip() {

@@ -1,0 +1,66 @@
+#include "analysis/text/utf8measure.h"
+
+#include "analysis/text/codepage.h"
+
+namespace quorvex {
+
+namespace {
+
+std::uint64_t Utf8Bytes(char16_t unit) {
+    const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+    return unit < 0x80 ? 1 : (unit < 0x800 || surrogate) ? 2 : 3;
+}
+
+struct Counts {
+    std::uint64_t bytes;
+    std::uint64_t leadingBlanks;
+    std::uint64_t trailingBlanks;
+};
+
+// Blanks are ASCII, one byte in UTF-8 whatever the text was encoded in, so
+// the ends are found by characters and counted as bytes.
+template <typename Text, typename BytesOf>
+Counts CountBytes(Text text, const BytesOf& bytesOf) {
+    std::size_t first = 0;
+    while (first < text.size() && IsBlank(static_cast<char16_t>(text[first]))) {
+        ++first;
+    }
+    if (first == text.size()) {
+        return {first, first, first};
+    }
+    std::size_t end = text.size();
+    while (IsBlank(static_cast<char16_t>(text[end - 1]))) {
+        --end;
+    }
+    std::uint64_t bytes = first + (text.size() - end);
+    for (std::size_t at = first; at < end; ++at) {
+        bytes += bytesOf(text[at]);
+    }
+    return {bytes, first, text.size() - end};
+}
+
+}  // namespace
+
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+Utf8Measure Utf8Measure::OfUtf16(std::u16string_view text) {
+    const Counts counts = CountBytes(text, Utf8Bytes);
+    return {counts.bytes, counts.leadingBlanks, counts.trailingBlanks};
+}
+
+Utf8Measure Utf8Measure::OfWindows1252(std::string_view bytes) {
+    const Counts counts = CountBytes(bytes, [](char byte) {
+        return Utf8Bytes(Windows1252Character(static_cast<unsigned char>(byte)));
+    });
+    return {counts.bytes, counts.leadingBlanks, counts.trailingBlanks};
+}
+
+Utf8Measure operator+(const Utf8Measure& first, const Utf8Measure& second) {
+    return {first.bytes_ + second.bytes_,
+            first.IsAllBlank() ? first.bytes_ + second.leadingBlanks_ : first.leadingBlanks_,
+            second.IsAllBlank() ? second.bytes_ + first.trailingBlanks_ : second.trailingBlanks_};
+}
+
+}  // namespace quorvex
