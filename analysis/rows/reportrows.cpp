@@ -15,8 +15,9 @@ bool IsLowSurrogate(char16_t unit) {
 
 }  // namespace
 
-std::uint64_t ReportRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
-                                          std::size_t end, int columns) const {
+std::uint64_t ReportRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
+                                          std::size_t parts, int columns) const {
+    const auto [first, end] = PartOfRows(0, RowCount(), part, parts);
     std::uint64_t bytes = 0;
     for (std::size_t row = first; row < end; ++row) {
         for (int column = 0; selected[row] && column < columns; ++column) {
@@ -41,6 +42,12 @@ void SortRowsByText(const ReportRows& rows, int column, bool descending,
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         return descending ? texts[b] < texts[a] : texts[a] < texts[b];
     });
+}
+
+std::pair<std::size_t, std::size_t> PartOfRows(std::size_t first, std::size_t end, std::size_t part,
+                                               std::size_t parts) {
+    const std::size_t rows = end - first;
+    return {first + rows * part / parts, first + rows * (part + 1) / parts};
 }
 
 std::u16string_view FirstCharacters(std::u16string_view text, std::size_t limit) {

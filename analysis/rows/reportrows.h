@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace quorvex {
@@ -33,12 +34,14 @@ class ReportRows {
                                 std::size_t limit = kWholeText) const = 0;
 
     // The UTF-8 size of the whole texts, without the blanks at their ends
-    // (see IsBlank), of the first `columns` cells of every row from `first`
-    // to before `end` that `selected` marks: what a copy takes of those
-    // cells. By default every text is made and measured; rows that know what
-    // their texts are made of add up the sizes of the pieces instead.
-    virtual std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
-                                          std::size_t end, int columns) const;
+    // (see IsBlank), of the first `columns` cells of the rows that `selected`
+    // marks, in the `part`th of `parts` parts: what a copy takes of those
+    // cells. The parts divide the rows so that each row is in one of them,
+    // and a long sum can pause between them. By default every text is made
+    // and measured; rows that know what their texts are made of add up the
+    // sizes of the pieces instead.
+    virtual std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
+                                          std::size_t parts, int columns) const;
 
     // Puts every row into `order` in the ordinal order of one column's whole
     // texts: code point by code point, a text before the texts it begins.
@@ -51,6 +54,11 @@ class ReportRows {
 // The order SortRows promises, found by making and comparing every text.
 void SortRowsByText(const ReportRows& rows, int column, bool descending,
                     std::vector<std::uint32_t>& order);
+
+// The `part`th of `parts` nearly equal stretches of the rows from `first`
+// to before `end`, as its first row and the row after its last.
+std::pair<std::size_t, std::size_t> PartOfRows(std::size_t first, std::size_t end, std::size_t part,
+                                               std::size_t parts);
 
 // The text of `text` up to its `limit`th character.
 std::u16string_view FirstCharacters(std::u16string_view text, std::size_t limit);

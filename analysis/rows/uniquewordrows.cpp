@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <limits>
 #include <numeric>
+#include <ranges>
 
 #include "analysis/text/codepage.h"
-#include "analysis/text/utf8measure.h"
 
 namespace quorvex {
 
@@ -46,6 +47,12 @@ UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSep
     countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
     orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
     thousandsBytes_ = Utf8Measure::OfUtf16(separators_.thousands).Bytes();
+    for (std::size_t letter = 0; letter < letterStarts_.size(); ++letter) {
+        letterStarts_[letter] = *std::ranges::partition_point(
+            std::views::iota(std::size_t{0}, RowCount()), [&](std::size_t row) {
+                return static_cast<std::size_t>(words_->Word(row).text.front() - 'a') < letter;
+            });
+    }
 }
 
 std::size_t UniqueWordRows::RowCount() const {
@@ -77,13 +84,31 @@ std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t lim
     return {};
 }
 
+// A part takes the same share of every letter's rows. The rows of one
+// letter are in order of first occurrence, like the table's memory, so a
+// part's rows of all letters lie close together there, and are read from
+// the caches rather than from memory one by one.
+std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
+                                              std::size_t parts, int columns) const {
+    std::uint64_t bytes = 0;
+    for (std::size_t letter = 0; letter + 1 < letterStarts_.size(); ++letter) {
+        const auto [first, end] =
+            PartOfRows(letterStarts_[letter], letterStarts_[letter + 1], part, parts);
+        bytes += StretchUtf8Size(selected, first, end, columns);
+    }
+    return bytes;
+}
+
 // The words of a block of rows are read in a loop of their own, so that the
-// reads of many rows, scattered over the table, are under way at once.
-std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
+// reads of many rows are under way at once. Rows of one letter that follow
+// each other mostly share a heading, which is measured once for them.
+std::uint64_t UniqueWordRows::StretchUtf8Size(const std::vector<bool>& selected, std::size_t first,
                                               std::size_t end, int columns) const {
     constexpr std::size_t kRowsReadAtOnce = 256;
     std::array<StoredWord, kRowsReadAtOnce> words;
     std::array<std::size_t, kRowsReadAtOnce> rows;
+    std::uint32_t measuredHeadingId = std::numeric_limits<std::uint32_t>::max();
+    Utf8Measure heading;
     std::uint64_t bytes = 0;
     for (std::size_t blockStart = first; blockStart < end;) {
         std::size_t count = 0;
@@ -94,8 +119,13 @@ std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected,
             }
         }
         for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t headingId = words_->PlaceHeadingId(words[i].place);
+            if (headingId != measuredHeadingId) {
+                heading = Utf8Measure::OfWindows1252(words_->PlaceHeading(words[i].place));
+                measuredHeadingId = headingId;
+            }
             for (int column = 0; column < std::min(columns, kColumnCount); ++column) {
-                bytes += CellUtf8Size(words[i], rows[i], column);
+                bytes += CellUtf8Size(words[i], rows[i], column, heading);
             }
         }
     }
@@ -104,16 +134,15 @@ std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected,
 
 // A word is letters a to z, one byte each; the padding of the numbers is
 // all blank, and the numbers themselves begin and end in digits.
-std::uint64_t UniqueWordRows::CellUtf8Size(const StoredWord& word, std::size_t row,
-                                           int column) const {
+std::uint64_t UniqueWordRows::CellUtf8Size(const StoredWord& word, std::size_t row, int column,
+                                           const Utf8Measure& heading) const {
     switch (static_cast<Column>(column)) {
         case Column::Word:
             return word.text.size();
         case Column::Count:
             return GroupedUtf8Size(word.hits, thousandsBytes_);
         case Column::FirstOccurs:
-            return (Utf8Measure::OfWindows1252(words_->PlaceHeading(word.place)) +
-                    Utf8Measure::OfWindows1252(words_->PlaceLineRef(word.place)))
+            return (heading + Utf8Measure::OfWindows1252(words_->PlaceLineRef(word.place)))
                 .TrimmedBytes();
         case Column::OriginalOrder:
             return DigitsUtf8Size(static_cast<std::int64_t>(row) + 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "analysis/rows/reportrows.h"
 #include "analysis/text/numberformat.h"
+#include "analysis/text/utf8measure.h"
 #include "analysis/words/wordtable.h"
 
 namespace quorvex {
@@ -26,12 +28,15 @@ class UniqueWordRows : public ReportRows {
     int ColumnCount() const override { return kColumnCount; }
     std::size_t RowCount() const override;
     std::u16string Cell(std::size_t row, int column, std::size_t limit = kWholeText) const override;
-    std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t first,
-                                  std::size_t end, int columns) const override;
+    std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
+                                  std::size_t parts, int columns) const override;
     void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const override;
 
   private:
-    std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column) const;
+    std::uint64_t StretchUtf8Size(const std::vector<bool>& selected, std::size_t first,
+                                  std::size_t end, int columns) const;
+    std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column,
+                               const Utf8Measure& heading) const;
     std::vector<std::uint64_t> WordKeys(int rowBits, bool descending) const;
     std::vector<std::uint64_t> PlaceKeys(int rowBits, bool descending) const;
     std::vector<std::uint32_t> PlaceRanks() const;
@@ -42,6 +47,7 @@ class UniqueWordRows : public ReportRows {
     std::size_t countWidth_;
     std::size_t orderWidth_;
     std::size_t thousandsBytes_;
+    std::array<std::size_t, 27> letterStarts_;  // the first row of each letter, a to z, and the end
 };
 
 }  // namespace quorvex

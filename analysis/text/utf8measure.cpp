@@ -1,5 +1,7 @@
 #include "analysis/text/utf8measure.h"
 
+#include <array>
+
 #include "analysis/text/codepage.h"
 
 namespace quorvex {
@@ -10,6 +12,16 @@ std::uint64_t Utf8Bytes(char16_t unit) {
     const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
     return unit < 0x80 ? 1 : (unit < 0x800 || surrogate) ? 2 : 3;
 }
+
+// The UTF-8 size of the character each byte stands for.
+const std::array<std::uint8_t, 256> kWindows1252Utf8Bytes = [] {
+    std::array<std::uint8_t, 256> sizes{};
+    for (std::size_t byte = 0; byte < sizes.size(); ++byte) {
+        sizes[byte] = static_cast<std::uint8_t>(
+            Utf8Bytes(Windows1252Character(static_cast<unsigned char>(byte))));
+    }
+    return sizes;
+}();
 
 struct Counts {
     std::uint64_t bytes;
@@ -51,9 +63,8 @@ Utf8Measure Utf8Measure::OfUtf16(std::u16string_view text) {
 }
 
 Utf8Measure Utf8Measure::OfWindows1252(std::string_view bytes) {
-    const Counts counts = CountBytes(bytes, [](char byte) {
-        return Utf8Bytes(Windows1252Character(static_cast<unsigned char>(byte)));
-    });
+    const Counts counts = CountBytes(
+        bytes, [](char byte) { return kWindows1252Utf8Bytes[static_cast<unsigned char>(byte)]; });
     return {counts.bytes, counts.leadingBlanks, counts.trailingBlanks};
 }
 

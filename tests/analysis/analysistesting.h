@@ -31,8 +31,8 @@ std::optional<std::string> FirstSortDifference(const ReportRows& rows);
 
 // Where the size the rows tell for a selection of their cells differs from
 // the UTF-8 size of those cells' texts without the blanks at their ends, on
-// the whole list and on random selections drawn from `seed`; nothing when
-// every size agrees.
+// the whole list and on random selections and parts drawn from `seed`;
+// nothing when every size agrees.
 std::optional<std::string> FirstSizeDifference(const ReportRows& rows, unsigned seed);
 
 // The characters of `text` with control and high bytes written as \xNN.

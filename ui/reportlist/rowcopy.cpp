@@ -16,7 +16,9 @@ namespace {
 // over millions of rows spends its time on the rows.
 constexpr auto kBreathingInterval = std::chrono::milliseconds(40);
 constexpr int kRowsBetweenClockReadings = 1024;
-constexpr std::size_t kRowsSizedAtOnce = 64 * 1024;
+// Rows of a few tens of kilobytes of memory, sized between two looks at the
+// clock.
+constexpr std::size_t kRowsSizedAtOnce = 4096;
 
 using CellTexts = std::function<QString(int column)>;
 
@@ -90,10 +92,10 @@ bool AddRowBytes(const ReportListModel& rows, const RowRuns& runs,
         bytes += static_cast<qint64>(run.last - run.first + 1) * rows.columnCount();
     }
     Breather breather(breathe);
-    for (std::size_t first = 0; first < selected.size(); first += kRowsSizedAtOnce) {
-        const std::size_t end = std::min(first + kRowsSizedAtOnce, selected.size());
+    const std::size_t parts = std::max<std::size_t>(1, selected.size() / kRowsSizedAtOnce);
+    for (std::size_t part = 0; part < parts; ++part) {
         bytes +=
-            static_cast<qint64>(given.TrimmedUtf8Size(selected, first, end, rows.columnCount()));
+            static_cast<qint64>(given.TrimmedUtf8Size(selected, part, parts, rows.columnCount()));
         if (!breather.StepDone()) {
             return false;
         }

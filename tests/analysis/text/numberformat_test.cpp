@@ -159,6 +159,20 @@ TEST_P(NumberFormat, PlainDigits) {
     EXPECT_EQ(FormatGrouped(-1234567, kNarrowNoBreakSpace), u"-1\u202F234\u202F567");
 }
 
+// At every change in the number of digits, both signs, every separator.
+TEST_P(NumberFormat, SizesAreThoseOfTheTexts) {
+    for (std::int64_t power = 1; power <= 1'000'000'000'000'000'000; power *= 10) {
+        for (const std::int64_t value : {power - 1, power, -power, -power + 1}) {
+            EXPECT_EQ(DigitsUtf8Size(value), Utf8(FormatDigits(value)).size()) << value;
+            for (const NumberSeparators& separators : {kEnglish, kAstral, kLong}) {
+                EXPECT_EQ(GroupedUtf8Size(value, Utf8(separators.thousands).size()),
+                          Utf8(FormatGrouped(value, separators)).size())
+                    << value;
+            }
+        }
+    }
+}
+
 TEST_P(NumberFormat, SecondsHaveNoLeadingZeroAndOneToEightDecimals) {
     const std::pair<double, std::string_view> cases[] = {
         {1.5, "1.5"},        {0.25, ".25"},   {2, "2.0"},          {0, ".0"},
