@@ -35,8 +35,8 @@ class ReportRows {
 
     // The UTF-8 size of the whole texts, without the blanks at their ends
     // (see IsBlank), of the first `columns` cells of the rows that `selected`
-    // marks, in the `part`th of `parts` parts: what a copy takes of those
-    // cells. The parts divide the rows so that each row is in one of them,
+    // marks (one flag a row), in the `part`th of `parts` parts: what a copy
+    // takes of those cells. The parts divide the rows so that each row is in one of them,
     // and a long sum can pause between them. By default every text is made
     // and measured; rows that know what their texts are made of add up the
     // sizes of the pieces instead.
