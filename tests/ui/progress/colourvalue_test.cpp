@@ -27,28 +27,25 @@ class ColourValueTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void SystemColoursComeFromTheActiveGroup();
-    void PlainColoursHaveRedInTheLowByte();
+    void SystemColoursComeFromTheActiveGroup() {
+        QWidget widget;
+        widget.setPalette(PaletteWithDistinctGroups());
+        widget.setEnabled(false);
+        QCOMPARE(widget.palette().currentColorGroup(), QPalette::Disabled);
+
+        QCOMPARE(ColourFromValue(0x8000000Du, widget.palette()), QColor(10, 20, 30));
+        QCOMPARE(ColourFromValue(0x8000000Fu, widget.palette()), QColor(40, 50, 60));
+        // An index without a palette counterpart falls back to the window colour.
+        QCOMPARE(ColourFromValue(0x800000FEu, widget.palette()), QColor(70, 80, 90));
+    }
+
+    void PlainColoursHaveRedInTheLowByte() {
+        const QPalette palette = PaletteWithDistinctGroups();
+        QCOMPARE(ColourFromValue(0x00FF0000u, palette), QColor(0, 0, 255));
+        QCOMPARE(ColourFromValue(0x000000FFu, palette), QColor(255, 0, 0));
+        QCOMPARE(ColourFromValue(0x00123456u, palette), QColor(0x56, 0x34, 0x12));
+    }
 };
-
-void ColourValueTest::SystemColoursComeFromTheActiveGroup() {
-    QWidget widget;
-    widget.setPalette(PaletteWithDistinctGroups());
-    widget.setEnabled(false);
-    QCOMPARE(widget.palette().currentColorGroup(), QPalette::Disabled);
-
-    QCOMPARE(ColourFromValue(0x8000000Du, widget.palette()), QColor(10, 20, 30));
-    QCOMPARE(ColourFromValue(0x8000000Fu, widget.palette()), QColor(40, 50, 60));
-    // An index without a palette counterpart falls back to the window colour.
-    QCOMPARE(ColourFromValue(0x800000FEu, widget.palette()), QColor(70, 80, 90));
-}
-
-void ColourValueTest::PlainColoursHaveRedInTheLowByte() {
-    const QPalette palette = PaletteWithDistinctGroups();
-    QCOMPARE(ColourFromValue(0x00FF0000u, palette), QColor(0, 0, 255));
-    QCOMPARE(ColourFromValue(0x000000FFu, palette), QColor(255, 0, 0));
-    QCOMPARE(ColourFromValue(0x00123456u, palette), QColor(0x56, 0x34, 0x12));
-}
 
 QTEST_MAIN(ColourValueTest)
 #include "colourvalue_test.moc"
