@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <utility>
 
@@ -28,6 +29,10 @@ DocumentBytes::DocumentBytes(std::uint8_t* data, std::size_t size, std::size_t c
                              std::size_t pageSize)
     : data_(data), size_(size), capacity_(capacity), pageSize_(pageSize) {}
 
+bool DocumentBytes::OnHeap() const {
+    return pageSize_ == kOnHeap;
+}
+
 DocumentBytes::~DocumentBytes() {
     Release();
 }
@@ -42,16 +47,21 @@ DocumentBytes& DocumentBytes::operator=(DocumentBytes&& other) noexcept {
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
         capacity_ = std::exchange(other.capacity_, 0);
-        pageSize_ = std::exchange(other.pageSize_, 0);
+        pageSize_ = std::exchange(other.pageSize_, kOnHeap);
     }
     return *this;
 }
 
 // The huge-page memory is rounded up to whole huge pages, so that its last
-// bytes get one too; when huge pages cannot be had, small ones do.
+// bytes get one too; when huge pages cannot be had, small ones do. A short
+// document lies in the heap, which a fresh mapping would cost more than
+// reading it.
 DocumentBytes DocumentBytes::Allocate(std::size_t length, DocumentPages pages) {
     if (length == 0) {
         return {};
+    }
+    if (length <= kHeapArrayBytes) {
+        return AllocateOnHeap(length);
     }
     if (pages == DocumentPages::HugeWhereOffered && HugePagesOffered()) {
         const std::size_t capacity = RoundUp(length, kHugePage);
@@ -73,9 +83,22 @@ DocumentBytes DocumentBytes::Allocate(std::size_t length, DocumentPages pages) {
     return DocumentBytes(data, length, capacity, SmallPage());
 }
 
-// Cut on a boundary of the pages in use, so that no huge page is split.
+DocumentBytes DocumentBytes::AllocateOnHeap(std::size_t length) {
+    auto* data = static_cast<std::uint8_t*>(std::malloc(length));
+    if (data == nullptr) {
+        throw std::bad_alloc();
+    }
+    return DocumentBytes(data, length, length, kOnHeap);
+}
+
+// Cut on a boundary of the pages in use, so that no huge page is split. Heap
+// memory is short: it is kept whole.
 void DocumentBytes::ShrinkTo(std::size_t length) {
     if (length >= size_) {
+        return;
+    }
+    if (OnHeap()) {
+        size_ = length;
         return;
     }
     const std::size_t kept = RoundUp(length, pageSize_);
@@ -90,7 +113,9 @@ void DocumentBytes::ShrinkTo(std::size_t length) {
 }
 
 void DocumentBytes::Release() {
-    if (data_ != nullptr) {
+    if (OnHeap()) {
+        std::free(data_);
+    } else if (data_ != nullptr) {
         ::munmap(data_, capacity_);
     }
     data_ = nullptr;

@@ -15,6 +15,7 @@ enum class DocumentPages { HugeWhereOffered, Small };
 
 // A document's bytes in memory of their own, taken straight from the system:
 // no fill of our own, so reading a file into them touches every page once.
+// A short document's lie in the heap instead.
 // Owned by one holder at a time: it moves, it is never copied.
 class DocumentBytes {
   public:
@@ -42,7 +43,8 @@ class DocumentBytes {
     const std::uint8_t* data() const { return data_; }
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    // The memory held: size() rounded up to whole pages of the kind in use.
+    // The memory held: size() rounded up to whole pages of the kind in use,
+    // or for a short document in the heap, the length it was made with.
     std::size_t capacity() const { return capacity_; }
 
     // Keeps the first `length` bytes (no more than size()) and gives the
@@ -50,13 +52,18 @@ class DocumentBytes {
     void ShrinkTo(std::size_t length);
 
   private:
+    // The page size of bytes that lie in the heap, or of none.
+    static constexpr std::size_t kOnHeap = 0;
+
     DocumentBytes(std::uint8_t* data, std::size_t size, std::size_t capacity, std::size_t pageSize);
+    static DocumentBytes AllocateOnHeap(std::size_t length);
+    bool OnHeap() const;
     void Release();
 
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
-    std::size_t pageSize_ = 0;
+    std::size_t pageSize_ = kOnHeap;
 };
 
 }  // namespace quorvex

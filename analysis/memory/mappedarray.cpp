@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <new>
 #include <string>
@@ -62,6 +64,12 @@ std::uint8_t* MapHugePages(std::size_t length) {
     return aligned;
 }
 
+namespace {
+
+bool OnHeap(std::size_t bytes) {
+    return bytes <= kHeapArrayBytes;
+}
+
 void* GrowMapping(void* mapping, std::size_t oldBytes, std::size_t newBytes) {
     const std::size_t oldSize = WholePages(oldBytes);
     const std::size_t newSize = WholePages(newBytes);
@@ -77,9 +85,51 @@ void* GrowMapping(void* mapping, std::size_t oldBytes, std::size_t newBytes) {
     return grown;
 }
 
-void ReleaseMapping(void* mapping, std::size_t bytes) {
-    if (mapping != nullptr) {
-        ::munmap(mapping, WholePages(bytes));
+void* GrowOnHeap(void* memory, std::size_t newBytes) {
+    void* grown = std::realloc(memory, newBytes);
+    if (grown == nullptr) {
+        throw std::bad_alloc();
+    }
+    return grown;
+}
+
+// Copied once, when the array leaves the heap; from then on it is remapped.
+void* MoveToMapping(void* memory, std::size_t usedBytes, std::size_t newBytes) {
+    void* mapping = GrowMapping(nullptr, 0, newBytes);
+    std::memcpy(mapping, memory, usedBytes);
+    std::free(memory);
+    return mapping;
+}
+
+}  // namespace
+
+void* GrowArrayMemory(void* memory, std::size_t usedBytes, std::size_t oldBytes,
+                      std::size_t newBytes) {
+    if (OnHeap(newBytes)) {
+        return GrowOnHeap(memory, newBytes);
+    }
+    if (memory != nullptr && OnHeap(oldBytes)) {
+        return MoveToMapping(memory, usedBytes, newBytes);
+    }
+    return GrowMapping(memory, oldBytes, newBytes);
+}
+
+void* ZeroedArrayMemory(std::size_t bytes) {
+    if (!OnHeap(bytes)) {
+        return GrowMapping(nullptr, 0, bytes);
+    }
+    void* memory = std::calloc(bytes, 1);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void ReleaseArrayMemory(void* memory, std::size_t bytes) {
+    if (OnHeap(bytes)) {
+        std::free(memory);
+    } else if (memory != nullptr) {
+        ::munmap(memory, WholePages(bytes));
     }
 }
 

@@ -9,15 +9,24 @@
 
 namespace quorvex {
 
-// Reserves address space for `bytes` more, moving the mapping if it must.
-// Pages are given memory only when first written, and growing remaps the
-// pages already in use instead of copying them, so an array of hundreds of
-// megabytes grows without ever holding its contents twice. Throws
-// std::bad_alloc when the system refuses.
-void* GrowMapping(void* mapping, std::size_t oldBytes, std::size_t newBytes);
-void ReleaseMapping(void* mapping, std::size_t bytes);
-
 inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// An array of up to this size lives in the ordinary heap, and a larger one in
+// a mapping of its own. A small document's run then takes no fresh mapping:
+// the system calls and page faults of one would cost more than its whole scan.
+inline constexpr std::size_t kHeapArrayBytes = std::size_t{64} << 10;
+
+// Memory for an array of `newBytes` that keeps the first `usedBytes` of the
+// `oldBytes` at `memory` (nothing yet when null). In a mapping, pages are
+// given memory only when first written, and growing remaps the pages already
+// in use instead of copying them, so an array of hundreds of megabytes grows
+// without ever holding its contents twice. Throws std::bad_alloc when the
+// system refuses.
+void* GrowArrayMemory(void* memory, std::size_t usedBytes, std::size_t oldBytes,
+                      std::size_t newBytes);
+// `bytes` of zeros, which a fresh mapping costs nothing to give.
+void* ZeroedArrayMemory(std::size_t bytes);
+void ReleaseArrayMemory(void* memory, std::size_t bytes);
 
 // Whether the kernel gives huge pages to memory that asks for them.
 bool HugePagesOffered();
@@ -28,9 +37,9 @@ std::uint8_t* MapAnonymous(std::size_t length);
 // in huge pages; nothing when refused.
 std::uint8_t* MapHugePages(std::size_t length);
 
-// A growing array of plain values in its own memory mapping: for the word
-// index's and table's large arrays, whose size nothing predicts and whose growth by
-// copying would briefly need three times their size.
+// A growing array of plain values, once large in its own memory mapping: for
+// the word index's and table's arrays, whose size nothing predicts and whose
+// growth by copying would briefly need three times their size.
 template <typename T>
 class MappedArray {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
@@ -44,7 +53,7 @@ class MappedArray {
         MappedArray(std::move(other)).Swap(*this);
         return *this;
     }
-    ~MappedArray() { ReleaseMapping(data_, capacity_ * sizeof(T)); }
+    ~MappedArray() { ReleaseArrayMemory(data_, capacity_ * sizeof(T)); }
 
     // `count` zero values. A fresh mapping is zero already: its pages cost
     // nothing until they are written. A large array that is read and written
@@ -59,7 +68,10 @@ class MappedArray {
             array.data_ = reinterpret_cast<T*>(MapHugePages(whole));
             array.capacity_ = array.data_ != nullptr ? whole / sizeof(T) : 0;
         }
-        array.Reserve(count);
+        if (array.data_ == nullptr && count > 0) {
+            array.data_ = static_cast<T*>(ZeroedArrayMemory(bytes));
+            array.capacity_ = count;
+        }
         array.size_ = count;
         return array;
     }
@@ -104,12 +116,16 @@ class MappedArray {
             return;
         }
         const std::size_t grown =
-            std::max(count, std::max<std::size_t>(capacity_ * 2, 4096 / sizeof(T)));
-        data_ = static_cast<T*>(GrowMapping(data_, capacity_ * sizeof(T), grown * sizeof(T)));
+            std::max(count, std::max<std::size_t>(capacity_ * 2, kFirstBytes / sizeof(T)));
+        data_ = static_cast<T*>(
+            GrowArrayMemory(data_, size_ * sizeof(T), capacity_ * sizeof(T), grown * sizeof(T)));
         capacity_ = grown;
     }
 
   private:
+    // What a small document's words need, so that it seldom grows at all.
+    static constexpr std::size_t kFirstBytes = 256;
+
     void Swap(MappedArray& other) noexcept {
         std::swap(data_, other.data_);
         std::swap(size_, other.size_);

@@ -11,7 +11,9 @@ namespace quorvex {
 
 namespace {
 
-constexpr std::size_t kInitialIndexSize = 4096;
+// A kilobyte: what a short document's words fill; a longer one's index grows
+// by doubling, which costs little next to its scan.
+constexpr std::size_t kInitialIndexSize = 64;
 constexpr std::size_t kLongKeyLetters = 2 * WordIndex::kPackedLetters;
 constexpr std::string_view kHeadingEnd = "  ";
 constexpr std::size_t kBlankedHeadingByte = 7;
