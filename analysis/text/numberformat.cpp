@@ -139,9 +139,13 @@ std::size_t CharacterCount(std::u16string_view text) {
     return count;
 }
 
+// Made in one allocation: every count and row number of a list comes here.
 std::u16string FixedWidth(std::u16string_view text, std::size_t width) {
     const std::size_t length = CharacterCount(text);
-    std::u16string padded(length < width ? width - length : 0, u' ');
+    const std::size_t padding = length < width ? width - length : 0;
+    std::u16string padded;
+    padded.reserve(padding + text.size());
+    padded.append(padding, u' ');
     padded += text;
     return padded;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <map>
+#include <utility>
 
 namespace quorvex::test {
 
@@ -99,7 +100,7 @@ class ReferenceModel {
         FillSummary(fileName);
         FillSubstitution();
         FillUnique();
-        return run_;
+        return std::move(run_);
     }
 
   private:

@@ -37,6 +37,8 @@ constexpr int kSubstitutionCountColumn = IndexOf(SubstitutionRows::Column::Count
 constexpr int kUniqueCountColumn = IndexOf(UniqueWordRows::Column::Count);
 constexpr int kOriginalOrderColumn = IndexOf(UniqueWordRows::Column::OriginalOrder);
 constexpr char16_t kFileName[] = u"fuzz input.txt";
+constexpr std::uint64_t kFirstHashSeed = 0x243F6A8885A308D3;
+constexpr std::uint64_t kSecondHashSeed = 0x13198A2E03707344;
 
 void Check(bool holds, const char* what) {
     if (!holds) {
@@ -280,21 +282,6 @@ bool IsTimeCell(std::size_t row, int column) {
     return row == kTimeRow && column == kValueColumn;
 }
 
-// Every Summary text alike but the elapsed time.
-bool SameSummary(const Texts& a, const Texts& b) {
-    if (a.Rows() != b.Rows()) {
-        return false;
-    }
-    for (std::size_t row = 0; row < a.Rows(); ++row) {
-        for (int column = 0; column < kSummaryColumnCount; ++column) {
-            if (!IsTimeCell(row, column) && a(row, column) != b(row, column)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // The same words in the same order, each with the same count and the same
 // first occurrence: all that the Unique Words rows are made from.
 bool SameWords(const WordTable& a, const WordTable& b) {
@@ -313,7 +300,8 @@ bool SameWords(const WordTable& a, const WordTable& b) {
     return true;
 }
 
-// What a run's rows are made from, kept to compare a later run with.
+// What a run's rows are made from, kept to compare a later run with: with
+// the run's total of words, all that the rows are made from.
 struct RunFindings {
     explicit RunFindings(const AnalysisState& state)
         : charMap(state.CharMap), charCount(state.CharCount), words(state.UniqueWords) {}
@@ -328,6 +316,32 @@ struct RunFindings {
     std::shared_ptr<const WordTable> words;
 };
 
+// Whether `utf8` is `text` in UTF-8, compared as it is encoded.
+bool SameInUtf8(std::u16string_view text, std::string_view utf8) {
+    std::size_t at = 0;
+    const auto next = [&](unsigned byte) {
+        return at < utf8.size() && static_cast<unsigned char>(utf8[at++]) == byte;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        const bool same = code < 0x80    ? next(code)
+                          : code < 0x800 ? next(0xC0 | code >> 6) && next(0x80 | (code & 0x3F))
+                          : code < 0x10000
+                              ? next(0xE0 | code >> 12) && next(0x80 | (code >> 6 & 0x3F)) &&
+                                    next(0x80 | (code & 0x3F))
+                              : next(0xF0 | code >> 18) && next(0x80 | (code >> 12 & 0x3F)) &&
+                                    next(0x80 | (code >> 6 & 0x3F)) && next(0x80 | (code & 0x3F));
+        if (!same) {
+            return false;
+        }
+    }
+    return at == utf8.size();
+}
+
 // The model's texts are UTF-8; the time it leaves empty.
 bool SameAsModel(const Texts& texts, const Rows& model, bool summary) {
     if (texts.Rows() != model.size()) {
@@ -340,7 +354,7 @@ bool SameAsModel(const Texts& texts, const Rows& model, bool summary) {
         for (int column = 0; column < static_cast<int>(texts.Columns()); ++column) {
             const bool same = summary && IsTimeCell(row, column)
                                   ? model[row][column].empty()
-                                  : Utf8(texts(row, column)) == model[row][column];
+                                  : SameInUtf8(texts(row, column), model[row][column]);
             if (!same) {
                 return false;
             }
@@ -360,7 +374,10 @@ void RunDocument(std::string_view document) {
     const NumberSeparators narrowSpace{u"\u202F", u","};
     const auto size = static_cast<std::int64_t>(document.size());
 
+    // Fixed hash seeds, so that a fault comes back from its input alone; the
+    // second run draws another, as the window does for every run.
     AnalysisState state = LoadedState(document, kFileName);
+    state.FixedHashSeed = kFirstHashSeed;
     SilentHooks hooks;
     const std::optional<ResultLists> first = AnalyseDocument(state, hooks, plain);
     Check(first.has_value(), "a run nobody stops ends with rows");
@@ -369,9 +386,10 @@ void RunDocument(std::string_view document) {
     const RunFindings firstFindings(state);
 
     // Again on the same state, as the window does when asked twice.
+    state.FixedHashSeed = kSecondHashSeed;
     const std::optional<ScanOutcome> outcome = ScanDocument(state, hooks);
     Check(outcome.has_value(), "a scan nobody stops ends");
-    Check(SameSummary(firstTexts.summary, Texts(SummaryOfRun(state, *outcome, plain))) &&
+    Check(outcome->totalWords == Count(firstTexts.summary, kTotalWordsRow, kValueColumn, plain) &&
               RunFindings(state).SameAs(firstFindings),
           "the same bytes give the same rows");
     Check(state.SourceLength == size &&
