@@ -161,7 +161,9 @@ TEST_P(NumberFormat, PlainDigits) {
 
 // At every change in the number of digits, both signs, every separator.
 TEST_P(NumberFormat, SizesAreThoseOfTheTexts) {
-    for (std::int64_t power = 1; power <= 1'000'000'000'000'000'000; power *= 10) {
+    // The largest power of ten an int64 holds; one more step would overflow.
+    constexpr std::int64_t kLargestPower = 1'000'000'000'000'000'000;
+    for (std::int64_t power = 1;; power *= 10) {
         for (const std::int64_t value : {power - 1, power, -power, -power + 1}) {
             EXPECT_EQ(DigitsUtf8Size(value), Utf8(FormatDigits(value)).size()) << value;
             for (const NumberSeparators& separators : {kEnglish, kAstral, kLong}) {
@@ -169,6 +171,9 @@ TEST_P(NumberFormat, SizesAreThoseOfTheTexts) {
                           Utf8(FormatGrouped(value, separators)).size())
                     << value;
             }
+        }
+        if (power == kLargestPower) {
+            break;
         }
     }
 }
