@@ -325,21 +325,15 @@ std::u16string Copied(std::u16string text) {
 std::u16string Escaped(std::u16string_view text) {
     std::u16string out;
     for (const char16_t c : text) {
-        switch (c) {
-            case u'&':
-                out += u"&amp;";
-                break;
-            case u'<':
-                out += u"&lt;";
-                break;
-            case u'>':
-                out += u"&gt;";
-                break;
-            case u'"':
-                out += u"&quot;";
-                break;
-            default:
-                out += c;
+        const std::u16string_view entity = c == u'&'   ? u"&amp;"
+                                           : c == u'<' ? u"&lt;"
+                                           : c == u'>' ? u"&gt;"
+                                           : c == u'"' ? u"&quot;"
+                                                       : u"";
+        if (entity.empty()) {
+            out += c;
+        } else {
+            out += entity;
         }
     }
     return out;
