@@ -8,7 +8,8 @@ namespace {
 std::size_t gLeastRefused = std::numeric_limits<std::size_t>::max();
 }  // namespace
 
-// Deletes with it, so that no runtime's own delete meets memory from malloc.
+// Deletes with it, and the form that returns nothing instead of throwing as well, so that no
+// runtime's own delete meets memory from malloc, nor this delete memory from the runtime.
 void* operator new(std::size_t bytes) {
     void* memory = bytes < gLeastRefused ? std::malloc(bytes == 0 ? 1 : bytes) : nullptr;
     if (memory == nullptr) {
@@ -16,10 +17,16 @@ void* operator new(std::size_t bytes) {
     }
     return memory;
 }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+    return bytes < gLeastRefused ? std::malloc(bytes == 0 ? 1 : bytes) : nullptr;
+}
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
 void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
     std::free(memory);
 }
 
