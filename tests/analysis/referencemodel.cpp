@@ -48,20 +48,22 @@ std::size_t CharactersIn(const std::string& utf8) {
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
+// Group by group from the left, each after the ones above it.
 std::string Grouped(std::int64_t value, const std::string& thousands) {
-    std::vector<int> groups;
-    do {
-        groups.push_back(static_cast<int>(value % 1000));
-        value /= 1000;
-    } while (value > 0);
-    std::string text = std::to_string(groups.back());
-    for (std::size_t i = groups.size() - 1; i-- > 0;) {
-        char group[4];
-        std::snprintf(group, sizeof group, "%03d", groups[i]);
-        text += thousands;
-        text += group;
+    if (value < 1000) {
+        return std::to_string(value);
     }
-    return text;
+    char group[4];
+    std::snprintf(group, sizeof group, "%03d", static_cast<int>(value % 1000));
+    return Grouped(value / 1000, thousands) + thousands + group;
+}
+
+// Gives a row these texts, in the memory a former run left in it.
+template <typename... Text>
+void SetRow(std::vector<std::string>& row, Text&&... texts) {
+    row.resize(sizeof...(texts));
+    std::size_t column = 0;
+    ((row[column++] = std::forward<Text>(texts)), ...);
 }
 
 // Pads every text of a column to the same number of characters: at least
@@ -72,16 +74,21 @@ void AlignRight(Rows& rows, std::size_t column, std::size_t standardWidth) {
         width = std::max(width, CharactersIn(row[column]));
     }
     for (auto& row : rows) {
-        row[column] = std::string(width - CharactersIn(row[column]), ' ') + row[column];
+        row[column].insert(0, width - CharactersIn(row[column]), ' ');
     }
 }
 
 class ReferenceModel {
   public:
-    ReferenceModel(std::string_view document, const NumberSeparators& separators)
-        : document_(document), thousands_(Utf8(separators.thousands)), charMap_(BuildCharMap()) {}
+    ReferenceModel(std::string_view document, const NumberSeparators& separators, ReferenceRun& run)
+        : document_(document),
+          thousands_(Utf8(separators.thousands)),
+          charMap_(BuildCharMap()),
+          run_(run) {}
 
-    ReferenceRun Run(std::u16string_view fileName) {
+    void Run(std::u16string_view fileName) {
+        run_.lineCount = 0;
+        run_.draws.clear();
         std::int64_t position = 1;
         std::string line;
         std::int64_t progressBytes = 0;
@@ -100,7 +107,6 @@ class ReferenceModel {
         FillSummary(fileName);
         FillSubstitution();
         FillUnique();
-        return std::move(run_);
     }
 
   private:
@@ -213,17 +219,18 @@ class ReferenceModel {
                 substitutionTotal += charCount_[b];
             }
         }
-        run_.summary = {
-            {"File Loaded", Utf8(fileName)},
-            {"File Size", Grouped(Length(), thousands_) + " bytes"},
-            {"Total Word Count", Grouped(totalWords_, thousands_)},
-            {"Unique Word Count", Grouped(uniqueTotal, thousands_)},
-            {"Substitution Count", Grouped(substitutionTotal, thousands_)},
-            {"Time To Complete", ""},
-        };
+        Rows& summary = run_.summary;
+        summary.resize(6);
+        SetRow(summary[0], "File Loaded", Utf8(fileName));
+        SetRow(summary[1], "File Size", Grouped(Length(), thousands_) + " bytes");
+        SetRow(summary[2], "Total Word Count", Grouped(totalWords_, thousands_));
+        SetRow(summary[3], "Unique Word Count", Grouped(uniqueTotal, thousands_));
+        SetRow(summary[4], "Substitution Count", Grouped(substitutionTotal, thousands_));
+        SetRow(summary[5], "Time To Complete", "");
     }
 
     void FillSubstitution() {
+        run_.substitution.resize(256);
         for (int b = 0; b < 256; ++b) {
             const std::string charText = (b < 32 || b > 126) ? " " : std::string(1, char(b));
             std::string replacedWith;
@@ -234,19 +241,24 @@ class ReferenceModel {
             } else {
                 replacedWith = std::string(1, static_cast<char>(charMap_[b]));
             }
-            run_.substitution.push_back(
-                {std::to_string(b), charText, Grouped(charCount_[b], thousands_), replacedWith});
+            SetRow(run_.substitution[b], std::to_string(b), charText,
+                   Grouped(charCount_[b], thousands_), replacedWith);
         }
         AlignRight(run_.substitution, 2, 12);
     }
 
     void FillUnique() {
-        std::int64_t orderNumber = 0;
+        std::size_t words = 0;
+        for (const auto& bucket : buckets_) {
+            words += bucket.size();
+        }
+        run_.unique.resize(words);
+        std::size_t row = 0;
         for (const auto& bucket : buckets_) {
             for (const StoredWord& word : bucket) {
-                ++orderNumber;
-                run_.unique.push_back({word.text, Grouped(word.hits, thousands_),
-                                       BytesAsText(word.firstOccurs), std::to_string(orderNumber)});
+                SetRow(run_.unique[row], word.text, Grouped(word.hits, thousands_),
+                       BytesAsText(word.firstOccurs), std::to_string(row + 1));
+                ++row;
             }
         }
         AlignRight(run_.unique, 1, 12);
@@ -263,14 +275,21 @@ class ReferenceModel {
     std::string word_;
     bool inWord_ = false;
     std::int64_t totalWords_ = 0;
-    ReferenceRun run_;
+    ReferenceRun& run_;
 };
 
 }  // namespace
 
 ReferenceRun RunReferenceModel(std::string_view document, std::u16string_view fileName,
                                const NumberSeparators& separators) {
-    return ReferenceModel(document, separators).Run(fileName);
+    ReferenceRun run;
+    RunReferenceModel(document, fileName, separators, run);
+    return run;
+}
+
+void RunReferenceModel(std::string_view document, std::u16string_view fileName,
+                       const NumberSeparators& separators, ReferenceRun& run) {
+    ReferenceModel(document, separators, run).Run(fileName);
 }
 
 }  // namespace quorvex::test

@@ -25,5 +25,9 @@ struct ReferenceRun {
 
 ReferenceRun RunReferenceModel(std::string_view document, std::u16string_view fileName,
                                const NumberSeparators& separators);
+// The same into `run`, whose rows are filled again in the memory they hold:
+// for a caller that runs the model on input after input.
+void RunReferenceModel(std::string_view document, std::u16string_view fileName,
+                       const NumberSeparators& separators, ReferenceRun& run);
 
 }  // namespace quorvex::test
