@@ -8,6 +8,7 @@
 #include "analysis/analysedocument.h"
 #include "analysis/scan/analysisstate.h"
 #include "analysis/scan/documentscan.h"
+#include "ui/blockedclosefilter.h"
 #include "ui/userdialogs.h"
 
 class QAction;
@@ -65,6 +66,7 @@ class frmMain : public QMainWindow, private RunHooks {
     void ShowResults(ResultLists lists);
     void ReportFailedRun(const QString& reason);
     void ShowProblem(const QString& title, const QString& text);
+    void CloseBehindDialog();
     void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
 
     // The run's hooks: the progress bar and the user interface are brought
@@ -77,6 +79,7 @@ class frmMain : public QMainWindow, private RunHooks {
 
     AnalysisState state_;
     std::unique_ptr<UserDialogs> CommonDialog1;
+    BlockedCloseFilter blockedClose_{this, [this] { CloseBehindDialog(); }};
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;

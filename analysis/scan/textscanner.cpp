@@ -154,12 +154,7 @@ void TallyPackedWord(WordIndex& words, std::uint64_t prefix, std::uint64_t middl
         words.QueueShort(prefix, place);
         return;
     }
-    const LongKey key{prefix, middle};
-    if (WordIndex::HasFiveBitKey(key)) {
-        words.QueueShort(WordIndex::FiveBitKey(key), place);
-    } else {
-        words.QueueLong(key, place);
-    }
+    words.QueueLong(LongKey{prefix, middle}, place);
 }
 
 }  // namespace
@@ -315,29 +310,44 @@ int TextScanner::TallyRun(WordIndex& words, const std::uint8_t* run, std::size_t
     return TallyLoadable(words, run, run, length, apostrophe);
 }
 
-// Folds eight bytes at a time, straight into the index's room for letters,
-// so that a word of any length is held once; a run with an apostrophe is
-// laid out again without them. A run of apostrophes alone is no word.
+// A word of up to WordIndex::kLongestQueuedWord letters is laid out in the
+// queue and counted with the words around it; a longer one, rare, is laid out straight in the
+// index's room for letters, so that a word of any length is held once, and
+// counted at once. A run of apostrophes alone is no word.
 int TextScanner::TallyRunSlowly(const std::uint8_t* run, std::size_t length) {
     WordIndex& words = *state_.Words;
-    words.CountQueued(place_);
-    char* word = words.RoomForLetters(length + WordIndex::kPackedLetters);
+    const bool queued = length <= WordIndex::kLongestQueuedWord;
+    if (!queued) {
+        words.CountQueued(place_);
+    }
+    char* word = queued ? words.RoomForQueuedWord() : words.RoomForLetters(length + kPacked);
+    const std::size_t letters = FoldWithoutApostrophes(run, length, word);
+    if (letters == 0) {
+        return 0;
+    }
+    if (queued) {
+        words.Queue(std::string_view(word, letters), place_);
+    } else {
+        words.Tally(std::string_view(word, letters), place_);
+    }
+    return 1;
+}
+
+// Folds eight bytes at a time into `word`, which has room for `length`
+// rounded up to eight; a run with an apostrophe is laid out again without
+// them. Returns the letters kept.
+std::size_t TextScanner::FoldWithoutApostrophes(const std::uint8_t* run, std::size_t length,
+                                                char* word) const {
     bool apostrophes = false;
-    for (std::size_t at = 0; at < length; at += WordIndex::kPackedLetters) {
-        const std::size_t chunk = std::min(length - at, WordIndex::kPackedLetters);
+    for (std::size_t at = 0; at < length; at += kPacked) {
+        const std::size_t chunk = std::min(length - at, kPacked);
         const std::uint64_t packed = LoadUpTo8(run + at, chunk);
         apostrophes = apostrophes || HasApostrophe(packed, chunk);
         const std::uint64_t folded = packed | (kCaseBits & ByteMask(chunk));
         std::memcpy(word + at, &folded, sizeof folded);
     }
-    const std::size_t letters =
-        apostrophes ? static_cast<std::size_t>(std::remove(word, word + length, kDeleted) - word)
-                    : length;
-    if (letters == 0) {
-        return 0;
-    }
-    words.Tally(std::string_view(word, letters), place_);
-    return 1;
+    return apostrophes ? static_cast<std::size_t>(std::remove(word, word + length, kDeleted) - word)
+                       : length;
 }
 
 }  // namespace quorvex

@@ -38,6 +38,8 @@ class TextScanner {
                       std::size_t length, bool apostrophe);
     int TallyWithoutApostrophes(WordIndex& words, const std::uint8_t* loadable, std::size_t length);
     int TallyRunSlowly(const std::uint8_t* run, std::size_t length);
+    std::size_t FoldWithoutApostrophes(const std::uint8_t* run, std::size_t length,
+                                       char* word) const;
     std::uint64_t LoadUpTo8(const std::uint8_t* bytes, std::size_t length) const;
 
     AnalysisState& state_;

@@ -1,7 +1,5 @@
 #include "analysis/words/wordhash.h"
 
-#include <algorithm>
-#include <cstring>
 #include <random>
 
 namespace quorvex {
@@ -30,9 +28,10 @@ std::uint64_t MultiplyMod61(std::uint64_t a, std::uint64_t b) {
 
 WordHash::WordHash(std::uint64_t seed) {
     shortMultiplier_ = SplitMix64(seed) | 1;
-    for (std::uint64_t& value : pair_) {
+    for (std::uint64_t& value : pairKeys_) {
         value = SplitMix64(seed);
     }
+    blockKey_ = SplitMix64(seed);
     polynomialPoint_ = 1 + SplitMix64(seed) % (kMersenne61 - 1);
     textMultiplier_ = SplitMix64(seed) | 1;
 }
@@ -42,19 +41,12 @@ std::uint64_t WordHash::RandomSeed() {
     return (static_cast<std::uint64_t>(device()) << 32) ^ device();
 }
 
-// Pieces of 32 bits stay below the modulus, so distinct words are distinct
-// polynomials, which agree at a random point only with tiny probability.
-std::uint64_t WordHash::Text(std::string_view word) const {
-    std::uint64_t value = word.size();
-    for (std::size_t at = 0; at < word.size(); at += 4) {
-        std::uint32_t piece = 0;
-        std::memcpy(&piece, word.data() + at, std::min<std::size_t>(4, word.size() - at));
-        value = MultiplyMod61(value, polynomialPoint_) + piece;
-        if (value >= kMersenne61) {
-            value -= kMersenne61;
-        }
-    }
-    return value * textMultiplier_;
+// Pieces of 32 bits stay below the modulus, so distinct sequences of block
+// hashes are distinct polynomials, which agree at a random point only with
+// tiny probability.
+std::uint64_t WordHash::ChainBlock(std::uint64_t value, std::uint64_t blockHash) const {
+    value = MultiplyMod61(value, polynomialPoint_) + (blockHash >> 32);
+    return value >= kMersenne61 ? value - kMersenne61 : value;
 }
 
 }  // namespace quorvex

@@ -21,20 +21,54 @@ class WordHash {
     // with a random odd multiplier, whose high bits are the good ones.
     std::uint64_t Short(std::uint64_t packed) const { return packed * shortMultiplier_; }
 
-    // Words of nine to sixteen letters, packed into two integers:
-    // pair-multiply-shift over their four 32-bit halves.
-    std::uint64_t Long(std::uint64_t prefix, std::uint64_t middle) const {
-        return (pair_[0] + (prefix >> 32)) * (pair_[1] + (prefix & 0xFFFFFFFFu)) +
-               (pair_[2] + (middle >> 32)) * (pair_[3] + (middle & 0xFFFFFFFFu)) + pair_[4];
+    // Longer words, read eight letters at a time: `chunkAt(i)` gives letters
+    // 8i to 8i + 7 packed, the first lowest, zeros after the last. A block of
+    // up to 64 letters is hashed by pair-multiply-shift over its 32-bit
+    // halves, each place with keys of its own, so that a word costs one
+    // multiplication per eight letters; a word longer than a block chains
+    // its blocks' hashes through a polynomial modulo 2^61 - 1 at a random
+    // point, then multiply-shift.
+    template <typename ChunkAt>
+    std::uint64_t Long(std::size_t length, const ChunkAt& chunkAt) const {
+        const std::size_t chunks = (length + kChunkLetters - 1) / kChunkLetters;
+        if (chunks <= kBlockChunks) {
+            return BlockHash(chunkAt, 0, chunks);
+        }
+        std::uint64_t value = length;
+        for (std::size_t first = 0; first < chunks; first += kBlockChunks) {
+            const std::size_t end = first + kBlockChunks < chunks ? first + kBlockChunks : chunks;
+            value = ChainBlock(value, BlockHash(chunkAt, first, end));
+        }
+        return value * textMultiplier_;
     }
 
-    // Longer words: a polynomial over their 32-bit pieces modulo 2^61 - 1
-    // at a random point, then multiply-shift.
-    std::uint64_t Text(std::string_view word) const;
+    // Nine to sixteen letters, packed into two integers: the same as above.
+    std::uint64_t Long(std::uint64_t prefix, std::uint64_t middle) const {
+        return PairProduct(0, prefix) + PairProduct(1, middle) + blockKey_;
+    }
 
   private:
+    static constexpr std::size_t kChunkLetters = 8;
+    static constexpr std::size_t kBlockChunks = 8;
+
+    std::uint64_t PairProduct(std::size_t place, std::uint64_t chunk) const {
+        return (pairKeys_[2 * place] + (chunk >> 32)) *
+               (pairKeys_[2 * place + 1] + (chunk & 0xFFFFFFFFu));
+    }
+    template <typename ChunkAt>
+    std::uint64_t BlockHash(const ChunkAt& chunkAt, std::size_t first, std::size_t end) const {
+        std::uint64_t sum = blockKey_;
+        for (std::size_t i = first; i < end; ++i) {
+            sum += PairProduct(i - first, chunkAt(i));
+        }
+        return sum;
+    }
+    // The high half of a block's hash is the well-mixed one.
+    std::uint64_t ChainBlock(std::uint64_t value, std::uint64_t blockHash) const;
+
     std::uint64_t shortMultiplier_;
-    std::uint64_t pair_[5];
+    std::uint64_t pairKeys_[2 * kBlockChunks];
+    std::uint64_t blockKey_;
     std::uint64_t polynomialPoint_;
     std::uint64_t textMultiplier_;
 };

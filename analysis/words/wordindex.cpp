@@ -29,6 +29,24 @@ LongKey PackLong(std::string_view word) {
     return {Pack(word), Pack(word.substr(WordIndex::kPackedLetters))};
 }
 
+std::uint64_t Load8(const char* letters) {
+    std::uint64_t packed = 0;
+    std::memcpy(&packed, letters, sizeof packed);
+    return packed;
+}
+
+// Letters 8 * chunk onwards of a word of eight letters or more, packed, zeros
+// after the last: the last eight letters are read and the ones before this
+// chunk shifted out, so that nothing past the word is read.
+std::uint64_t ChunkOf(std::string_view word, std::size_t chunk) {
+    const std::size_t at = chunk * WordIndex::kPackedLetters;
+    if (at + WordIndex::kPackedLetters <= word.size()) {
+        return Load8(word.data() + at);
+    }
+    return Load8(word.data() + word.size() - WordIndex::kPackedLetters) >>
+           (8 * (at + WordIndex::kPackedLetters - word.size()));
+}
+
 // A heading line's text: its line ending removed, byte 8 blanked, and two
 // spaces added where the ending was.
 std::string_view HeadingWithoutEnding(std::span<const std::uint8_t> line) {
@@ -75,6 +93,7 @@ void WordIndex::ResizeIndex(std::size_t size) {
         if (slot.entry == 0) {
             continue;
         }
+        // a LongCheck keeps the hash's high bits, which choose the slot
         std::size_t at = Home((slot.entry & kLongWord) != 0 ? slot.check : hash_.Short(slot.check));
         while (slots_[at].entry != 0) {
             at = (at + 1) & mask_;
@@ -85,8 +104,8 @@ void WordIndex::ResizeIndex(std::size_t size) {
 
 void WordIndex::MoveHitsToEntries() {
     for (std::size_t i = 0; i < slots_.size(); ++i) {
-        if (slots_[i].entry != 0) {
-            entries_[(slots_[i].entry & ~kLongWord) - 1].hits = slots_[i].hits;
+        if (slots_[i].entry != 0 && (slots_[i].entry & kLongWord) == 0) {
+            entries_[slots_[i].entry - 1].hits = slots_[i].hitsOrLetters;
         }
     }
 }
@@ -96,7 +115,7 @@ std::uint64_t WordIndex::LongHash(std::string_view word) const {
         const LongKey key = PackLong(word);
         return hash_.Long(key.prefix, key.middle);
     }
-    return hash_.Text(word);
+    return hash_.Long(word.size(), [word](std::size_t chunk) { return ChunkOf(word, chunk); });
 }
 
 bool WordIndex::Tally(std::string_view word, FirstOccursPlace& place) {
@@ -125,9 +144,9 @@ bool WordIndex::TallyPacked(const LongKey& key, FirstOccursPlace& place) {
 
 bool WordIndex::TallyLong(const LongKey& key, std::uint64_t hash, FirstOccursPlace& place) {
     char letters[kLongKeyLetters];
-    const std::size_t length =
-        Unpack(key.prefix, letters) + Unpack(key.middle, letters + kPackedLetters);
-    return TallyLong({letters, length}, hash, place);
+    std::memcpy(letters, &key.prefix, kPackedLetters);
+    std::memcpy(letters + kPackedLetters, &key.middle, kPackedLetters);
+    return TallyLong({letters, LongKeyLength(key.middle)}, hash, place);
 }
 
 bool WordIndex::AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace& place) {
@@ -135,11 +154,29 @@ bool WordIndex::AddPacked(std::size_t at, std::uint64_t packed, FirstOccursPlace
     return Add(at, packed, {letters, Unpack(packed, letters)}, place);
 }
 
+void WordIndex::Queue(std::string_view word, FirstOccursPlace& place) {
+    if (word.size() <= kPackedLetters) {
+        QueueShort(Pack(word), place);
+    } else if (word.size() <= kLongKeyLetters) {
+        QueueLong(PackLong(word), place);
+    } else {
+        if (word.data() != RoomForQueuedWord()) {
+            word.copy(RoomForQueuedWord(), kLongestQueuedWord);
+        }
+        Enqueue(Queued{0, kQueuedText | word.size(), LongHash(word)}, place);
+    }
+}
+
 void WordIndex::CountQueued(FirstOccursPlace& place) {
+    for (std::size_t i = queued_ > kStagingLead ? queued_ - kStagingLead : 0; i < queued_; ++i) {
+        FetchStoredLetters(queue_[i]);
+    }
     for (std::size_t i = 0; i < queued_; ++i) {
         const Queued& word = queue_[i];
         if (word.middle == 0) {
             TallyShort(word.prefix, word.hash, place);
+        } else if ((word.middle & kQueuedText) != 0) {
+            TallyLong({queuedText_[i].data(), word.middle & ~kQueuedText}, word.hash, place);
         } else {
             TallyLong(LongKey{word.prefix, word.middle}, word.hash, place);
         }
@@ -147,15 +184,47 @@ void WordIndex::CountQueued(FirstOccursPlace& place) {
     queued_ = 0;
 }
 
-bool WordIndex::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
-    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
-        Slot& slot = slots_[at];
+// Starts the reads of the letters and entry of the longer word the word's
+// check leads to, if there is one.
+void WordIndex::FetchLongWordLetters(const Queued& word) const {
+    const std::size_t length =
+        (word.middle & kQueuedText) != 0 ? word.middle & ~kQueuedText : LongKeyLength(word.middle);
+    if (const Slot* slot = LongWordSlot(LongCheck(word.hash, length))) {
+        __builtin_prefetch(letters_.data() + slot->hitsOrLetters);
+        __builtin_prefetch(&entries_[(slot->entry & ~kLongWord) - 1]);
+    }
+}
+
+// The first slot of a longer word with this check on the check's way
+// through the index, or none.
+const WordIndex::Slot* WordIndex::LongWordSlot(std::uint64_t check) const {
+    for (std::size_t at = Home(check);; at = (at + 1) & mask_) {
+        const Slot& slot = slots_[at];
         if (slot.entry == 0) {
-            return Add(at, hash, word, place, kLongWord);
+            return nullptr;
         }
-        if (slot.check == hash && (slot.entry & kLongWord) != 0 &&
-            entries_[(slot.entry & ~kLongWord) - 1].Text(letters_) == word) {
-            ++slot.hits;
+        if (slot.check == check && (slot.entry & kLongWord) != 0) {
+            return &slot;
+        }
+    }
+}
+
+// The check has matched, so the lengths are equal unless they differ by a
+// multiple of 256.
+bool WordIndex::StoredLettersAre(const Slot& slot, std::string_view word) const {
+    return (word.size() < 256 || entries_[(slot.entry & ~kLongWord) - 1].length == word.size()) &&
+           std::memcmp(letters_.data() + slot.hitsOrLetters, word.data(), word.size()) == 0;
+}
+
+bool WordIndex::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
+    const std::uint64_t check = LongCheck(hash, word.size());
+    for (std::size_t at = Home(check);; at = (at + 1) & mask_) {
+        const Slot& slot = slots_[at];
+        if (slot.entry == 0) {
+            return Add(at, check, word, place, kLongWord);
+        }
+        if (slot.check == check && (slot.entry & kLongWord) != 0 && StoredLettersAre(slot, word)) {
+            ++entries_[(slot.entry & ~kLongWord) - 1].hits;
             return false;
         }
     }
@@ -170,11 +239,13 @@ bool WordIndex::Add(std::size_t at, std::uint64_t check, std::string_view word,
         letters_.size() + word.size() > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("too many distinct words");
     }
-    const Entry entry{static_cast<std::uint32_t>(letters_.size()),
-                      static_cast<std::uint32_t>(word.size()), 0, PlaceId(place)};
+    const auto lettersAt = static_cast<std::uint32_t>(letters_.size());
+    const Entry entry{lettersAt, static_cast<std::uint32_t>(word.size()), longWord != 0 ? 1u : 0u,
+                      PlaceId(place)};
     letters_.Append(word.data(), word.size());
     entries_.push_back(entry);
-    slots_[at] = Slot{check, static_cast<std::uint32_t>(entries_.size()) | longWord, 1};
+    slots_[at] = Slot{check, static_cast<std::uint32_t>(entries_.size()) | longWord,
+                      longWord != 0 ? lettersAt : 1u};
     if (entries_.size() * 5 > slots_.size() * 4) {
         ResizeIndex(slots_.size() * 2);
     }

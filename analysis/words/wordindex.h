@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -53,6 +54,7 @@ struct LongKey {
 class WordIndex {
   public:
     static constexpr std::size_t kPackedLetters = 8;
+    static constexpr std::size_t kLongestQueuedWord = 64;
 
     explicit WordIndex(std::uint64_t hashSeed = WordHash::RandomSeed());
 
@@ -72,37 +74,36 @@ class WordIndex {
     bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
     bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
 
-    // How the scan counts almost every word: packed as above, and, once the
-    // index has outgrown the processor's caches, counted a little later, by
-    // the next CountQueued or when the queue is full, in the order queued.
-    // Meanwhile the word's slot is fetched from memory while the words before
-    // it are looked up, so that a large index costs one wait for many words,
-    // not one for each. The place must stay the same until the queue is
-    // counted.
+    // How the scan counts almost every word: packed as above, or, from
+    // seventeen letters up to kLongestQueuedWord, as text, and counted a
+    // little later, by the next CountQueued or when the queue is full, in the
+    // order queued. Meanwhile what the word is checked against is fetched
+    // from memory while the words before it are looked up, so that a large
+    // index costs one wait for many words, not one for each: its slot, and
+    // for a word of nine letters or more, which is told apart by its stored
+    // letters, its entry and those letters. A short word is counted at once
+    // while the index fits the processor's caches and nothing is queued. The
+    // place must stay the same until the queue is counted.
     void QueueShort(std::uint64_t packed, FirstOccursPlace& place) {
         const std::uint64_t hash = hash_.Short(packed);
-        if (slots_.size() <= kSlotsCountedAtOnce) {
+        if (slots_.size() <= kSlotsCountedAtOnce && queued_ == 0) {
             TallyShort(packed, hash, place);
             return;
         }
-        __builtin_prefetch(&slots_[Home(hash)]);
-        queue_[queued_] = Queued{packed, 0, hash};
-        if (++queued_ == queue_.size()) {
-            CountQueued(place);
-        }
+        Enqueue(Queued{packed, 0, hash}, place);
     }
     void QueueLong(const LongKey& key, FirstOccursPlace& place) {
-        const std::uint64_t hash = hash_.Long(key.prefix, key.middle);
-        if (slots_.size() <= kSlotsCountedAtOnce) {
-            TallyLong(key, hash, place);
+        if (HasFiveBitKey(key)) {
+            QueueShort(FiveBitKey(key), place);
             return;
         }
-        __builtin_prefetch(&slots_[Home(hash)]);
-        queue_[queued_] = Queued{key.prefix, key.middle, hash};
-        if (++queued_ == queue_.size()) {
-            CountQueued(place);
-        }
+        Enqueue(Queued{key.prefix, key.middle, hash_.Long(key.prefix, key.middle)}, place);
     }
+    // `word` is one to kLongestQueuedWord small letters. A word laid out in
+    // the room RoomForQueuedWord gives, of kLongestQueuedWord letters and
+    // eight more, is queued without a copy.
+    void Queue(std::string_view word, FirstOccursPlace& place);
+    char* RoomForQueuedWord() { return queuedText_[queued_].data(); }
     void CountQueued(FirstOccursPlace& place);
 
     // Nine to twelve letters fit one integer at five bits a letter: such a
@@ -135,36 +136,77 @@ class WordIndex {
         return (x & 0xFFFFFull) | (x >> 12 & 0xFFFFF00000ull);
     }
 
-    // A word's count is kept in its slot while the scan runs, so that a
-    // known word is counted by touching that slot and nothing else.
+    // A short word's count is kept in its slot while the scan runs, so that a
+    // known short word is counted by touching that slot and nothing else. A
+    // longer word is compared with its stored letters anyway: its slot says
+    // where they begin, so that they are one read away, and its count is
+    // kept in its entry.
     struct Slot {
         // A short word's packed letters, or for nine to twelve letters its
-        // five-bit key; for a longer word its whole hash, and its text is
-        // compared as well.
+        // five-bit key; for a longer word its LongCheck.
         std::uint64_t check;
         std::uint32_t entry;  // entry number + 1, or 0 for a free slot; may carry kLongWord
-        std::uint32_t hits;   // a word occurs at most once per two bytes of a document
+        // A short word's count (a word occurs at most once per two bytes of
+        // a document); for a longer word, where its letters begin.
+        std::uint32_t hitsOrLetters;
     };
-    // An entry's hits are taken from its slot when the scan is over.
+    // A short word's hits are taken from its slot when the scan is over.
     using Entry = WordTable::Entry;
     using Place = WordTable::Place;
     using HeadingSpan = WordTable::HeadingSpan;
-    // A queued word: a short one's letters in `prefix` and nothing in
-    // `middle`, whose first byte is a letter for a longer one.
+    // A queued word. `middle` is 0 for a short word, whose letters are in
+    // `prefix`; for nine to sixteen letters it holds the ninth onwards, a
+    // letter in its first byte; from seventeen letters on it is kQueuedText
+    // and the length, and the letters are in the queue's text room.
     struct Queued {
         std::uint64_t prefix;
         std::uint64_t middle;
         std::uint64_t hash;
     };
+    static constexpr std::size_t kQueueLength = 16;
+    static constexpr std::uint64_t kQueuedText = 1ull << 63;
+    static constexpr std::size_t kStagingLead = 4;
+
+    // A queued word's slot is fetched at once; a longer word's letters and
+    // entry a few words later, once its slot is there to say where they are.
+    void Enqueue(const Queued& word, FirstOccursPlace& place) {
+        __builtin_prefetch(&slots_[Home(word.hash)]);
+        queue_[queued_] = word;
+        if (++queued_ > kStagingLead) {
+            FetchStoredLetters(queue_[queued_ - 1 - kStagingLead]);
+        }
+        if (queued_ == kQueueLength) {
+            CountQueued(place);
+        }
+    }
+    void FetchStoredLetters(const Queued& word) const {
+        if (word.middle != 0) {
+            FetchLongWordLetters(word);
+        }
+    }
+    void FetchLongWordLetters(const Queued& word) const;
+    const Slot* LongWordSlot(std::uint64_t check) const;
+    bool StoredLettersAre(const Slot& slot, std::string_view word) const;
+
+    // A longer word's hash with its length in the lowest byte, so that a
+    // slot whose check matches holds a word of the same length, or of one
+    // that differs from it by a multiple of 256.
+    static std::uint64_t LongCheck(std::uint64_t hash, std::size_t length) {
+        return (hash & ~std::uint64_t{0xFF}) | (length & 0xFF);
+    }
 
     static std::size_t Unpack(std::uint64_t packed, char* text);
+    // The length of a word of nine to sixteen letters, by its ninth onwards.
+    static std::size_t LongKeyLength(std::uint64_t middle) {
+        return 2 * kPackedLetters - static_cast<std::size_t>(std::countl_zero(middle)) / 8;
+    }
 
     std::size_t Home(std::uint64_t hash) const { return hash >> shift_; }
     bool TallyShort(std::uint64_t packed, std::uint64_t hash, FirstOccursPlace& place) {
         for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
             if (slot.check == packed && (slot.entry & kLongWord) == 0) {
-                ++slot.hits;
+                ++slot.hitsOrLetters;
                 return false;
             }
             if (slot.entry == 0) {
@@ -192,8 +234,9 @@ class WordIndex {
     MappedArray<Place> places_;
     MappedArray<HeadingSpan> headings_;
     MappedArray<char> headingText_;
-    std::array<Queued, 16> queue_{};
+    std::array<Queued, kQueueLength> queue_{};
     std::size_t queued_ = 0;
+    std::array<std::array<char, kLongestQueuedWord + kPackedLetters>, kQueueLength> queuedText_;
 };
 
 }  // namespace quorvex

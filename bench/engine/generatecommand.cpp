@@ -12,6 +12,7 @@ namespace quorvex::bench {
 namespace {
 
 constexpr std::uint64_t kDefaultSeed = 1;
+constexpr std::uint64_t kMostLetters = 1000;
 
 bool KindHasItsOptions(const GenerateOptions& options) {
     const CommandLine& line = options.line;
@@ -24,6 +25,9 @@ bool KindHasItsOptions(const GenerateOptions& options) {
     if (options.kind == "colliding") {
         return options.size && line.words > 0u && line.hashSeed;
     }
+    if (options.kind == "vocabulary") {
+        return options.size && options.letters;
+    }
     if (options.kind == "control") {
         return options.size && line.words > 0u;
     }
@@ -35,6 +39,9 @@ bool WriteKind(std::FILE* out, const GenerateOptions& options) {
     const std::uint64_t seed = options.seed.value_or(kDefaultSeed);
     if (options.kind == "random-words") {
         return WriteRandomWords(out, *options.size, seed);
+    }
+    if (options.kind == "vocabulary") {
+        return WriteVocabulary(out, *options.size, seed, *options.letters);
     }
     if (options.kind == "long-heading") {
         return WriteLongHeading(out, *options.heading, *line.lines, options.highBytes);
@@ -50,6 +57,20 @@ bool WriteKind(std::FILE* out, const GenerateOptions& options) {
     return WriteText(out, *options.size, seed);
 }
 
+// "A-B": words of A to B letters, 1 <= A <= B.
+std::optional<std::pair<std::size_t, std::size_t>> ParseLetters(std::string_view text) {
+    const std::size_t dash = text.find('-');
+    if (dash == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::optional<std::uint64_t> fewest = ParseNumber(text.substr(0, dash));
+    const std::optional<std::uint64_t> most = ParseNumber(text.substr(dash + 1));
+    if (!fewest || !most || *fewest < 1 || *fewest > *most || *most > kMostLetters) {
+        return std::nullopt;
+    }
+    return std::pair<std::size_t, std::size_t>(*fewest, *most);
+}
+
 }  // namespace
 
 std::optional<GenerateOptions> ParseGenerateOptions(std::span<const std::string_view> args) {
@@ -62,6 +83,11 @@ std::optional<GenerateOptions> ParseGenerateOptions(std::span<const std::string_
          [&options](std::string_view kind) {
              options.kind = std::string(kind);
              return true;
+         }},
+        {"--letters", true,
+         [&options](std::string_view text) {
+             options.letters = ParseLetters(text);
+             return options.letters.has_value();
          }},
         {"--high-bytes", false,
          [&options](std::string_view) {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "bench/engine/commandline.h"
 
@@ -17,6 +18,7 @@ struct GenerateOptions {
     std::optional<std::uint64_t> size;
     std::optional<std::uint64_t> heading;
     std::optional<std::uint64_t> seed;
+    std::optional<std::pair<std::size_t, std::size_t>> letters;  // fewest, most
     bool highBytes = false;
 };
 

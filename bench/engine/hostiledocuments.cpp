@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kLineLength = 80;
+constexpr std::size_t kVocabularyWords = 40000;
+constexpr std::size_t kLongestWordsFrom = 25;
 
 // Collects output and writes it in large pieces.
 class ChunkWriter {
@@ -49,15 +51,18 @@ std::string RandomWord(std::mt19937_64& random, std::size_t length) {
 }
 
 // Fills `size` bytes with lines "001:001 " and words from `nextWord`, each
-// line ending in CR LF; the last line is cut to fit.
+// line ending in CR LF; the last line is cut to fit. A line has
+// `wordsPerLine` words, or as many as make it kLineLength bytes.
 template <typename NextWord>
-bool WriteWordLines(std::FILE* out, std::uint64_t size, const NextWord& nextWord) {
+bool WriteWordLines(std::FILE* out, std::uint64_t size, const NextWord& nextWord,
+                    std::size_t wordsPerLine = 0) {
     ChunkWriter writer(out);
     std::string line;
     std::uint64_t written = 0;
     while (written < size) {
         line = "001:001";
-        while (line.size() < kLineLength) {
+        for (std::size_t words = 0;
+             wordsPerLine > 0 ? words < wordsPerLine : line.size() < kLineLength; ++words) {
             line += ' ';
             line += nextWord();
         }
@@ -132,6 +137,19 @@ std::vector<std::string> EightLetterWords(std::size_t count, std::uint64_t seed,
         }
     }
     return words;
+}
+
+bool WriteVocabulary(std::FILE* out, std::uint64_t size, std::uint64_t seed,
+                     std::pair<std::size_t, std::size_t> letters) {
+    std::mt19937_64 random(seed);
+    const auto lengths = letters.second - letters.first + 1;
+    std::vector<std::string> words(kVocabularyWords);
+    for (std::string& word : words) {
+        word = RandomWord(random, letters.first + random() % lengths);
+    }
+    const std::size_t wordsPerLine = letters.first >= kLongestWordsFrom ? 6 : 10;
+    return WriteWordLines(
+        out, size, [&] { return words[random() % words.size()]; }, wordsPerLine);
 }
 
 bool WriteWordCycle(std::FILE* out, std::uint64_t size, const std::vector<std::string>& words) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvex::bench {
@@ -31,6 +32,12 @@ std::vector<std::string> EightLetterWords(std::size_t count, std::uint64_t seed,
 // A number written in letters, the lowest first ("a" for 0, "ba" for 1 * 26):
 // counting up gives a new word every time.
 std::string CounterWord(std::uint64_t number);
+
+// Random words of `letters.first` to `letters.second` letters, 40,000 of
+// them, drawn uniformly: `size` bytes of lines "001:001" and ten such words
+// (six from 25 letters up), the shape of a text rich in long compounds.
+bool WriteVocabulary(std::FILE* out, std::uint64_t size, std::uint64_t seed,
+                     std::pair<std::size_t, std::size_t> letters);
 
 // `size` bytes of lines "001:001 " followed by `words`, used over and over.
 bool WriteWordCycle(std::FILE* out, std::uint64_t size, const std::vector<std::string>& words);

@@ -53,6 +53,9 @@ constexpr std::string_view kUsage =
             its hash is drawn from S, used over and over to fill SIZE bytes
         control --size SIZE --words N [--seed N]
             the same with N random eight-letter words
+        vocabulary --size SIZE --letters A-B [--seed N]
+            lines of ten words (six from 25 letters up) drawn from 40,000
+            random words of A to B letters
 
   quorvex-bench --help
 )";

@@ -147,12 +147,13 @@ std::string CornerCaseDocuments::LongHeading() {
 }
 
 // Words longer than the sixteen letters the index packs, often sharing all
-// but their last letters.
+// but their last letters, on both sides of the longest the scan queues, some
+// with apostrophes among their letters.
 std::string CornerCaseDocuments::LongWord() {
-    std::string word(static_cast<std::size_t>(9 + Below(OneIn(5) ? 6000 : 40)), 'w');
+    std::string word(static_cast<std::size_t>(9 + Below(OneIn(5) ? 6000 : 70)), 'w');
     for (char& letter : word) {
         if (OneIn(20)) {
-            letter = Letter(3);
+            letter = OneIn(4) ? '\'' : Letter(3);
         }
     }
     return word;

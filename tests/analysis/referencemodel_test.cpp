@@ -149,7 +149,7 @@ TEST(EngineAgainstModel, LifelikeText) {
 }
 
 // Words whose index slots all begin in the first 4,096th of the index under
-// one hash seed: short, five-bit, packed long and very long words alike.
+// one hash seed: short, five-bit, packed long, long and very long words alike.
 std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t length,
                                              std::size_t count, std::mt19937& random) {
     const WordHash hash(seed);
@@ -162,11 +162,15 @@ std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t len
         LongKey packed;
         std::memcpy(&packed.prefix, word.data(), std::min<std::size_t>(length, 8));
         std::memcpy(&packed.middle, word.data() + 8, std::clamp<std::size_t>(length, 8, 16) - 8);
-        const std::uint64_t h = length <= 8 ? hash.Short(packed.prefix)
-                                : WordIndex::HasFiveBitKey(packed)
-                                    ? hash.Short(WordIndex::FiveBitKey(packed))
-                                : length <= 16 ? hash.Long(packed.prefix, packed.middle)
-                                               : hash.Text(word);
+        const std::uint64_t h =
+            length <= 8                        ? hash.Short(packed.prefix)
+            : WordIndex::HasFiveBitKey(packed) ? hash.Short(WordIndex::FiveBitKey(packed))
+            : length <= 16                     ? hash.Long(packed.prefix, packed.middle)
+                                               : hash.Long(length, [&word](std::size_t chunk) {
+                                 std::uint64_t letters = 0;
+                                 word.copy(reinterpret_cast<char*>(&letters), 8, chunk * 8);
+                                 return letters;
+                             });
         if (h >> 52 == 0) {
             words.push_back(std::move(word));
         }
@@ -181,7 +185,7 @@ TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
     std::mt19937 random(7);
     for (const std::uint64_t seed : {1ull, 0x5EEDull, 0xFFFFFFFFFFFFFFFFull}) {
         std::vector<std::string> words = WordsCollidingUnder(seed, 4, 3000, random);
-        for (const std::size_t length : {12u, 14u, 20u}) {
+        for (const std::size_t length : {12u, 14u, 20u, 40u, 70u}) {
             const std::vector<std::string> longer = WordsCollidingUnder(seed, length, 150, random);
             words.insert(words.end(), longer.begin(), longer.end());
         }

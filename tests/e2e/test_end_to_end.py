@@ -53,6 +53,7 @@ UNIQUE_WORDS = [
     ("eat", 1, LINE_3),
     ("the", 3, LINE_1),
 ]
+LOAD_FAILED = "Cannot Load Document"
 TIME_TO_COMPLETE = re.compile(r"^[0-9]*\.[0-9]{1,8} seconds$")
 
 # The folders a program may write to on its own account, as the environment
@@ -101,6 +102,24 @@ class EndToEndTest(unittest.TestCase):
         self.sort_unique_words_by_count()
         self.assertEqual(quorvexwindow.leave(self.program), 0)
         self.check_nothing_was_written()
+
+    # Qt drops a close request made to a window a message box blocks; the
+    # program must not. Were the request lost, the click on OK made after it,
+    # which the X server delivers after it, would dismiss the box and leave
+    # the window up.
+    def test_closing_the_window_behind_a_message_box_ends_the_program(self):
+        program = self.program
+        program.open_file(OPEN_DIALOG, os.path.join(os.path.dirname(self.document), "none.txt"))
+        box = program.wait_for_window(LOAD_FAILED, drive.Atspi.Role.ALERT)
+        ok = drive.screen_centre(drive.find(box, drive.Atspi.Role.PUSH_BUTTON, "OK"))
+        program.request_close()
+        drive.click_at(*ok)
+        drive.wait_until(
+            lambda: program.process.poll() is not None or (
+                program.top_level(LOAD_FAILED, drive.Atspi.Role.ALERT) is None
+                and drive.is_showing(program.window)),
+            "the program to end or its window to be left up")
+        self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
     def check_the_empty_window(self):
         program = self.program

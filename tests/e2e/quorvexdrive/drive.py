@@ -11,6 +11,7 @@ a slow machine only makes a run slower, and a broken program fails it with a
 message that says what was awaited.
 """
 
+import ctypes
 import re
 import subprocess
 import time
@@ -112,6 +113,11 @@ def _posix_regex_literal(text):
     return re.sub(r"([].^$*+?()[{}|\\])", r"\\\1", text)
 
 
+def click_at(x, y):
+    """Clicks the left mouse button at a place on the screen."""
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
+
+
 def press_keys(*keys):
     """Types keys, as xdotool names them ("alt", "Down", "shift+Tab"), into
     the window that has the keyboard focus, one after another."""
@@ -191,6 +197,52 @@ def screen_centre(accessible):
     return extents.x + extents.width // 2, extents.y + extents.height // 2
 
 
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("client_message", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+_CLIENT_MESSAGE = 33
+
+
+def send_delete_window(window_id):
+    """Sends a window the request to close that a window manager sends when
+    its close button is pressed (WM_DELETE_WINDOW), and waits until the X
+    server has passed it on, so that input sent after it arrives after it."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(_XEvent)]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise DriveError("cannot open the X display")
+    try:
+        event = _XEvent()
+        message = event.client_message
+        message.type = _CLIENT_MESSAGE
+        message.window = window_id
+        message.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        message.format = 32
+        message.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        event.client_message = message
+        if not x11.XSendEvent(display, window_id, 0, 0, ctypes.byref(event)):
+            raise DriveError("the X server would not pass the close request on")
+        x11.XSync(display, 0)
+    finally:
+        x11.XCloseDisplay(display)
+
+
 class Program:
     """One run of a program, from its start to its end, seen through AT-SPI."""
 
@@ -235,16 +287,26 @@ class Program:
     def wait_for_window_gone(self, name, role=Atspi.Role.DIALOG, timeout=DEFAULT_TIMEOUT):
         wait_until(lambda: self.top_level(name, role) is None, f'"{name}" to close', timeout)
 
+    def x_window(self, name, timeout=DEFAULT_TIMEOUT):
+        """The X window id of the program's window with this title."""
+        title = f"^{_posix_regex_literal(name)}$"
+        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
+                                str(self.process.pid), "--name", title],
+                               check=True, timeout=timeout, capture_output=True, text=True)
+        return int(found.stdout.split()[0])
+
     def focus_window(self, timeout=DEFAULT_TIMEOUT):
         """Gives the main window the keyboard focus, as a window manager does
         when a window opens or is clicked; a bare X server gives it to none."""
         name = self.window.get_name()
-        title = f"^{_posix_regex_literal(name)}$"
-        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
-                        str(self.process.pid), "--name", title, "windowfocus", "--sync"],
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(self.x_window(name, timeout))],
                        check=True, timeout=timeout)
         wait_until(lambda: has_state(self.window, Atspi.StateType.ACTIVE),
                    f'"{name}" to be the active window', timeout)
+
+    def request_close(self):
+        """Asks the main window to close, as its close button would."""
+        send_delete_window(self.x_window(self.window.get_name()))
 
     def activate(self, accessible, action):
         """Asks the control to perform an action, without waiting for it to finish.
@@ -399,9 +461,7 @@ class Program:
             raise DriveError(f'no column "{caption}" in "{name}"')
         if not is_showing(header):
             raise DriveError(f'the header "{caption}" of "{name}" is not on the screen')
-        x, y = screen_centre(header)
-        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"],
-                       check=True)
+        click_at(*screen_centre(header))
 
     # The end
 
