@@ -16,12 +16,16 @@ QString ToQString(const std::u16string& text) {
 
 constexpr char16_t kEllipsis = u'\u2026';
 
-// The row of `rows` to show at each place under these settings.
+// The row of `rows` to show at each place under these settings. A sort
+// makes its order from nothing: an order filled in beforehand would only
+// add to the memory the sort takes.
 std::vector<std::uint32_t> OrderOf(const ReportRows& rows, int column, bool sorted, int order) {
-    std::vector<std::uint32_t> shown(rows.RowCount());
-    std::iota(shown.begin(), shown.end(), 0u);
+    std::vector<std::uint32_t> shown;
     if (sorted) {
         rows.SortRows(column, order != 0, shown);
+    } else {
+        shown.resize(rows.RowCount());
+        std::iota(shown.begin(), shown.end(), 0u);
     }
     return shown;
 }
