@@ -4,8 +4,9 @@
 //
 // With --rows N it measures the Unique Words list the analysis makes of a
 // document of about N distinct random words instead: filling it, sorting it
-// by Count and by Word, the memory a sort adds, and copying all its rows as
-// given and sorted, which for about 2.6 million rows or more is refused.
+// by every column both ways, the memory each sort adds, and copying all its
+// rows as given and sorted by Word, which for about 2.6 million rows or more
+// is refused.
 // --words-out FILE writes the words one per line, for comparison with sort(1).
 
 #include <malloc.h>
