@@ -43,27 +43,26 @@ std::uint64_t DifferingBits(std::span<const std::uint64_t> keys) {
     return any ^ all;
 }
 
-// Lowest digit first, each pass moving the keys between `keys` and
-// `scratch` and keeping the order of the pass before for equal digits. The
-// counts of every digit are taken in one pass over the keys, and a digit the
-// same in every key is passed over.
-void SortCachedKeys(std::span<std::uint64_t> keys, std::uint64_t differing,
-                    std::uint64_t* scratch) {
-    const int digits = (static_cast<int>(std::bit_width(differing)) + kDigitBits - 1) / kDigitBits;
+// Lowest digit first, by the bits of `bits` alone, each pass moving the
+// keys between `keys` and `scratch` and keeping the order of the pass before
+// for equal digits. The counts of every digit are taken in one pass over the
+// keys, and a digit without any of those bits is passed over.
+void SortByBits(std::span<std::uint64_t> keys, std::uint64_t bits, std::uint64_t* scratch) {
+    const int digits = (static_cast<int>(std::bit_width(bits)) + kDigitBits - 1) / kDigitBits;
     std::array<std::array<std::uint32_t, kDigitValues>, kMostDigits> counts;
     for (int digit = 0; digit < digits; ++digit) {
         counts[digit].fill(0);
     }
     for (const std::uint64_t key : keys) {
         for (int digit = 0; digit < digits; ++digit) {
-            ++counts[digit][(key >> (digit * kDigitBits)) & kDigitMask];
+            ++counts[digit][((key & bits) >> (digit * kDigitBits)) & kDigitMask];
         }
     }
     std::uint64_t* from = keys.data();
     std::uint64_t* to = scratch;
     for (int digit = 0; digit < digits; ++digit) {
         const int shift = digit * kDigitBits;
-        if (((differing >> shift) & kDigitMask) == 0) {
+        if (((bits >> shift) & kDigitMask) == 0) {
             continue;
         }
         std::array<std::uint32_t, kDigitValues> next;
@@ -73,7 +72,7 @@ void SortCachedKeys(std::span<std::uint64_t> keys, std::uint64_t differing,
             start += counts[digit][value];
         }
         for (std::size_t at = 0; at < keys.size(); ++at) {
-            to[next[(from[at] >> shift) & kDigitMask]++] = from[at];
+            to[next[((from[at] & bits) >> shift) & kDigitMask]++] = from[at];
         }
         std::swap(from, to);
     }
@@ -82,10 +81,36 @@ void SortCachedKeys(std::span<std::uint64_t> keys, std::uint64_t differing,
     }
 }
 
+// By value first, and then by row number only where values are equal: the
+// values of most words differ, so their row digits cost no pass, while a
+// stretch of equal counts costs the passes over their row digits it would
+// have cost anyway.
+void SortCachedKeys(std::span<std::uint64_t> keys, std::uint64_t differing, std::uint64_t rowMask,
+                    std::uint64_t* scratch) {
+    const std::uint64_t valueBits = differing & ~rowMask;
+    SortByBits(keys, valueBits != 0 ? valueBits : differing, scratch);
+    if (valueBits == 0) {
+        return;
+    }
+    for (std::size_t first = 0; first < keys.size();) {
+        std::size_t end = first + 1;
+        while (end < keys.size() && ((keys[end] ^ keys[first]) & ~rowMask) == 0) {
+            ++end;
+        }
+        const std::span<std::uint64_t> equalValues = keys.subspan(first, end - first);
+        if (equalValues.size() < kFewKeys) {
+            std::sort(equalValues.begin(), equalValues.end());
+        } else {
+            SortByBits(equalValues, DifferingBits(equalValues), scratch);
+        }
+        first = end;
+    }
+}
+
 // Highest differing digit first, the keys swapped into their digit's stretch
 // where they lie, then each stretch on its own: no memory but the keys',
 // until a stretch fits the caches.
-void SortKeys(std::span<std::uint64_t> keys, std::uint64_t* scratch) {
+void SortKeys(std::span<std::uint64_t> keys, std::uint64_t rowMask, std::uint64_t* scratch) {
     const std::uint64_t differing = DifferingBits(keys);
     if (differing == 0) {
         return;
@@ -95,7 +120,7 @@ void SortKeys(std::span<std::uint64_t> keys, std::uint64_t* scratch) {
         return;
     }
     if (keys.size() <= kCachedKeys) {
-        SortCachedKeys(keys, differing, scratch);
+        SortCachedKeys(keys, differing, rowMask, scratch);
         return;
     }
     const int shift = std::max(0, static_cast<int>(std::bit_width(differing)) - kDigitBits);
@@ -122,7 +147,7 @@ void SortKeys(std::span<std::uint64_t> keys, std::uint64_t* scratch) {
         }
     }
     for (std::size_t value = 0; value < kDigitValues; ++value) {
-        SortKeys(keys.subspan(ends[value] - counts[value], counts[value]), scratch);
+        SortKeys(keys.subspan(ends[value] - counts[value], counts[value]), rowMask, scratch);
     }
 }
 
@@ -160,7 +185,7 @@ RowKeys::~RowKeys() {
 
 void RowKeys::Sort() {
     std::vector<std::uint64_t> scratch(std::min(count_, kCachedKeys));
-    SortKeys(Keys(), scratch.data());
+    SortKeys(Keys(), (1ull << rowBits_) - 1, scratch.data());
 }
 
 // The order grows into memory that is touched only as it is written, while
