@@ -24,6 +24,7 @@ TEST(RowKeysTest, OrdersRowsByValueThenRowForEveryShapeOfValues) {
     const std::vector<std::function<std::uint64_t()>> shapes = {
         [&] { return random() & ((1ull << kValueBits) - 1); },
         [&] { return 1 + random() % 1000 / 999; },
+        [&] { return random() % 1024; },
         [&] { return random() % 100000 == 0 ? (1ull << kValueBits) - 1 : random() % 3; },
         [] { return 7; },
     };
