@@ -2,12 +2,12 @@
 """Takes one document through the real window the way a user would, and
 prints how long each step took and the program's peak memory so far:
 start, open (through the file dialog), process, show each tab, sort Unique
-Words by clicking each of its column headers at least twice, and leave through
-File > Exit, which must end the program with status 0. For each sort it also
-prints the resident memory just before the click and the peak during the
-sort. With --copy-all-refused it chooses Copy All from the context menu of
-Unique Words before leaving, and times it until the message refusing a copy
-that large shows.
+Words by clicking each of its column headers at least twice, and leave
+through File > Exit, which must end the program with status 0. For each sort
+it also prints the resident memory just before the click and the peak during
+the sort. With --copy-all-refused it chooses Copy All from the context menu
+of Unique Words before leaving, and times it until the message refusing a
+copy that large shows.
 
 What the window shows is checked on the way: the summary, all 256
 substitution rows, and the first ROWS rows of Unique Words in their first
@@ -21,8 +21,8 @@ order.
 The driver gives up, and says on which step, when the program ends or stops
 answering for longer than a step may take.
 
-Usage: measure_hostile.py [--no-model] [--copy-all-refused] [--rows ROWS] PROGRAM DOCUMENT,
-inside a desktop such as tests/e2e/run-under-xvfb provides, with tests/e2e
+Usage: measure_hostile.py [--no-model] [--copy-all-refused] [--rows ROWS]
+PROGRAM DOCUMENT, inside a desktop such as tests/e2e/run-under-xvfb provides, with tests/e2e
 on PYTHONPATH.
 """
 
