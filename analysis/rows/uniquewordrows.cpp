@@ -14,31 +14,6 @@ namespace {
 
 constexpr int kLetterBits = 5;
 
-// Every row gets one 64-bit key: its sort value in the high bits, its row
-// number in the low `rowBits`, so that one plain sort orders by value and
-// keeps equal values in row order. Descending, the values are turned round
-// while the row numbers are not.
-template <typename ValueOf>
-std::vector<std::uint64_t> PackedKeys(std::size_t rowCount, int rowBits, int valueBits,
-                                      bool descending, const ValueOf& valueOf) {
-    const std::uint64_t highest = valueBits >= 64 ? ~0ull : (1ull << valueBits) - 1;
-    std::vector<std::uint64_t> keys(rowCount);
-    for (std::size_t row = 0; row < rowCount; ++row) {
-        const std::uint64_t value = valueOf(row);
-        keys[row] = ((descending ? highest - value : value) << rowBits) | row;
-    }
-    return keys;
-}
-
-void TakeRows(const std::vector<std::uint64_t>& keys, int rowBits,
-              std::vector<std::uint32_t>& order) {
-    const std::uint64_t rowMask = (1ull << rowBits) - 1;
-    order.resize(keys.size());
-    std::transform(keys.begin(), keys.end(), order.begin(), [rowMask](std::uint64_t key) {
-        return static_cast<std::uint32_t>(key & rowMask);
-    });
-}
-
 // The first row whose word begins with the letter'th letter or a later one:
 // a binary search, the rows being in bucket order. Written out because
 // clang 14, which builds the fuzz targets, cannot compile a ranges search
@@ -170,22 +145,27 @@ std::uint64_t UniqueWordRows::CellUtf8Size(const StoredWord& word, std::size_t r
 // first occurrence is ranked among all places by its text.
 void UniqueWordRows::SortRows(int column, bool descending,
                               std::vector<std::uint32_t>& order) const {
+    SortRows(column, descending, 1, order);
+}
+
+void UniqueWordRows::SortRows(int column, bool descending, int rowBits,
+                              std::vector<std::uint32_t>& order) const {
     const std::size_t rowCount = RowCount();
-    const int rowBits = std::max(1, static_cast<int>(std::bit_width(rowCount)));
+    rowBits = std::max(rowBits, static_cast<int>(std::bit_width(rowCount)));
     switch (static_cast<Column>(column)) {
         case Column::Word:
-            TakeRows(WordKeys(rowBits, descending), rowBits, order);
+            WordKeys(rowBits, descending).TakeRows(order);
             return;
         case Column::Count: {
-            std::vector<std::uint64_t> keys =
-                PackedKeys(rowCount, rowBits, 32, descending,
-                           [this](std::size_t row) { return words_->Word(row).hits; });
-            std::sort(keys.begin(), keys.end());
-            TakeRows(keys, rowBits, order);
+            RowKeys keys(rowCount, rowBits, 32, descending);
+            words_->VisitAsStored(
+                [&keys](std::size_t row, const StoredWord& word) { keys.Set(row, word.hits); });
+            keys.Sort();
+            keys.TakeRows(order);
             return;
         }
         case Column::FirstOccurs:
-            TakeRows(PlaceKeys(rowBits, descending), rowBits, order);
+            PlaceKeys(rowBits, descending).TakeRows(order);
             return;
         case Column::OriginalOrder:
             order.resize(rowCount);
@@ -202,31 +182,29 @@ void UniqueWordRows::SortRows(int column, bool descending,
 // first letter highest and 0 after the last: their order is the words'
 // order. Words that share all the letters the key holds are put in order by
 // their whole text afterwards.
-std::vector<std::uint64_t> UniqueWordRows::WordKeys(int rowBits, bool descending) const {
+RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
-    std::vector<std::uint64_t> keys =
-        PackedKeys(RowCount(), rowBits, valueBits, descending, [&](std::size_t row) {
-            const std::string_view text = words_->Word(row).text;
-            std::uint64_t value = 0;
-            for (std::size_t i = 0; i < letters; ++i) {
-                value = (value << kLetterBits) |
-                        (i < text.size() ? static_cast<std::uint64_t>(text[i] - 'a' + 1) : 0);
-            }
-            return value;
-        });
-    std::sort(keys.begin(), keys.end());
+    RowKeys keys(RowCount(), rowBits, valueBits, descending);
+    words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < letters; ++i) {
+            value = (value << kLetterBits) |
+                    (i < word.text.size() ? static_cast<std::uint64_t>(word.text[i] - 'a' + 1) : 0);
+        }
+        keys.Set(row, value);
+    });
+    keys.Sort();
 
-    const std::uint64_t rowMask = (1ull << rowBits) - 1;
     const auto wholeWordOrder = [&](std::uint64_t a, std::uint64_t b) {
         const int comparison =
-            words_->Word(a & rowMask).text.compare(words_->Word(b & rowMask).text);
-        return comparison != 0 ? (descending ? comparison > 0 : comparison < 0)
-                               : (a & rowMask) < (b & rowMask);
+            words_->Word(keys.RowOf(a)).text.compare(words_->Word(keys.RowOf(b)).text);
+        return comparison != 0 ? (descending ? comparison > 0 : comparison < 0) : a < b;
     };
-    for (auto first = keys.begin(); first != keys.end();) {
-        const auto last = std::find_if(first, keys.end(), [&](std::uint64_t key) {
-            return (key >> rowBits) != (*first >> rowBits);
+    const std::span<std::uint64_t> sorted = keys.Keys();
+    for (auto first = sorted.begin(); first != sorted.end();) {
+        const auto last = std::find_if(first + 1, sorted.end(), [&](std::uint64_t key) {
+            return keys.ValueOf(key) != keys.ValueOf(*first);
         });
         if (last - first > 1) {
             std::sort(first, last, wholeWordOrder);
@@ -236,29 +214,45 @@ std::vector<std::uint64_t> UniqueWordRows::WordKeys(int rowBits, bool descending
     return keys;
 }
 
-std::vector<std::uint64_t> UniqueWordRows::PlaceKeys(int rowBits, bool descending) const {
+RowKeys UniqueWordRows::PlaceKeys(int rowBits, bool descending) const {
     const std::vector<std::uint32_t> ranks = PlaceRanks();
     const int rankBits = std::max(1, static_cast<int>(std::bit_width(ranks.size())));
-    std::vector<std::uint64_t> keys =
-        PackedKeys(RowCount(), rowBits, rankBits, descending,
-                   [&](std::size_t row) { return ranks[words_->Word(row).place]; });
-    std::sort(keys.begin(), keys.end());
+    RowKeys keys(RowCount(), rowBits, rankBits, descending);
+    words_->VisitAsStored(
+        [&](std::size_t row, const StoredWord& word) { keys.Set(row, ranks[word.place]); });
+    keys.Sort();
     return keys;
 }
 
 // The rank of every place by its text; places with equal texts share one.
+// Places that follow each other with the same heading and line reference,
+// as lines that all carry one reference make, are ranked as one: only the
+// first place of each such run is compared with the others.
 std::vector<std::uint32_t> UniqueWordRows::PlaceRanks() const {
-    std::vector<std::uint32_t> places(words_->PlaceCount());
-    std::iota(places.begin(), places.end(), 0u);
-    std::sort(places.begin(), places.end(),
-              [this](std::uint32_t a, std::uint32_t b) { return ComparePlaces(a, b) < 0; });
-    std::vector<std::uint32_t> ranks(places.size());
+    std::vector<std::uint32_t> ranks(words_->PlaceCount());
+    std::vector<std::uint32_t> runStarts;
+    for (std::uint32_t place = 0; place < ranks.size(); ++place) {
+        if (place == 0 || words_->PlaceHeadingId(place - 1) != words_->PlaceHeadingId(place) ||
+            words_->PlaceLineRef(place - 1) != words_->PlaceLineRef(place)) {
+            runStarts.push_back(place);
+        }
+        ranks[place] = static_cast<std::uint32_t>(runStarts.size() - 1);
+    }
+    std::vector<std::uint32_t> runs(runStarts.size());
+    std::iota(runs.begin(), runs.end(), 0u);
+    std::sort(runs.begin(), runs.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return ComparePlaces(runStarts[a], runStarts[b]) < 0;
+    });
+    std::vector<std::uint32_t> runRanks(runs.size());
     std::uint32_t rank = 0;
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        if (i > 0 && ComparePlaces(places[i - 1], places[i]) != 0) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (i > 0 && ComparePlaces(runStarts[runs[i - 1]], runStarts[runs[i]]) != 0) {
             ++rank;
         }
-        ranks[places[i]] = rank;
+        runRanks[runs[i]] = rank;
+    }
+    for (std::uint32_t& placeRank : ranks) {
+        placeRank = runRanks[placeRank];
     }
     return ranks;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/rows/reportrows.h"
+#include "analysis/rows/rowkeys.h"
 #include "analysis/text/numberformat.h"
 #include "analysis/text/utf8measure.h"
 #include "analysis/words/wordtable.h"
@@ -31,14 +32,19 @@ class UniqueWordRows : public ReportRows {
     std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
                                   std::size_t parts, int columns) const override;
     void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const override;
+    // The same order, the keys laid out as for a list of 2 to the `rowBits`
+    // rows, or as few as this list needs: a key holds fewer letters of a
+    // word the more rows there are.
+    void SortRows(int column, bool descending, int rowBits,
+                  std::vector<std::uint32_t>& order) const;
 
   private:
     std::uint64_t StretchUtf8Size(const std::vector<bool>& selected, std::size_t first,
                                   std::size_t end, int columns) const;
     std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column,
                                const Utf8Measure& heading) const;
-    std::vector<std::uint64_t> WordKeys(int rowBits, bool descending) const;
-    std::vector<std::uint64_t> PlaceKeys(int rowBits, bool descending) const;
+    RowKeys WordKeys(int rowBits, bool descending) const;
+    RowKeys PlaceKeys(int rowBits, bool descending) const;
     std::vector<std::uint32_t> PlaceRanks() const;
     int ComparePlaces(std::uint32_t a, std::uint32_t b) const;
 

@@ -2,8 +2,12 @@
 """Takes one document through the real window the way a user would, and
 prints how long each step took and the program's peak memory so far:
 start, open (through the file dialog), process, show each tab, sort Unique
-Words by clicking its column headers, and leave through File > Exit, which
-must end the program with status 0.
+Words by clicking each of its column headers at least twice, and leave
+through File > Exit, which must end the program with status 0. For each sort
+it also prints the resident memory just before the click and the peak during
+the sort. With --copy-all-refused it chooses Copy All from the context menu
+of Unique Words before leaving, and times it until the message refusing a
+copy that large shows.
 
 What the window shows is checked on the way: the summary, all 256
 substitution rows, and the first ROWS rows of Unique Words in their first
@@ -17,8 +21,8 @@ order.
 The driver gives up, and says on which step, when the program ends or stops
 answering for longer than a step may take.
 
-Usage: measure_hostile.py [--no-model] [--rows ROWS] PROGRAM DOCUMENT,
-inside a desktop such as tests/e2e/run-under-xvfb provides, with tests/e2e
+Usage: measure_hostile.py [--no-model] [--copy-all-refused] [--rows ROWS]
+PROGRAM DOCUMENT, inside a desktop such as tests/e2e/run-under-xvfb provides, with tests/e2e
 on PYTHONPATH.
 """
 
@@ -48,11 +52,16 @@ CALL_TIMEOUT_MS = int(STEP_TIMEOUT * 1000)
 # Rows whose order is watched after a click on a header.
 WATCHED_ROWS = 20
 UNIQUE = "Unique Words"
-# Every header in turn, the first click sorting ascending and each further
-# click flipping the direction. A click on "Word" comes between the others,
-# so that every click changes the order even where all counts or all first
-# occurrences are equal, which leaves such rows in the order they were filled.
-CLICKS = [Column.WORD, Column.COUNT, Column.WORD, Column.FIRST_OCCURS, Column.WORD,
+COPY_REFUSED = "Cannot Copy"
+SHOWING = "object:state-changed:showing"
+# Every header clicked at least twice, the first click of all sorting
+# ascending and each further click flipping the direction, so that every
+# column is sorted both ways. Clicks on "Word" come between clicks that leave
+# the rows in the order they were filled, as sorting by First Occurs does both
+# ways where all first occurrences are equal, so that every click changes
+# the order.
+CLICKS = [Column.WORD, Column.WORD, Column.COUNT, Column.COUNT, Column.FIRST_OCCURS, Column.WORD,
+          Column.WORD, Column.FIRST_OCCURS, Column.WORD, Column.ORIGINAL_ORDER,
           Column.ORIGINAL_ORDER]
 TIME_TO_COMPLETE = re.compile(r"^[0-9]*\.[0-9]{1,8} seconds$")
 NUMBER = re.compile(r"^[0-9]{1,3}(,[0-9]{3})*$")
@@ -94,6 +103,24 @@ class Memory:
     def __str__(self):
         return f"{self.read() / 1024:,.0f} MiB"
 
+    def status_kib(self, field):
+        with open(self._path, encoding="ascii") as status:
+            for line in status:
+                if line.startswith(field):
+                    return int(line.split()[1])
+        raise Failure(f"{self._path} has no {field}")
+
+    def restart_peak(self):
+        """Sets the kernel's peak to the memory in use now, which it returns,
+        so that the peak of the next step alone can be read."""
+        self.read()
+        with open(self._path.replace("/status", "/clear_refs"), "w", encoding="ascii") as refs:
+            refs.write("5")
+        return self.status_kib("VmRSS:")
+
+    def peak_since_restart(self):
+        return self.status_kib("VmHWM:")
+
 
 class Steps:
     """Times each step and reports it with the peak memory so far."""
@@ -124,6 +151,34 @@ class Steps:
         status = self.program.process.poll()
         if status is not None:
             raise Failure(f"{name}: the program ended with {exit_text(status)}")
+
+
+class PopupMenus:
+    """The menus that pop up from here on. Qt does not count a popup among
+    its application's windows, so it is found through the event of its
+    showing."""
+
+    def __init__(self):
+        self._menus = []
+        self._listener = Atspi.EventListener.new(self._record)
+        self._listener.register(SHOWING)
+
+    def _record(self, event):
+        if event.detail1 and event.source.get_role() == Atspi.Role.POPUP_MENU:
+            self._menus.append(event.source)
+
+    def entry(self, name):
+        context = GLib.MainContext.default()
+        while context.iteration(False):
+            pass
+        for menu in self._menus:
+            found = drive.find(menu, Atspi.Role.MENU_ITEM, name)
+            if found is not None:
+                return found
+        return None
+
+    def close(self):
+        self._listener.deregister(SHOWING)
 
 
 def exit_text(status):
@@ -315,16 +370,51 @@ class Run:
             return (order != self.last_order or watched < 2) and in_order(
                 rows, column, self.descending)
 
+        memory = self.steps.memory
+        before = memory.restart_peak()
         with self.steps.step(f'sort by "{caption}", {direction}',
                              f"until the top {rows_text(watched)} read in the new order"):
+            # xdotool waits in vain for a move to where the pointer already is.
+            subprocess.run(["xdotool", "mousemove_relative", "--sync", "0", "40"], check=True)
             program.click_header(UNIQUE, caption)
             drive.wait_until(answered(sorted_now), f"the rows sorted by {caption}", STEP_TIMEOUT)
+        peak = memory.peak_since_restart()
+        print(f"  memory: {before / 1024:,.0f} MiB before the click, at most {peak / 1024:,.0f} "
+              f"MiB during the sort ({peak / before:.2f} times)", flush=True)
         rows = read_rows(table, min(self.rows_read, self.unique_count))
         self.check_rows(rows, wanted_rows, f"sorted by {caption}, {direction}")
         if self.model is None and not in_order(rows, column, self.descending):
             raise Failure(f"the rows read are not in {direction} order of {caption}")
         self.last_order = [row[Column.ORIGINAL_ORDER] for row in rows[:WATCHED_ROWS]]
         self.descending = not self.descending
+
+    def copy_all_refused(self):
+        """Copy All from the context menu of Unique Words, timed until the
+        message that refuses it shows; the message is then dismissed."""
+        program = self.program
+        table = program.shown_list(UNIQUE)
+        x, y = drive.screen_centre(table.get_accessible_at(0, 0))
+        menus = PopupMenus()
+        try:
+            subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "3"],
+                           check=True)
+            copy_all = drive.wait_until(answered(lambda: menus.entry("Copy All")),
+                                        'the context menu with "Copy All"', STEP_TIMEOUT)
+        finally:
+            menus.close()
+        with self.steps.step("Copy All", 'from "Copy All" chosen to the "Cannot Copy" message '
+                             "shown"):
+            program.activate(copy_all, "Press")
+            message = drive.wait_until(answered(lambda: self.message_box(COPY_REFUSED)),
+                                       f'the message "{COPY_REFUSED}"', STEP_TIMEOUT)
+        program.close_dialog(message, "OK")
+
+    def message_box(self, title):
+        for role in (Atspi.Role.ALERT, Atspi.Role.DIALOG):
+            window = self.program.top_level(title, role)
+            if window is not None:
+                return window
+        return None
 
     def leave(self):
         program = self.program
@@ -356,6 +446,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--no-model", action="store_true",
                         help="check only the form of the cells and the order after each sort")
+    parser.add_argument("--copy-all-refused", action="store_true",
+                        help="also time Copy All of Unique Words until it is refused")
     parser.add_argument("--rows", type=int, default=1000,
                         help="rows of Unique Words read and checked (default 1000)")
     parser.add_argument("program")
@@ -384,6 +476,8 @@ def main():
         run.show_every_tab()
         for column in CLICKS:
             run.sort_by(column)
+        if options.copy_all_refused:
+            run.copy_all_refused()
         run.leave()
     except Failure as failure:
         sys.exit(f"FAILED: {failure}")

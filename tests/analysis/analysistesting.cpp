@@ -79,12 +79,16 @@ ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators) {
     return AnalyseDocument(state, hooks, separators).value();
 }
 
-std::optional<std::string> FirstSortDifference(const ReportRows& rows) {
+std::optional<std::string> FirstSortDifference(const ReportRows& rows, const RowSort& sort) {
     for (int column = 0; column < rows.ColumnCount(); ++column) {
         for (const bool descending : {false, true}) {
             std::vector<std::uint32_t> typed;
             std::vector<std::uint32_t> byText;
-            rows.SortRows(column, descending, typed);
+            if (sort) {
+                sort(column, descending, typed);
+            } else {
+                rows.SortRows(column, descending, typed);
+            }
             SortRowsByText(rows, column, descending, byText);
             if (typed != byText) {
                 const auto at = std::mismatch(typed.begin(), typed.end(), byText.begin()).first;

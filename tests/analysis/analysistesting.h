@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,10 +25,14 @@ AnalysisState LoadedState(std::string_view document, std::u16string fileName = u
 // A whole run that nobody stops.
 ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators = {});
 
-// Where sorting `rows` by what their texts are made of first differs from
-// sorting the texts themselves, as "column N ascending, place P"; nothing
-// when every column in both directions gives the same order.
-std::optional<std::string> FirstSortDifference(const ReportRows& rows);
+// A sort of a list's rows by one column, as ReportRows::SortRows.
+using RowSort = std::function<void(int column, bool descending, std::vector<std::uint32_t>& order)>;
+
+// Where sorting `rows` by what their texts are made of (by `sort`, or by
+// their SortRows) first differs from sorting the texts themselves, as
+// "column N ascending, place P"; nothing when every column in both
+// directions gives the same order.
+std::optional<std::string> FirstSortDifference(const ReportRows& rows, const RowSort& sort = {});
 
 // Where the size the rows tell for a selection of their cells differs from
 // the UTF-8 size of those cells' texts without the blanks at their ends, on

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <numeric>
+#include <unordered_map>
 
 #include "analysis/rows/texttable.h"
 
@@ -16,12 +17,16 @@ QString ToQString(const std::u16string& text) {
 
 constexpr char16_t kEllipsis = u'\u2026';
 
-// The row of `rows` to show at each place under these settings.
+// The row of `rows` to show at each place under these settings. A sort
+// makes its order from nothing: an order filled in beforehand would only
+// add to the memory the sort takes.
 std::vector<std::uint32_t> OrderOf(const ReportRows& rows, int column, bool sorted, int order) {
-    std::vector<std::uint32_t> shown(rows.RowCount());
-    std::iota(shown.begin(), shown.end(), 0u);
+    std::vector<std::uint32_t> shown;
     if (sorted) {
         rows.SortRows(column, order != 0, shown);
+    } else {
+        shown.resize(rows.RowCount());
+        std::iota(shown.begin(), shown.end(), 0u);
     }
     return shown;
 }
@@ -163,19 +168,30 @@ void ReportListModel::ShowInOrder(std::vector<std::uint32_t> order) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+// The persistent indexes are few (a current row, a selection's corners, the
+// cells an accessibility client has asked about), so only their rows are
+// looked for in the new order, in one pass over it: the inverse of an order
+// of millions of rows would take as much memory as the order itself.
 QModelIndexList ReportListModel::MovedIndexes(const QModelIndexList& before,
                                               const std::vector<std::uint32_t>& order) const {
     if (before.isEmpty()) {
         return {};
     }
-    std::vector<int> shownAt(order.size());
+    std::vector<bool> wanted(order.size());
+    for (const QModelIndex& moved : before) {
+        wanted[order_[moved.row()]] = true;
+    }
+    std::unordered_map<std::uint32_t, int> shownAt;
+    shownAt.reserve(static_cast<std::size_t>(before.size()));
     for (std::size_t place = 0; place < order.size(); ++place) {
-        shownAt[order[place]] = static_cast<int>(place);
+        if (wanted[order[place]]) {
+            shownAt.emplace(order[place], static_cast<int>(place));
+        }
     }
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& moved : before) {
-        after.append(index(shownAt[order_[moved.row()]], moved.column()));
+        after.append(index(shownAt.at(order_[moved.row()]), moved.column()));
     }
     return after;
 }
