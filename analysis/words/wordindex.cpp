@@ -93,7 +93,8 @@ void WordIndex::ResizeIndex(std::size_t size) {
         if (slot.entry == 0) {
             continue;
         }
-        // a LongCheck keeps the hash's high bits, which choose the slot
+        // a longer word's check keeps the high half of its hash, which
+        // chooses the slot in an index of up to 2^32 slots
         std::size_t at = Home((slot.entry & kLongWord) != 0 ? slot.check : hash_.Short(slot.check));
         while (slots_[at].entry != 0) {
             at = (at + 1) & mask_;
@@ -104,8 +105,8 @@ void WordIndex::ResizeIndex(std::size_t size) {
 
 void WordIndex::MoveHitsToEntries() {
     for (std::size_t i = 0; i < slots_.size(); ++i) {
-        if (slots_[i].entry != 0 && (slots_[i].entry & kLongWord) == 0) {
-            entries_[slots_[i].entry - 1].hits = slots_[i].hitsOrLetters;
+        if (slots_[i].entry != 0) {
+            entries_[(slots_[i].entry & ~kLongWord) - 1].hits = slots_[i].hits;
         }
     }
 }
@@ -184,47 +185,43 @@ void WordIndex::CountQueued(FirstOccursPlace& place) {
     queued_ = 0;
 }
 
-// Starts the reads of the letters and entry of the longer word the word's
-// check leads to, if there is one.
+// Starts the read of the letters of the longer word the word's hash leads
+// to, if there is one.
 void WordIndex::FetchLongWordLetters(const Queued& word) const {
-    const std::size_t length =
-        (word.middle & kQueuedText) != 0 ? word.middle & ~kQueuedText : LongKeyLength(word.middle);
-    if (const Slot* slot = LongWordSlot(LongCheck(word.hash, length))) {
-        __builtin_prefetch(letters_.data() + slot->hitsOrLetters);
-        __builtin_prefetch(&entries_[(slot->entry & ~kLongWord) - 1]);
+    if (const Slot* slot = LongWordSlot(word.hash)) {
+        __builtin_prefetch(letters_.data() + static_cast<std::uint32_t>(slot->check));
     }
 }
 
-// The first slot of a longer word with this check on the check's way
-// through the index, or none.
-const WordIndex::Slot* WordIndex::LongWordSlot(std::uint64_t check) const {
-    for (std::size_t at = Home(check);; at = (at + 1) & mask_) {
+// The first slot of a longer word whose hash shares this one's high half, on
+// the hash's way through the index, or none.
+const WordIndex::Slot* WordIndex::LongWordSlot(std::uint64_t hash) const {
+    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
         const Slot& slot = slots_[at];
         if (slot.entry == 0) {
             return nullptr;
         }
-        if (slot.check == check && (slot.entry & kLongWord) != 0) {
+        if (((slot.check ^ hash) & kHashHalf) == 0 && (slot.entry & kLongWord) != 0) {
             return &slot;
         }
     }
 }
 
-// The check has matched, so the lengths are equal unless they differ by a
-// multiple of 256.
 bool WordIndex::StoredLettersAre(const Slot& slot, std::string_view word) const {
-    return (word.size() < 256 || entries_[(slot.entry & ~kLongWord) - 1].length == word.size()) &&
-           std::memcmp(letters_.data() + slot.hitsOrLetters, word.data(), word.size()) == 0;
+    const char* stored = letters_.data() + static_cast<std::uint32_t>(slot.check);
+    return std::memcmp(stored, word.data(), word.size()) == 0 &&
+           stored[word.size()] == kLongWordEnd;
 }
 
 bool WordIndex::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {
-    const std::uint64_t check = LongCheck(hash, word.size());
-    for (std::size_t at = Home(check);; at = (at + 1) & mask_) {
-        const Slot& slot = slots_[at];
+    for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
+        Slot& slot = slots_[at];
         if (slot.entry == 0) {
-            return Add(at, check, word, place, kLongWord);
+            return Add(at, LongCheck(hash, letters_.size()), word, place, kLongWord);
         }
-        if (slot.check == check && (slot.entry & kLongWord) != 0 && StoredLettersAre(slot, word)) {
-            ++entries_[(slot.entry & ~kLongWord) - 1].hits;
+        if (((slot.check ^ hash) & kHashHalf) == 0 && (slot.entry & kLongWord) != 0 &&
+            StoredLettersAre(slot, word)) {
+            ++slot.hits;
             return false;
         }
     }
@@ -236,16 +233,17 @@ bool WordIndex::TallyLong(std::string_view word, std::uint64_t hash, FirstOccurs
 bool WordIndex::Add(std::size_t at, std::uint64_t check, std::string_view word,
                     FirstOccursPlace& place, std::uint32_t longWord) {
     if (entries_.size() >= kLongWord - 1 ||
-        letters_.size() + word.size() > std::numeric_limits<std::uint32_t>::max()) {
+        letters_.size() + word.size() + 1 > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("too many distinct words");
     }
-    const auto lettersAt = static_cast<std::uint32_t>(letters_.size());
-    const Entry entry{lettersAt, static_cast<std::uint32_t>(word.size()), longWord != 0 ? 1u : 0u,
-                      PlaceId(place)};
+    const Entry entry{static_cast<std::uint32_t>(letters_.size()),
+                      static_cast<std::uint32_t>(word.size()), 0, PlaceId(place)};
     letters_.Append(word.data(), word.size());
+    if (longWord != 0) {
+        letters_.push_back(kLongWordEnd);
+    }
     entries_.push_back(entry);
-    slots_[at] = Slot{check, static_cast<std::uint32_t>(entries_.size()) | longWord,
-                      longWord != 0 ? lettersAt : 1u};
+    slots_[at] = Slot{check, static_cast<std::uint32_t>(entries_.size()) | longWord, 1};
     if (entries_.size() * 5 > slots_.size() * 4) {
         ResizeIndex(slots_.size() * 2);
     }

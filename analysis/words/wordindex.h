@@ -47,7 +47,8 @@ struct LongKey {
 // never drops a word, so that finding a word costs about the same however
 // many there are.
 //
-// Memory is bounded by the document: per distinct word its letters, one
+// Memory is bounded by the document: per distinct word its letters (and a
+// zero after a word of nine letters or more that is not kept by a key), one
 // entry and two and a half index slots at most (four while the index grows),
 // and one place when it is the first new word since the heading or line
 // reference changed; each heading's text at most once.
@@ -136,21 +137,19 @@ class WordIndex {
         return (x & 0xFFFFFull) | (x >> 12 & 0xFFFFF00000ull);
     }
 
-    // A short word's count is kept in its slot while the scan runs, so that a
-    // known short word is counted by touching that slot and nothing else. A
-    // longer word is compared with its stored letters anyway: its slot says
-    // where they begin, so that they are one read away, and its count is
-    // kept in its entry.
+    // A word's count is kept in its slot while the scan runs, so that a
+    // known word is counted by touching that slot and, for a word of nine
+    // letters or more, which is told apart by its stored letters, those
+    // letters: the slot says where they lie.
     struct Slot {
         // A short word's packed letters, or for nine to twelve letters its
-        // five-bit key; for a longer word its LongCheck.
+        // five-bit key; for a longer word the high half of its hash and
+        // where its letters begin.
         std::uint64_t check;
         std::uint32_t entry;  // entry number + 1, or 0 for a free slot; may carry kLongWord
-        // A short word's count (a word occurs at most once per two bytes of
-        // a document); for a longer word, where its letters begin.
-        std::uint32_t hitsOrLetters;
+        std::uint32_t hits;   // a word occurs at most once per two bytes of a document
     };
-    // A short word's hits are taken from its slot when the scan is over.
+    // An entry's hits are taken from its slot when the scan is over.
     using Entry = WordTable::Entry;
     using Place = WordTable::Place;
     using HeadingSpan = WordTable::HeadingSpan;
@@ -185,14 +184,16 @@ class WordIndex {
         }
     }
     void FetchLongWordLetters(const Queued& word) const;
-    const Slot* LongWordSlot(std::uint64_t check) const;
+    const Slot* LongWordSlot(std::uint64_t hash) const;
     bool StoredLettersAre(const Slot& slot, std::string_view word) const;
 
-    // A longer word's hash with its length in the lowest byte, so that a
-    // slot whose check matches holds a word of the same length, or of one
-    // that differs from it by a multiple of 256.
-    static std::uint64_t LongCheck(std::uint64_t hash, std::size_t length) {
-        return (hash & ~std::uint64_t{0xFF}) | (length & 0xFF);
+    // A longer word's letters are stored with a zero after them, which no
+    // letter is, so that comparing one byte more than a word's length tells
+    // a stored word that merely begins with it apart.
+    static constexpr char kLongWordEnd = 0;
+    static constexpr std::uint64_t kHashHalf = 0xFFFFFFFF00000000ull;
+    static std::uint64_t LongCheck(std::uint64_t hash, std::size_t lettersAt) {
+        return (hash & kHashHalf) | lettersAt;
     }
 
     static std::size_t Unpack(std::uint64_t packed, char* text);
@@ -206,7 +207,7 @@ class WordIndex {
         for (std::size_t at = Home(hash);; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
             if (slot.check == packed && (slot.entry & kLongWord) == 0) {
-                ++slot.hitsOrLetters;
+                ++slot.hits;
                 return false;
             }
             if (slot.entry == 0) {
