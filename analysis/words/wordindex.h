@@ -82,7 +82,7 @@ class WordIndex {
     // from memory while the words before it are looked up, so that a large
     // index costs one wait for many words, not one for each: its slot, and
     // for a word of nine letters or more, which is told apart by its stored
-    // letters, its entry and those letters. A short word is counted at once
+    // letters, those letters. A short word is counted at once
     // while the index fits the processor's caches and nothing is queued. The
     // place must stay the same until the queue is counted.
     void QueueShort(std::uint64_t packed, FirstOccursPlace& place) {
@@ -166,8 +166,8 @@ class WordIndex {
     static constexpr std::uint64_t kQueuedText = 1ull << 63;
     static constexpr std::size_t kStagingLead = 4;
 
-    // A queued word's slot is fetched at once; a longer word's letters and
-    // entry a few words later, once its slot is there to say where they are.
+    // A queued word's slot is fetched at once; a longer word's stored letters
+    // a few words later, once its slot is there to say where they are.
     void Enqueue(const Queued& word, FirstOccursPlace& place) {
         __builtin_prefetch(&slots_[Home(word.hash)]);
         queue_[queued_] = word;
