@@ -68,6 +68,38 @@ USER_FOLDERS = ["HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "X
 PLATFORM_FILES = []
 
 
+# Enough distinct words that copying them all takes about a second.
+MANY_WORDS = 1_000_000
+PROCESS_TIMEOUT = 60.0
+
+
+def counter_word(number):
+    """A number in letters, the lowest first: counting up gives a new word."""
+    word = ""
+    while True:
+        word += chr(ord("a") + number % 26)
+        number //= 26
+        if number == 0:
+            return word
+
+
+def many_new_words(count):
+    """Lines of ten words, each new: `count` counted up in letters."""
+    words = [counter_word(number) for number in range(count)]
+    lines = (b"001:001 " + " ".join(words[at:at + 10]).encode() + b"\r\n"
+             for at in range(0, count, 10))
+    return b"".join(lines)
+
+
+def left_up(program, tab):
+    """Whether the window still shows, on this tab; a window that goes while
+    being asked is not left up."""
+    try:
+        return drive.is_showing(program.window) and program.tab_list().get_name() == tab
+    except drive.GLib.Error:
+        return False
+
+
 def unique_rows():
     return [[word, count_text(count), first, order_text(order)]
             for order, (word, count, first) in enumerate(UNIQUE_WORDS, start=1)]
@@ -119,6 +151,28 @@ class EndToEndTest(unittest.TestCase):
                 program.top_level(LOAD_FAILED, drive.Atspi.Role.ALERT) is None
                 and drive.is_showing(program.window)),
             "the program to end or its window to be left up")
+        self.assertEqual(program.process.poll(), 0, "the close request was lost")
+
+    # A copy of many rows holds input back until it ends, a close request
+    # among it; once the copy ends, the close comes first and ends the
+    # program. Were it lost, the ctrl+Tab sent after it would show the
+    # Summary tab in a window left up.
+    def test_a_close_during_a_long_copy_ends_the_program(self):
+        program = self.program
+        with open(self.document, "wb") as file:
+            file.write(many_new_words(MANY_WORDS))
+        quorvexwindow.load(program, self.document, PROCESS_TIMEOUT)
+        program.choose_menu("Process File")
+        program.wait_for_row_count("Summary", 6, PROCESS_TIMEOUT)
+        program.select_tab("Unique Words")
+        program.focus_window()
+        drive.click_at(*drive.screen_centre(program.shown_list("Unique Words")
+                                            .get_accessible_at(0, 0)))
+        drive.press_keys("ctrl+a", "ctrl+c")
+        program.request_close()
+        drive.press_keys("ctrl+Tab")
+        drive.wait_until(lambda: program.process.poll() is not None or left_up(program, "Summary"),
+                         "the program to end or its window to be left up", PROCESS_TIMEOUT)
         self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
     def check_the_empty_window(self):
