@@ -22,8 +22,13 @@ packages_in_groups() {
     ' "$quorvex_package_list"
 }
 
+# The status is read whole before it is looked at: a reader that stops at its
+# first match, under pipefail, would fail the pipeline whenever the writer is
+# still writing.
 is_installed() {
-    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+    local status
+    status=$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) || return 1
+    [ "$status" = "install ok installed" ]
 }
 
 # Installs the packages of the groups named that are not installed yet, from

@@ -95,7 +95,8 @@ def left_up(program, tab):
     """Whether the window still shows, on this tab; a window that goes while
     being asked is not left up."""
     try:
-        return drive.is_showing(program.window) and program.tab_list().get_name() == tab
+        tabs = program.tab_list()
+        return drive.is_showing(program.window) and tabs is not None and tabs.get_name() == tab
     except drive.GLib.Error:
         return False
 
