@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <span>
@@ -257,7 +258,18 @@ void frmMain::SetRunning(bool running) {
     running_ = running;
     mnuFile->menuAction()->setEnabled(!running);
     mnuProcessFile->setEnabled(!running);
+    if (running) {
+        focusBeforeRun_.emplace(this, CurrentList());
+    }
     SSTab1->setEnabled(!running);
+    if (!running) {
+        focusBeforeRun_.reset();
+    }
+}
+
+ReportList* frmMain::CurrentList() const {
+    const std::array lists{lvwSummary, lvwSubstitution, lvwUnique};
+    return lists.at(SSTab1->CurrentTab());
 }
 
 void frmMain::AnalyseDocument() {
@@ -268,7 +280,7 @@ void frmMain::AnalyseDocument() {
             ShowResults(std::move(*lists));
         }
     } catch (const std::bad_alloc&) {
-        ReportFailedRun(text::ReasonOutOfMemory());
+        ReportFailedRun(text::ReasonNoMemoryForWords());
     } catch (const std::exception& error) {
         ReportFailedRun(QString::fromLocal8Bit(error.what()));
     }

@@ -4,11 +4,13 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "analysis/analysedocument.h"
 #include "analysis/scan/analysisstate.h"
 #include "analysis/scan/documentscan.h"
 #include "ui/blockedclosefilter.h"
+#include "ui/keptfocus.h"
 #include "ui/userdialogs.h"
 
 class QAction;
@@ -63,6 +65,7 @@ class frmMain : public QMainWindow, private RunHooks {
     void LoadSourceFile(const QString& path);
     void AnalyseDocument();
     void SetRunning(bool running);
+    ReportList* CurrentList() const;
     void ShowResults(ResultLists lists);
     void ReportFailedRun(const QString& reason);
     void ShowProblem(const QString& title, const QString& text);
@@ -80,6 +83,8 @@ class frmMain : public QMainWindow, private RunHooks {
     AnalysisState state_;
     std::unique_ptr<UserDialogs> CommonDialog1;
     BlockedCloseFilter blockedClose_{this, [this] { CloseBehindDialog(); }};
+    // Disabling the tabs for a run takes the focus from them.
+    std::optional<KeptFocus> focusBeforeRun_;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;

@@ -49,6 +49,11 @@ std::optional<QString> ModalUserDialogs::ChooseSourceFile(QWidget* parent) {
 
 void ModalUserDialogs::ShowProblem(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::warning(parent, title, text);
+    // Without a window manager, nothing hands the activation back to the
+    // window the box blocked, and the keys would reach none of its controls.
+    if (parent->isVisible()) {
+        parent->activateWindow();
+    }
 }
 
 }  // namespace quorvex

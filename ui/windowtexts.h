@@ -114,5 +114,9 @@ inline QString RunFailedTitle() {
 inline QString RunFailed() {
     return QStringLiteral("The document could not be processed: %1\nThe lists are unchanged.");
 }
+// The document is held already; what a run lacks memory for is its words.
+inline QString ReasonNoMemoryForWords() {
+    return QStringLiteral("there is not enough memory for its words.");
+}
 
 }  // namespace quorvex::text

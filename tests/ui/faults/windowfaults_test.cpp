@@ -135,8 +135,28 @@ class WindowFaultsTest : public WindowTest {
             const AllocationLimit limit(kOrderBytes);
             Process();
         }
-        ExpectProblem(text::RunFailedTitle(), text::RunFailed().arg(text::ReasonOutOfMemory()),
+        ExpectProblem(text::RunFailedTitle(), text::RunFailed().arg(text::ReasonNoMemoryForWords()),
                       before);
+    }
+
+    void theKeysActAtOnceAfterARunAndAFailedOneThatKeepsTheRow() {
+        Open(WriteFile("many.txt", DistinctWords(kManyWords)));
+        ReportList* unique = window_->UniqueList();
+        for (const std::size_t refusedFrom : {SIZE_MAX, kOrderBytes}) {
+            window_->Tabs()->SetCurrentTab(2);
+            unique->setFocus();
+            QGuiApplication::clipboard()->clear();
+            {
+                const AllocationLimit limit(refusedFrom);
+                Process();
+            }
+            QTest::keySequence(window_->windowHandle(),
+                               QKeySequence(Qt::Key_Down | Qt::NoModifier, Qt::CTRL | Qt::Key_A,
+                                            Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Tab));
+            QCOMPARE(unique->currentIndex().row(), refusedFrom == kOrderBytes ? 2 : 1);
+            QCOMPARE(QGuiApplication::clipboard()->text().count(u'\n'), unique->RowCount() + 1);
+            QCOMPARE(window_->Tabs()->CurrentTab(), 0);
+        }
     }
 
     void aSortWithoutMemoryChangesNothingAndSaysSo() {

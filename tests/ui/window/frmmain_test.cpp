@@ -614,7 +614,9 @@ class FrmMainTest : public WindowTest {
         tabs->setEnabled(true);
 
         Open(WriteFile("doc.txt", "001:001 b b b a c c\r\n"));
+        tabs->TabBar()->setFocus();
         Process();
+        QCOMPARE(QApplication::focusWidget(), tabs->TabBar());
         QCOMPARE(UseContextMenu(window_->SummaryList()), (QStringList{"Copy", "Copy All"}));
         ReportList* unique = window_->UniqueList();
         UseContextMenu(unique, "Sort by Count");
