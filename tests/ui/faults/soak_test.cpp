@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "analysis/rows/summarytable.h"
-#include "bench/engine/textgenerator.h"
+#include "testsupport/docgen/textgenerator.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/frmmain.h"
@@ -74,7 +74,7 @@ class SoakTest : public WindowTest {
         const QString path = folder_.filePath("soak.txt");
         {
             std::ofstream out(path.toStdString(), std::ios::binary);
-            QVERIFY(bench::WriteText(out, kDocumentBytes, kSeed));
+            QVERIFY(docgen::WriteText(out, kDocumentBytes, kSeed));
         }
         QVERIFY(StartWindow());
         Open(path);
