@@ -14,24 +14,6 @@ namespace {
 
 constexpr int kLetterBits = 5;
 
-// The first row whose word begins with the letter'th letter or a later one:
-// a binary search, the rows being in bucket order. Written out because
-// clang 14, which builds the fuzz targets, cannot compile a ranges search
-// over std::views::iota with GCC 12's standard library.
-std::size_t FirstRowFrom(const WordTable& words, std::size_t letter) {
-    std::size_t low = 0;
-    std::size_t high = static_cast<std::size_t>(words.UniqueTotal());
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (static_cast<std::size_t>(words.Word(middle).text.front() - 'a') < letter) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
-}
-
 }  // namespace
 
 UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSeparators separators)
@@ -39,9 +21,6 @@ UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSep
     countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
     orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
     thousandsBytes_ = Utf8Measure::OfUtf16(separators_.thousands).Bytes();
-    for (std::size_t letter = 0; letter < letterStarts_.size(); ++letter) {
-        letterStarts_[letter] = FirstRowFrom(*words_, letter);
-    }
 }
 
 std::size_t UniqueWordRows::RowCount() const {
@@ -79,10 +58,11 @@ std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t lim
 // the caches rather than from memory one by one.
 std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
                                               std::size_t parts, int columns) const {
+    const std::array<std::size_t, 27>& letterStarts = words_->LetterStarts();
     std::uint64_t bytes = 0;
-    for (std::size_t letter = 0; letter + 1 < letterStarts_.size(); ++letter) {
+    for (std::size_t letter = 0; letter + 1 < letterStarts.size(); ++letter) {
         const auto [first, end] =
-            PartOfRows(letterStarts_[letter], letterStarts_[letter + 1], part, parts);
+            PartOfRows(letterStarts[letter], letterStarts[letter + 1], part, parts);
         bytes += StretchUtf8Size(selected, first, end, columns);
     }
     return bytes;

@@ -53,7 +53,6 @@ class UniqueWordRows : public ReportRows {
     std::size_t countWidth_;
     std::size_t orderWidth_;
     std::size_t thousandsBytes_;
-    std::array<std::size_t, 27> letterStarts_;  // the first row of each letter, a to z, and the end
 };
 
 }  // namespace quorvex
