@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "testsupport/docgen/hostiledocuments.h"
 #include "bench/engine/phasetiming.h"
+#include "testsupport/docgen/hostiledocuments.h"
 #include "testsupport/docgen/textgenerator.h"
 
 namespace quorvex::bench {
@@ -52,7 +52,8 @@ bool WriteKind(std::FILE* out, const GenerateOptions& options) {
     if (options.kind == "colliding" || options.kind == "control") {
         const auto words = static_cast<std::size_t>(*line.words);
         const std::uint64_t* hashSeed = options.kind == "colliding" ? &*line.hashSeed : nullptr;
-        return docgen::WriteWordCycle(out, *options.size, docgen::EightLetterWords(words, seed, hashSeed));
+        return docgen::WriteWordCycle(out, *options.size,
+                                      docgen::EightLetterWords(words, seed, hashSeed));
     }
     return docgen::WriteText(out, *options.size, seed);
 }

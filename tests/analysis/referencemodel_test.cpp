@@ -10,10 +10,10 @@
 
 #include "analysis/analysedocument.h"
 #include "analysis/words/wordhash.h"
-#include "testsupport/docgen/textgenerator.h"
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/cornercasedocuments.h"
 #include "tests/analysis/recordinghooks.h"
+#include "testsupport/docgen/textgenerator.h"
 
 namespace quorvex::test {
 namespace {

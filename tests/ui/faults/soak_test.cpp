@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "analysis/rows/summarytable.h"
-#include "testsupport/docgen/textgenerator.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
+#include "testsupport/docgen/textgenerator.h"
 #include "ui/frmmain.h"
 #include "ui/reportlist/reportlist.h"
 
