@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <new>
 
-#include "analysis/scan/analysisstate.h"
-
 namespace quorvex {
 
 namespace {

@@ -7,6 +7,10 @@
 
 namespace quorvex {
 
+// The largest document the program accepts. Lengths, positions and counts
+// are 64-bit so that nothing overflows even at this size.
+inline constexpr std::int64_t kMaxSourceLength = 2147483647;
+
 // Why a document could not be read.
 enum class ReadProblem {
     None,
@@ -14,7 +18,7 @@ enum class ReadProblem {
     AccessDenied,
     IsFolder,
     NotRegularFile,  // a pipe, a device, a socket: never read, never waited on
-    TooLarge,        // 2 GiB or more: refused before anything is allocated
+    TooLarge,        // over kMaxSourceLength: refused before anything is allocated
     OutOfMemory,
     ReadFailed,  // any other failure of the system; see systemError
 };

@@ -255,7 +255,6 @@ void frmMain::mnuProcessFile_Click() {
 }
 
 void frmMain::SetRunning(bool running) {
-    running_ = running;
     mnuFile->menuAction()->setEnabled(!running);
     mnuProcessFile->setEnabled(!running);
     if (running) {

@@ -98,7 +98,6 @@ class frmMain : public QMainWindow, private RunHooks {
     ProgressBar* picProgress = nullptr;
 
     bool stopRequested_ = false;
-    bool running_ = false;
     bool eventsDue_ = false;
     std::chrono::steady_clock::time_point lastDraw_;
 };

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include "analysis/text/numberformat.h"
+#include "loading/sourcefile.h"
+
 // Every text the window shows, in one place. The row labels of the lists come
 // with the rows from the analysis, and the lists' own commands and messages
 // with the lists.
@@ -97,9 +100,12 @@ inline QString ReasonIsFolder() {
 inline QString ReasonNotRegularFile() {
     return QStringLiteral("it is not a regular file (a pipe, a device or a socket).");
 }
+// The limit in bytes is written with commas in every locale.
 inline QString ReasonTooLarge() {
-    return QStringLiteral(
-        "it is 2 GiB or larger; documents must be smaller than 2,147,483,648 bytes.");
+    const std::int64_t refused = kMaxSourceLength + 1;
+    return QStringLiteral("it is %1 GiB or larger; documents must be smaller than %2 bytes.")
+        .arg(QString::number(refused >> 30),
+             QString::fromStdU16String(FormatGrouped(refused, NumberSeparators{})));
 }
 inline QString ReasonOutOfMemory() {
     return QStringLiteral("there is not enough memory to hold it.");

@@ -44,6 +44,10 @@ std::uint8_t* MapAnonymous(std::size_t length) {
     return memory == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(memory);
 }
 
+void Unmap(std::uint8_t* start, std::size_t length) {
+    ::munmap(start, length);
+}
+
 // The kernel may place a mapping on any small-page boundary and only aligned
 // 2 MiB can become a huge page, so one huge page more is mapped and the
 // unaligned ends are given back. If the kernel refuses the advice the memory
@@ -57,9 +61,9 @@ std::uint8_t* MapHugePages(std::size_t length) {
     const std::size_t head = RoundUp(address, kHugePage) - address;
     std::uint8_t* aligned = start + head;
     if (head > 0) {
-        ::munmap(start, head);
+        Unmap(start, head);
     }
-    ::munmap(aligned + length, kHugePage - head);
+    Unmap(aligned + length, kHugePage - head);
     ::madvise(aligned, length, MADV_HUGEPAGE);
     return aligned;
 }

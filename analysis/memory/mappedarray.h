@@ -36,6 +36,9 @@ std::uint8_t* MapAnonymous(std::size_t length);
 // `length` bytes (whole huge pages) on a huge-page boundary, asked to be held
 // in huge pages; nothing when refused.
 std::uint8_t* MapHugePages(std::size_t length);
+// Gives back `length` bytes of such a mapping from `start`, on a page
+// boundary: part of it, or the whole.
+void Unmap(std::uint8_t* start, std::size_t length);
 
 // A growing array of plain values, once large in its own memory mapping: for
 // the word index's and table's arrays, whose size nothing predicts and whose

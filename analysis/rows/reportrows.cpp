@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <numeric>
 
-#include "analysis/text/utf8measure.h"
-
 namespace quorvex {
 
 namespace {
@@ -15,13 +13,14 @@ bool IsLowSurrogate(char16_t unit) {
 
 }  // namespace
 
-std::uint64_t ReportRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
-                                          std::size_t parts, int columns) const {
+std::uint64_t ReportRows::Utf8SizeBetweenEnds(const std::vector<bool>& selected, std::size_t part,
+                                              std::size_t parts, int columns,
+                                              const AsciiSet& ends) const {
     const auto [first, end] = PartOfRows(0, RowCount(), part, parts);
     std::uint64_t bytes = 0;
     for (std::size_t row = first; row < end; ++row) {
         for (int column = 0; selected[row] && column < columns; ++column) {
-            bytes += Utf8Measure::OfUtf16(Cell(row, column)).TrimmedBytes();
+            bytes += Utf8Measure::OfUtf16(Cell(row, column), ends).BytesBetweenEnds();
         }
     }
     return bytes;

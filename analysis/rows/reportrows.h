@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/text/utf8measure.h"
+
 namespace quorvex {
 
 inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max();
@@ -33,15 +35,16 @@ class ReportRows {
     virtual std::u16string Cell(std::size_t row, int column,
                                 std::size_t limit = kWholeText) const = 0;
 
-    // The UTF-8 size of the whole texts, without the blanks at their ends
-    // (see IsBlank), of the first `columns` cells of the rows that `selected`
-    // marks (one flag a row), in the `part`th of `parts` parts: what a copy
-    // takes of those cells. The parts divide the rows so that each row is in one of them,
-    // and a long sum can pause between them. By default every text is made
-    // and measured; rows that know what their texts are made of add up the
-    // sizes of the pieces instead.
-    virtual std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
-                                          std::size_t parts, int columns) const;
+    // The UTF-8 size of the whole texts of the first `columns` cells of the
+    // rows that `selected` marks (one flag a row), each without the
+    // characters of `ends` at its two ends, in the `part`th of `parts` parts.
+    // The parts divide the rows so that each row is in one of them, and a
+    // long sum can pause between them. By default every text is made and
+    // measured; rows that know what their texts are made of add up the
+    // measures of the pieces instead.
+    virtual std::uint64_t Utf8SizeBetweenEnds(const std::vector<bool>& selected, std::size_t part,
+                                              std::size_t parts, int columns,
+                                              const AsciiSet& ends) const;
 
     // Puts every row into `order` in the ordinal order of one column's whole
     // texts: code point by code point, a text before the texts it begins.

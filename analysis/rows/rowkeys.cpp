@@ -1,6 +1,5 @@
 #include "analysis/rows/rowkeys.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -207,7 +206,7 @@ void RowKeys::GiveBack(std::size_t endByte) {
     const std::size_t end =
         endByte >= mappedBytes_ ? mappedBytes_ : endByte / kHugePage * kHugePage;
     if (end > givenBackBytes_) {
-        ::munmap(reinterpret_cast<std::uint8_t*>(keys_) + givenBackBytes_, end - givenBackBytes_);
+        Unmap(reinterpret_cast<std::uint8_t*>(keys_) + givenBackBytes_, end - givenBackBytes_);
         givenBackBytes_ = end;
     }
 }

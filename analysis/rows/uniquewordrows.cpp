@@ -14,22 +14,9 @@ namespace {
 
 constexpr int kLetterBits = 5;
 
-// The first row whose word begins with the letter'th letter or a later one:
-// a binary search, the rows being in bucket order. Written out because
-// clang 14, which builds the fuzz targets, cannot compile a ranges search
-// over std::views::iota with GCC 12's standard library.
-std::size_t FirstRowFrom(const WordTable& words, std::size_t letter) {
-    std::size_t low = 0;
-    std::size_t high = static_cast<std::size_t>(words.UniqueTotal());
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (static_cast<std::size_t>(words.Word(middle).text.front() - 'a') < letter) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
+// The spaces before a number of `characters` in a column of `width`.
+std::size_t Padding(std::size_t width, std::size_t characters) {
+    return width - std::min(width, characters);
 }
 
 }  // namespace
@@ -38,10 +25,8 @@ UniqueWordRows::UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSep
     : words_(std::move(words)), separators_(std::move(separators)) {
     countWidth_ = ColumnWidth(kCountWidth, FormatGrouped(words_->LargestHits(), separators_));
     orderWidth_ = ColumnWidth(kOrderWidth, FormatDigits(words_->UniqueTotal()));
-    thousandsBytes_ = Utf8Measure::OfUtf16(separators_.thousands).Bytes();
-    for (std::size_t letter = 0; letter < letterStarts_.size(); ++letter) {
-        letterStarts_[letter] = FirstRowFrom(*words_, letter);
-    }
+    thousandsBytes_ = Utf8Measure::OfUtf16(separators_.thousands, AsciiSet{}).Bytes();
+    thousandsCharacters_ = CharacterCount(separators_.thousands);
 }
 
 std::size_t UniqueWordRows::RowCount() const {
@@ -77,13 +62,23 @@ std::u16string UniqueWordRows::Cell(std::size_t row, int column, std::size_t lim
 // letter are in order of first occurrence, like the table's memory, so a
 // part's rows of all letters lie close together there, and are read from
 // the caches rather than from memory one by one.
-std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
-                                              std::size_t parts, int columns) const {
+//
+// A word is letters a to z; a number is digits, with separators between
+// them, padded on the left with spaces. Unless the ends' characters include
+// letters or digits, those are measured by their sizes alone; else every
+// cell is made and measured.
+std::uint64_t UniqueWordRows::Utf8SizeBetweenEnds(const std::vector<bool>& selected,
+                                                  std::size_t part, std::size_t parts, int columns,
+                                                  const AsciiSet& ends) const {
+    if (ends.HasAnyOf(u"abcdefghijklmnopqrstuvwxyz0123456789")) {
+        return ReportRows::Utf8SizeBetweenEnds(selected, part, parts, columns, ends);
+    }
+    const std::array<std::size_t, 27>& letterStarts = words_->LetterStarts();
     std::uint64_t bytes = 0;
-    for (std::size_t letter = 0; letter + 1 < letterStarts_.size(); ++letter) {
+    for (std::size_t letter = 0; letter + 1 < letterStarts.size(); ++letter) {
         const auto [first, end] =
-            PartOfRows(letterStarts_[letter], letterStarts_[letter + 1], part, parts);
-        bytes += StretchUtf8Size(selected, first, end, columns);
+            PartOfRows(letterStarts[letter], letterStarts[letter + 1], part, parts);
+        bytes += StretchUtf8Size(selected, first, end, columns, ends);
     }
     return bytes;
 }
@@ -92,12 +87,14 @@ std::uint64_t UniqueWordRows::TrimmedUtf8Size(const std::vector<bool>& selected,
 // reads of many rows are under way at once. Rows of one letter that follow
 // each other mostly share a heading, which is measured once for them.
 std::uint64_t UniqueWordRows::StretchUtf8Size(const std::vector<bool>& selected, std::size_t first,
-                                              std::size_t end, int columns) const {
+                                              std::size_t end, int columns,
+                                              const AsciiSet& ends) const {
     constexpr std::size_t kRowsReadAtOnce = 256;
     std::array<StoredWord, kRowsReadAtOnce> words;
     std::array<std::size_t, kRowsReadAtOnce> rows;
     std::uint32_t measuredHeadingId = std::numeric_limits<std::uint32_t>::max();
     Utf8Measure heading;
+    const bool paddingIsEnd = ends.Has(u' ');
     std::uint64_t bytes = 0;
     for (std::size_t blockStart = first; blockStart < end;) {
         std::size_t count = 0;
@@ -110,31 +107,37 @@ std::uint64_t UniqueWordRows::StretchUtf8Size(const std::vector<bool>& selected,
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t headingId = words_->PlaceHeadingId(words[i].place);
             if (headingId != measuredHeadingId) {
-                heading = Utf8Measure::OfWindows1252(words_->PlaceHeading(words[i].place));
+                heading = Utf8Measure::OfWindows1252(words_->PlaceHeading(words[i].place), ends);
                 measuredHeadingId = headingId;
             }
             for (int column = 0; column < std::min(columns, kColumnCount); ++column) {
-                bytes += CellUtf8Size(words[i], rows[i], column, heading);
+                bytes += CellUtf8Size(words[i], rows[i], column, heading, ends, paddingIsEnd);
             }
         }
     }
     return bytes;
 }
 
-// A word is letters a to z, one byte each; the padding of the numbers is
-// all blank, and the numbers themselves begin and end in digits.
+// For ends without letters or digits; `paddingIsEnd` if they hold the space.
 std::uint64_t UniqueWordRows::CellUtf8Size(const StoredWord& word, std::size_t row, int column,
-                                           const Utf8Measure& heading) const {
+                                           const Utf8Measure& heading, const AsciiSet& ends,
+                                           bool paddingIsEnd) const {
     switch (static_cast<Column>(column)) {
         case Column::Word:
             return word.text.size();
-        case Column::Count:
-            return GroupedUtf8Size(word.hits, thousandsBytes_);
+        case Column::Count: {
+            const std::size_t bytes = GroupedSize(word.hits, thousandsBytes_);
+            return paddingIsEnd
+                       ? bytes
+                       : bytes + Padding(countWidth_, GroupedSize(word.hits, thousandsCharacters_));
+        }
         case Column::FirstOccurs:
-            return (heading + Utf8Measure::OfWindows1252(words_->PlaceLineRef(word.place)))
-                .TrimmedBytes();
-        case Column::OriginalOrder:
-            return DigitsUtf8Size(static_cast<std::int64_t>(row) + 1);
+            return (heading + Utf8Measure::OfWindows1252(words_->PlaceLineRef(word.place), ends))
+                .BytesBetweenEnds();
+        case Column::OriginalOrder: {
+            const std::size_t digits = DigitsSize(static_cast<std::int64_t>(row) + 1);
+            return paddingIsEnd ? digits : digits + Padding(orderWidth_, digits);
+        }
     }
     return 0;
 }

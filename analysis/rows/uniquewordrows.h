@@ -29,8 +29,9 @@ class UniqueWordRows : public ReportRows {
     int ColumnCount() const override { return kColumnCount; }
     std::size_t RowCount() const override;
     std::u16string Cell(std::size_t row, int column, std::size_t limit = kWholeText) const override;
-    std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
-                                  std::size_t parts, int columns) const override;
+    std::uint64_t Utf8SizeBetweenEnds(const std::vector<bool>& selected, std::size_t part,
+                                      std::size_t parts, int columns,
+                                      const AsciiSet& ends) const override;
     void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const override;
     // The same order, the keys laid out as for a list of 2 to the `rowBits`
     // rows, or as few as this list needs: a key holds fewer letters of a
@@ -40,9 +41,10 @@ class UniqueWordRows : public ReportRows {
 
   private:
     std::uint64_t StretchUtf8Size(const std::vector<bool>& selected, std::size_t first,
-                                  std::size_t end, int columns) const;
+                                  std::size_t end, int columns, const AsciiSet& ends) const;
     std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column,
-                               const Utf8Measure& heading) const;
+                               const Utf8Measure& heading, const AsciiSet& ends,
+                               bool paddingIsEnd) const;
     RowKeys WordKeys(int rowBits, bool descending) const;
     RowKeys PlaceKeys(int rowBits, bool descending) const;
     std::vector<std::uint32_t> PlaceRanks() const;
@@ -53,7 +55,7 @@ class UniqueWordRows : public ReportRows {
     std::size_t countWidth_;
     std::size_t orderWidth_;
     std::size_t thousandsBytes_;
-    std::array<std::size_t, 27> letterStarts_;  // the first row of each letter, a to z, and the end
+    std::size_t thousandsCharacters_;
 };
 
 }  // namespace quorvex

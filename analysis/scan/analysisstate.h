@@ -13,10 +13,6 @@
 
 namespace quorvex {
 
-// The largest document the program accepts: lengths, positions and counts are
-// 64-bit so that nothing overflows even at this size.
-inline constexpr std::int64_t kMaxSourceLength = 2147483647;
-
 // Everything a run reads and writes. The document fields change only when a
 // file is loaded; the rest is rebuilt by InitAnalysisTables at the start of
 // every run and holds the last run's results until the next one.

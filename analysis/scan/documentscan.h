@@ -16,10 +16,11 @@ struct ProgressPoint {
 
 enum class RunControl { Continue, Stop };
 
-// What a window attaches to a run. The scan calls these on its own thread,
-// in this order: ScanStarted once, then for every line DrawProgress when the
-// bytes read since the last draw pass 1000 and LineDone after the line;
-// ScanEnded when the document is exhausted. LineDone may stop the run.
+// What a window attaches to a run. The scan calls these on the thread that
+// called ScanDocument, in this order: ScanStarted once, then for every line
+// DrawProgress when the bytes read since the last draw pass 1000 and
+// LineDone after the line; ScanEnded when the document is exhausted.
+// LineDone may stop the run.
 class RunHooks {
   public:
     virtual ~RunHooks() = default;

@@ -76,13 +76,13 @@ std::size_t DigitCount(std::uint64_t magnitude) {
 
 }  // namespace
 
-std::size_t DigitsUtf8Size(std::int64_t value) {
+std::size_t DigitsSize(std::int64_t value) {
     return SignSize(value) + DigitCount(Magnitude(value));
 }
 
-std::size_t GroupedUtf8Size(std::int64_t value, std::size_t thousandsBytes) {
+std::size_t GroupedSize(std::int64_t value, std::size_t thousandsSize) {
     const std::size_t digits = DigitCount(Magnitude(value));
-    return SignSize(value) + digits + (digits - 1) / 3 * thousandsBytes;
+    return SignSize(value) + digits + (digits - 1) / 3 * thousandsSize;
 }
 
 std::u16string FormatDigits(std::int64_t value) {

@@ -23,11 +23,12 @@ std::u16string FormatGrouped(std::int64_t value, const NumberSeparators& separat
 // "##0": the plain decimal digits.
 std::u16string FormatDigits(std::int64_t value);
 
-// The UTF-8 sizes of FormatDigits(value) and of FormatGrouped(value, ...),
-// worked out without the texts; `thousandsBytes` is the UTF-8 size of the
-// thousands separator.
-std::size_t DigitsUtf8Size(std::int64_t value);
-std::size_t GroupedUtf8Size(std::int64_t value, std::size_t thousandsBytes);
+// The sizes of FormatDigits(value) and of FormatGrouped(value, ...), worked
+// out without the texts, in UTF-8 bytes or in characters alike (a digit or a
+// sign is one of each); `thousandsSize` is the thousands separator's size in
+// the same unit.
+std::size_t DigitsSize(std::int64_t value);
+std::size_t GroupedSize(std::int64_t value, std::size_t thousandsSize);
 
 // "###.0#######": no leading zero, one to eight decimals, rounded half to
 // even from the exact value of `seconds`.

@@ -1,6 +1,7 @@
 #include "analysis/text/utf8measure.h"
 
 #include <array>
+#include <type_traits>
 
 #include "analysis/text/codepage.h"
 
@@ -25,23 +26,26 @@ const std::array<std::uint8_t, 256> kWindows1252Utf8Bytes = [] {
 
 struct Counts {
     std::uint64_t bytes;
-    std::uint64_t leadingBlanks;
-    std::uint64_t trailingBlanks;
+    std::uint64_t leadingEnds;
+    std::uint64_t trailingEnds;
 };
 
-// Blanks are ASCII, one byte in UTF-8 whatever the text was encoded in, so
-// the ends are found by characters and counted as bytes.
+// The ends' characters are ASCII, one byte in UTF-8 whatever the text was
+// encoded in, so the ends are found by characters and counted as bytes.
 template <typename Text, typename BytesOf>
-Counts CountBytes(Text text, const BytesOf& bytesOf) {
+Counts CountBytes(Text text, const AsciiSet& ends, const BytesOf& bytesOf) {
+    const auto isEnd = [&ends](auto c) {
+        return ends.Has(static_cast<char16_t>(static_cast<std::make_unsigned_t<decltype(c)>>(c)));
+    };
     std::size_t first = 0;
-    while (first < text.size() && IsBlank(static_cast<char16_t>(text[first]))) {
+    while (first < text.size() && isEnd(text[first])) {
         ++first;
     }
     if (first == text.size()) {
         return {first, first, first};
     }
     std::size_t end = text.size();
-    while (IsBlank(static_cast<char16_t>(text[end - 1]))) {
+    while (isEnd(text[end - 1])) {
         --end;
     }
     std::uint64_t bytes = first + (text.size() - end);
@@ -53,25 +57,22 @@ Counts CountBytes(Text text, const BytesOf& bytesOf) {
 
 }  // namespace
 
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+Utf8Measure Utf8Measure::OfUtf16(std::u16string_view text, const AsciiSet& ends) {
+    const Counts counts = CountBytes(text, ends, Utf8Bytes);
+    return {counts.bytes, counts.leadingEnds, counts.trailingEnds};
 }
 
-Utf8Measure Utf8Measure::OfUtf16(std::u16string_view text) {
-    const Counts counts = CountBytes(text, Utf8Bytes);
-    return {counts.bytes, counts.leadingBlanks, counts.trailingBlanks};
-}
-
-Utf8Measure Utf8Measure::OfWindows1252(std::string_view bytes) {
-    const Counts counts = CountBytes(
-        bytes, [](char byte) { return kWindows1252Utf8Bytes[static_cast<unsigned char>(byte)]; });
-    return {counts.bytes, counts.leadingBlanks, counts.trailingBlanks};
+Utf8Measure Utf8Measure::OfWindows1252(std::string_view bytes, const AsciiSet& ends) {
+    const Counts counts = CountBytes(bytes, ends, [](char byte) {
+        return kWindows1252Utf8Bytes[static_cast<unsigned char>(byte)];
+    });
+    return {counts.bytes, counts.leadingEnds, counts.trailingEnds};
 }
 
 Utf8Measure operator+(const Utf8Measure& first, const Utf8Measure& second) {
     return {first.bytes_ + second.bytes_,
-            first.IsAllBlank() ? first.bytes_ + second.leadingBlanks_ : first.leadingBlanks_,
-            second.IsAllBlank() ? second.bytes_ + first.trailingBlanks_ : second.trailingBlanks_};
+            first.IsAllEnds() ? first.bytes_ + second.leadingEnds_ : first.leadingEnds_,
+            second.IsAllEnds() ? second.bytes_ + first.trailingEnds_ : second.trailingEnds_};
 }
 
 }  // namespace quorvex

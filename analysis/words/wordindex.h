@@ -69,12 +69,6 @@ class WordIndex {
     // where it lies if it is new, and never copied.
     char* RoomForLetters(std::size_t length) { return letters_.RoomAtEnd(length); }
 
-    // The same for words packed into integers, the first letter in the
-    // lowest byte and zeros after the last: one to eight letters, or nine to
-    // sixteen.
-    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
-    bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
-
     // How the scan counts almost every word: packed as above, or, from
     // seventeen letters up to kLongestQueuedWord, as text, and counted a
     // little later, by the next CountQueued or when the queue is full, in the
@@ -122,6 +116,11 @@ class WordIndex {
     WordTable Seal() &&;
 
   private:
+    // Tally for words packed into integers, the first letter in the lowest
+    // byte and zeros after the last: one to eight letters, or nine to sixteen.
+    bool TallyPacked(std::uint64_t packed, FirstOccursPlace& place);
+    bool TallyPacked(const LongKey& key, FirstOccursPlace& place);
+
     static constexpr std::uint32_t kLongWord = 0x80000000u;
     // An index of up to 2 MiB stays in the caches: its words are counted at once.
     static constexpr std::size_t kSlotsCountedAtOnce = std::size_t{1} << 17;

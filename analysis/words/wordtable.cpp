@@ -28,7 +28,7 @@ void WordTable::PutInBucketOrder() {
     for (std::size_t letter = 1; letter < next.size(); ++letter) {
         next[letter] += next[letter - 1];
     }
-    firstRows_ = next;
+    letterStarts_ = next;
     rows_ = MappedArray<std::uint32_t>::Zeroed(entries_.size());
     for (std::size_t e = 0; e < entries_.size(); ++e) {
         rows_[next[FirstLetter(e) - 'a']++] = static_cast<std::uint32_t>(e);

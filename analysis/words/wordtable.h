@@ -72,7 +72,7 @@ class WordTable {
     // table's memory from start to end, instead of to a far place for each.
     template <typename Visit>
     void VisitAsStored(const Visit& visit) const {
-        std::array<std::size_t, 27> nextRow = firstRows_;
+        std::array<std::size_t, 27> nextRow = letterStarts_;
         for (std::size_t e = 0; e < entries_.size(); ++e) {
             const Entry& entry = entries_[e];
             const std::string_view text = entry.Text(letters_);
@@ -85,6 +85,8 @@ class WordTable {
     std::string_view PlaceLineRef(std::uint32_t place) const;
     std::uint32_t PlaceHeadingId(std::uint32_t place) const { return places_[place].heading; }
     std::size_t PlaceCount() const { return places_.size(); }
+    // The first row of each letter, a to z, and the end of the last.
+    const std::array<std::size_t, 27>& LetterStarts() const { return letterStarts_; }
 
   private:
     unsigned char FirstLetter(std::size_t entry) const;
@@ -95,8 +97,8 @@ class WordTable {
     MappedArray<Place> places_;
     MappedArray<HeadingSpan> headings_;
     MappedArray<char> headingText_;
-    MappedArray<std::uint32_t> rows_;          // entries in bucket order
-    std::array<std::size_t, 27> firstRows_{};  // of each letter, a to z, and the end
+    MappedArray<std::uint32_t> rows_;  // entries in bucket order
+    std::array<std::size_t, 27> letterStarts_{};
 };
 
 }  // namespace quorvex

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "bench/engine/hostiledocuments.h"
 #include "bench/engine/phasetiming.h"
-#include "bench/engine/textgenerator.h"
+#include "testsupport/docgen/hostiledocuments.h"
+#include "testsupport/docgen/textgenerator.h"
 
 namespace quorvex::bench {
 
@@ -38,23 +38,24 @@ bool WriteKind(std::FILE* out, const GenerateOptions& options) {
     const CommandLine& line = options.line;
     const std::uint64_t seed = options.seed.value_or(kDefaultSeed);
     if (options.kind == "random-words") {
-        return WriteRandomWords(out, *options.size, seed);
+        return docgen::WriteRandomWords(out, *options.size, seed);
     }
     if (options.kind == "vocabulary") {
-        return WriteVocabulary(out, *options.size, seed, *options.letters);
+        return docgen::WriteVocabulary(out, *options.size, seed, *options.letters);
     }
     if (options.kind == "long-heading") {
-        return WriteLongHeading(out, *options.heading, *line.lines, options.highBytes);
+        return docgen::WriteLongHeading(out, *options.heading, *line.lines, options.highBytes);
     }
     if (options.kind == "one-word") {
-        return WriteOneWord(out, *options.size);
+        return docgen::WriteOneWord(out, *options.size);
     }
     if (options.kind == "colliding" || options.kind == "control") {
         const auto words = static_cast<std::size_t>(*line.words);
         const std::uint64_t* hashSeed = options.kind == "colliding" ? &*line.hashSeed : nullptr;
-        return WriteWordCycle(out, *options.size, EightLetterWords(words, seed, hashSeed));
+        return docgen::WriteWordCycle(out, *options.size,
+                                      docgen::EightLetterWords(words, seed, hashSeed));
     }
-    return WriteText(out, *options.size, seed);
+    return docgen::WriteText(out, *options.size, seed);
 }
 
 // "A-B": words of A to B letters, 1 <= A <= B.

@@ -12,7 +12,7 @@ copy that large shows.
 What the window shows is checked on the way: the summary, all 256
 substitution rows, and the first ROWS rows of Unique Words in their first
 order and after every sort, cell by cell against the model of the scan
-(tests/e2e/quorvexdrive/scanmodel.py), with cells longer than 4,096 characters read as their first
+(testsupport/quorvexdrive/scanmodel.py), with cells longer than 4,096 characters read as their first
 4,096 characters followed by an ellipsis. With --no-model (for documents
 of millions of distinct words, too many for the model) the driver checks
 only the form of the cells and that each sort left the rows it read in
@@ -22,8 +22,7 @@ The driver gives up, and says on which step, when the program ends or stops
 answering for longer than a step may take.
 
 Usage: measure_hostile.py [--no-model] [--copy-all-refused] [--rows ROWS]
-PROGRAM DOCUMENT, inside a desktop such as tests/e2e/run-under-xvfb provides, with tests/e2e
-on PYTHONPATH.
+PROGRAM DOCUMENT, inside a desktop such as testsupport/run-under-xvfb provides.
 """
 
 import argparse

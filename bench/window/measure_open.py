@@ -11,7 +11,7 @@ before each let a virtual machine hand freed memory back to its host, as
 bench/loading/compare-with-dd explains.
 
 Usage: measure_open.py PROGRAM BENCH DOCUMENT RUNS [PAUSE], inside a desktop
-such as tests/e2e/run-under-xvfb provides, with tests/e2e on PYTHONPATH.
+such as testsupport/run-under-xvfb provides.
 """
 
 import os

@@ -4,7 +4,7 @@ run's "Time To Complete", then the median, for comparison with the scan time
 that quorvex-bench reports for the same file.
 
 Usage: measure_window.py PROGRAM DOCUMENT RUNS, inside a desktop such as
-tests/e2e/run-under-xvfb provides, with tests/e2e on PYTHONPATH.
+testsupport/run-under-xvfb provides.
 """
 
 import statistics

@@ -35,9 +35,9 @@ using RowSort = std::function<void(int column, bool descending, std::vector<std:
 std::optional<std::string> FirstSortDifference(const ReportRows& rows, const RowSort& sort = {});
 
 // Where the size the rows tell for a selection of their cells differs from
-// the UTF-8 size of those cells' texts without the blanks at their ends, on
-// the whole list and on random selections and parts drawn from `seed`;
-// nothing when every size agrees.
+// the UTF-8 size of those cells' texts without the given characters at their
+// ends, on the whole list and on random selections, parts and sets of end
+// characters drawn from `seed`; nothing when every size agrees.
 std::optional<std::string> FirstSizeDifference(const ReportRows& rows, unsigned seed);
 
 // The characters of `text` with control and high bytes written as \xNN.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "bench/engine/hostiledocuments.h"
+#include "testsupport/docgen/hostiledocuments.h"
 
 namespace quorvex::test {
 
@@ -163,7 +163,7 @@ std::string CornerCaseDocuments::LongWord() {
 std::string CornerCaseDocuments::NewWords(int count) {
     std::string line;
     for (int i = 0; i < count; ++i) {
-        line += bench::CounterWord(random_.Below(2000000)) + (OneIn(3) ? "'s " : " ");
+        line += docgen::CounterWord(random_.Below(2000000)) + (OneIn(3) ? "'s " : " ");
     }
     return line;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/engine/randomsource.h"
+#include "testsupport/docgen/randomsource.h"
 
 namespace quorvex::test {
 
@@ -36,7 +36,7 @@ class CornerCaseDocuments {
 
     std::vector<std::string> headings_;  // so that later headings repeat or extend earlier ones
 
-    bench::RandomSource random_;
+    docgen::RandomSource random_;
 };
 
 }  // namespace quorvex::test

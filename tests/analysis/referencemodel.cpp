@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -49,13 +51,42 @@ std::size_t CharactersIn(const std::string& utf8) {
 }
 
 // Group by group from the left, each after the ones above it.
-std::string Grouped(std::int64_t value, const std::string& thousands) {
-    if (value < 1000) {
-        return std::to_string(value);
+std::string GroupedMagnitude(std::uint64_t magnitude, std::string_view thousands) {
+    if (magnitude < 1000) {
+        return std::to_string(magnitude);
     }
     char group[4];
-    std::snprintf(group, sizeof group, "%03d", static_cast<int>(value % 1000));
-    return Grouped(value / 1000, thousands) + thousands + group;
+    std::snprintf(group, sizeof group, "%03d", static_cast<int>(magnitude % 1000));
+    return GroupedMagnitude(magnitude / 1000, thousands).append(thousands) + group;
+}
+
+// The decimal digits of mantissa * 2^exponent, by doubling in base 10^9.
+std::string IntegerDigits(std::uint64_t mantissa, int exponent) {
+    constexpr std::uint32_t kBase = 1'000'000'000;
+    std::vector<std::uint32_t> limbs{static_cast<std::uint32_t>(mantissa % kBase),
+                                     static_cast<std::uint32_t>(mantissa / kBase % kBase),
+                                     static_cast<std::uint32_t>(mantissa / kBase / kBase)};
+    for (int i = 0; i < exponent; ++i) {
+        std::uint32_t carry = 0;
+        for (std::uint32_t& limb : limbs) {
+            const std::uint64_t doubled = std::uint64_t{limb} * 2 + carry;
+            limb = static_cast<std::uint32_t>(doubled % kBase);
+            carry = static_cast<std::uint32_t>(doubled / kBase);
+        }
+        if (carry != 0) {
+            limbs.push_back(carry);
+        }
+    }
+    while (limbs.size() > 1 && limbs.back() == 0) {
+        limbs.pop_back();
+    }
+    std::string digits = std::to_string(limbs.back());
+    for (std::size_t i = limbs.size() - 1; i-- > 0;) {
+        char group[10];
+        std::snprintf(group, sizeof group, "%09u", limbs[i]);
+        digits += group;
+    }
+    return digits;
 }
 
 // Gives a row these texts, in the memory a former run left in it.
@@ -222,10 +253,10 @@ class ReferenceModel {
         Rows& summary = run_.summary;
         summary.resize(6);
         SetRow(summary[0], "File Loaded", Utf8(fileName));
-        SetRow(summary[1], "File Size", Grouped(Length(), thousands_) + " bytes");
-        SetRow(summary[2], "Total Word Count", Grouped(totalWords_, thousands_));
-        SetRow(summary[3], "Unique Word Count", Grouped(uniqueTotal, thousands_));
-        SetRow(summary[4], "Substitution Count", Grouped(substitutionTotal, thousands_));
+        SetRow(summary[1], "File Size", ReferenceGrouped(Length(), thousands_) + " bytes");
+        SetRow(summary[2], "Total Word Count", ReferenceGrouped(totalWords_, thousands_));
+        SetRow(summary[3], "Unique Word Count", ReferenceGrouped(uniqueTotal, thousands_));
+        SetRow(summary[4], "Substitution Count", ReferenceGrouped(substitutionTotal, thousands_));
         SetRow(summary[5], "Time To Complete", "");
     }
 
@@ -242,7 +273,7 @@ class ReferenceModel {
                 replacedWith = std::string(1, static_cast<char>(charMap_[b]));
             }
             SetRow(run_.substitution[b], std::to_string(b), charText,
-                   Grouped(charCount_[b], thousands_), replacedWith);
+                   ReferenceGrouped(charCount_[b], thousands_), replacedWith);
         }
         AlignRight(run_.substitution, 2, 12);
     }
@@ -256,7 +287,7 @@ class ReferenceModel {
         std::size_t row = 0;
         for (const auto& bucket : buckets_) {
             for (const StoredWord& word : bucket) {
-                SetRow(run_.unique[row], word.text, Grouped(word.hits, thousands_),
+                SetRow(run_.unique[row], word.text, ReferenceGrouped(word.hits, thousands_),
                        BytesAsText(word.firstOccurs), std::to_string(row + 1));
                 ++row;
             }
@@ -279,6 +310,50 @@ class ReferenceModel {
 };
 
 }  // namespace
+
+std::string ReferenceGrouped(std::int64_t value, std::string_view thousands) {
+    // The magnitude of the smallest value is no int64's own.
+    const std::uint64_t magnitude =
+        value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : value;
+    return (value < 0 ? "-" : "") + GroupedMagnitude(magnitude, thousands);
+}
+
+// Worked out from the bits of the double: its exact value times 10^8,
+// rounded half to even, then split at the point.
+std::string ReferenceSeconds(double seconds, std::string_view decimal) {
+    const auto bits = std::bit_cast<std::uint64_t>(seconds);
+    const auto biased = static_cast<int>(bits >> 52 & 0x7FF);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t mantissa = biased == 0 ? fraction : fraction | std::uint64_t{1} << 52;
+    const int exponent = (biased == 0 ? 1 : biased) - 1075;
+    std::string text = std::signbit(seconds) ? "-" : "";
+    if (exponent >= 0) {
+        text += mantissa == 0 ? "" : IntegerDigits(mantissa, exponent);
+        return text.append(decimal) + "0";
+    }
+    using Wide = unsigned __int128;
+    constexpr std::uint64_t kScale = 100'000'000;
+    const Wide scaled = Wide{mantissa} * kScale;  // below 2^80
+    const int shift = -exponent;
+    Wide rounded = 0;
+    if (shift < 100) {
+        const Wide unit = Wide{1} << shift;
+        rounded = scaled >> shift;
+        const Wide rest = scaled & (unit - 1);
+        const Wide half = unit >> 1;
+        if (rest > half || (rest == half && (rounded & 1) != 0)) {
+            ++rounded;
+        }
+    }
+    const auto whole = static_cast<std::uint64_t>(rounded / kScale);
+    std::string decimals = std::to_string(static_cast<std::uint64_t>(rounded % kScale));
+    decimals.insert(0, 8 - decimals.size(), '0');
+    while (decimals.size() > 1 && decimals.back() == '0') {
+        decimals.pop_back();
+    }
+    text += whole == 0 ? "" : std::to_string(whole);
+    return text.append(decimal) + decimals;
+}
 
 ReferenceRun RunReferenceModel(std::string_view document, std::u16string_view fileName,
                                const NumberSeparators& separators) {

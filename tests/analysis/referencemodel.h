@@ -23,6 +23,14 @@ struct ReferenceRun {
     std::vector<std::pair<std::int64_t, std::int64_t>> draws;
 };
 
+// The number formats, written out plainly in UTF-8: the one reference every
+// test of a number's text checks against. "###,###,###,##0": all the digits,
+// grouped in threes from the right; "###.0#######": no leading zero, one to
+// eight decimals, rounded half to even from the exact value of a finite
+// `seconds`.
+std::string ReferenceGrouped(std::int64_t value, std::string_view thousands);
+std::string ReferenceSeconds(double seconds, std::string_view decimal);
+
 ReferenceRun RunReferenceModel(std::string_view document, std::u16string_view fileName,
                                const NumberSeparators& separators);
 // The same into `run`, whose rows are filled again in the memory they hold:

@@ -10,10 +10,10 @@
 
 #include "analysis/analysedocument.h"
 #include "analysis/words/wordhash.h"
-#include "bench/engine/textgenerator.h"
 #include "tests/analysis/analysistesting.h"
 #include "tests/analysis/cornercasedocuments.h"
 #include "tests/analysis/recordinghooks.h"
+#include "testsupport/docgen/textgenerator.h"
 
 namespace quorvex::test {
 namespace {
@@ -152,7 +152,7 @@ TEST(EngineAgainstModel, HostileShapes) {
 // quotes, numbers and headings that count up.
 TEST(EngineAgainstModel, LifelikeText) {
     ExpectEngineMatchesModel(
-        [](int i) { return bench::GenerateText(static_cast<std::uint64_t>(11 * i * i), i); },
+        [](int i) { return docgen::GenerateText(static_cast<std::uint64_t>(11 * i * i), i); },
         kLifelikeDocuments);
 }
 

@@ -1,8 +1,8 @@
 // Any bytes as a document, through a whole run and every row of the three
 // lists. Whatever the input, the totals must agree with the rows, the store
-// must hold distinct words of small letters only, a list must sort by its
-// texts, a second run must find the same, and the rows must be those of the
-// slow reference model.
+// must hold distinct words of small letters only, every number must read as
+// the reference model writes it, a list must sort by its texts, a second run
+// must find the same, and the rows must be those of the slow reference model.
 //
 // The fuzzer finds only as much as it can try, so every check is exact but
 // none pays twice: each list's texts are taken once and every check reads
@@ -118,72 +118,37 @@ struct CheckMemory {
     ReferenceRun model;
 };
 
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// Whether `text` is the plain digits of `value`: worked out here rather than
-// by the engine's formatting, so that the check leans not on the code it
-// checks, and makes no string for each of a list's rows.
-bool IsDigitsOf(std::u16string_view text, std::uint64_t value) {
-    char16_t digits[20];
-    std::size_t first = std::size(digits);
-    do {
-        digits[--first] = static_cast<char16_t>(u'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return text == std::u16string_view(digits + first, std::size(digits) - first);
-}
-
-// Whether `text` is the plain digits of `value` after spaces, if any.
-bool IsPaddedDigitsOf(std::u16string_view text, std::uint64_t value) {
-    text.remove_prefix(std::min(text.find_first_not_of(u' '), text.size()));
-    return IsDigitsOf(text, value);
-}
-
-// Digits between separators: one to three in the first group, three in every other.
-bool WholeGroup(std::size_t digits, bool firstGroup) {
-    return firstGroup ? digits >= 1 && digits <= 3 : digits == 3;
-}
-
-// The value of a text in the "###,###,###,##0" pattern, possibly padded on
-// the left with spaces; nothing when the text is not in that pattern.
-std::optional<std::int64_t> GroupedValue(std::u16string_view text,
-                                         const NumberSeparators& separators) {
-    text.remove_prefix(std::min(text.find_first_not_of(u' '), text.size()));
-    if (text.empty() || (text.size() > 1 && text.front() == u'0')) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    std::size_t groupDigits = 0;
-    bool firstGroup = true;
-    while (!text.empty()) {
-        if (text.starts_with(separators.thousands)) {
-            if (!WholeGroup(groupDigits, firstGroup)) {
-                return std::nullopt;
-            }
-            text.remove_prefix(separators.thousands.size());
-            groupDigits = 0;
-            firstGroup = false;
-        } else if (IsDigit(text.front())) {
-            value = value * 10 + (text.front() - u'0');
-            ++groupDigits;
-            text.remove_prefix(1);
-        } else {
-            return std::nullopt;
+// Whether `utf8` is `text` in UTF-8, compared as it is encoded.
+bool SameInUtf8(std::u16string_view text, std::string_view utf8) {
+    std::size_t at = 0;
+    const auto next = [&](unsigned byte) {
+        return at < utf8.size() && static_cast<unsigned char>(utf8[at++]) == byte;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        const bool same = code < 0x80    ? next(code)
+                          : code < 0x800 ? next(0xC0 | code >> 6) && next(0x80 | (code & 0x3F))
+                          : code < 0x10000
+                              ? next(0xE0 | code >> 12) && next(0x80 | (code >> 6 & 0x3F)) &&
+                                    next(0x80 | (code & 0x3F))
+                              : next(0xF0 | code >> 18) && next(0x80 | (code >> 12 & 0x3F)) &&
+                                    next(0x80 | (code >> 6 & 0x3F)) && next(0x80 | (code & 0x3F));
+        if (!same) {
+            return false;
         }
     }
-    if (!WholeGroup(groupDigits, firstGroup)) {
-        return std::nullopt;
-    }
-    return value;
+    return at == utf8.size();
 }
 
-std::int64_t Count(const Texts& table, std::size_t row, int column,
-                   const NumberSeparators& separators) {
-    const std::optional<std::int64_t> value = GroupedValue(table(row, column), separators);
-    Check(value.has_value(), "a count text is a grouped number");
-    return *value;
+// Whether a number's text, past its padding if any, is the reference's text
+// of `value`.
+bool IsNumber(std::u16string_view text, std::int64_t value, std::string_view thousands) {
+    text.remove_prefix(std::min(text.find_first_not_of(u' '), text.size()));
+    return SameInUtf8(text, ReferenceGrouped(value, thousands));
 }
 
 // Every text of a fixed-width column has the same width, at least the standard one.
@@ -203,9 +168,13 @@ bool IsWord(std::u16string_view word) {
            std::all_of(word.begin(), word.end(), [](char16_t c) { return c >= u'a' && c <= u'z'; });
 }
 
-// Returns the letters of all word occurrences: each word's length times its count.
-std::int64_t CheckUniqueWords(const ListTexts& lists, const NumberSeparators& separators) {
+// Returns the letters of all word occurrences: each word's length times its
+// count. The counts come from the word table the rows were made of.
+std::int64_t CheckUniqueWords(const ListTexts& lists, const WordTable& table,
+                              std::string_view thousands) {
     const Texts& unique = lists.unique;
+    Check(static_cast<std::int64_t>(unique.Rows()) == table.UniqueTotal(),
+          "one Unique Words row per stored word");
     std::vector<std::u16string_view> words;
     words.reserve(unique.Rows());
     std::u16string_view previous;
@@ -217,11 +186,14 @@ std::int64_t CheckUniqueWords(const ListTexts& lists, const NumberSeparators& se
         words.push_back(word);
         Check(previous.empty() || previous.front() <= word.front(), "words come by first letter");
         previous = word;
-        const std::int64_t count = Count(unique, row, kUniqueCountColumn, separators);
+        const std::int64_t count = table.Word(row).hits;
+        Check(IsNumber(unique(row, kUniqueCountColumn), count, thousands),
+              "a count text is its word's count, grouped");
         Check(count > 0, "a stored word occurs");
         occurrences += count;
         letters += count * static_cast<std::int64_t>(word.size());
-        Check(IsPaddedDigitsOf(unique(row, kOriginalOrderColumn), row + 1),
+        // Plain digits are digits grouped with no separator.
+        Check(IsNumber(unique(row, kOriginalOrderColumn), static_cast<std::int64_t>(row) + 1, ""),
               "rows are numbered in order");
     }
     std::sort(words.begin(), words.end());
@@ -231,23 +203,26 @@ std::int64_t CheckUniqueWords(const ListTexts& lists, const NumberSeparators& se
     CheckFixedWidth(unique, kOriginalOrderColumn, kOrderWidth);
 
     const Texts& summary = lists.summary;
-    Check(Count(summary, kTotalWordsRow, kValueColumn, separators) == occurrences,
+    Check(IsNumber(summary(kTotalWordsRow, kValueColumn), occurrences, thousands),
           "the word counts add up to Total Word Count");
-    Check(Count(summary, kUniqueWordsRow, kValueColumn, separators) ==
-              static_cast<std::int64_t>(unique.Rows()),
+    Check(IsNumber(summary(kUniqueWordsRow, kValueColumn), table.UniqueTotal(), thousands),
           "Unique Word Count is the number of rows");
     return letters;
 }
 
-void CheckSubstitutions(const ListTexts& lists, const NumberSeparators& separators,
-                        std::int64_t wordLetters) {
+// The counts come from the byte counts the rows were made of.
+void CheckSubstitutions(const ListTexts& lists, const std::array<std::int64_t, 256>& charCount,
+                        std::string_view thousands, std::int64_t wordLetters) {
     const Texts& substitution = lists.substitution;
     Check(substitution.Rows() == 256, "one Substitutions row per byte value");
     std::int64_t letters = 0;
     std::int64_t notSmallLetters = 0;
     for (std::size_t row = 0; row < 256; ++row) {
-        Check(IsDigitsOf(substitution(row, 0), row), "Substitutions rows come in byte order");
-        const std::int64_t count = Count(substitution, row, kSubstitutionCountColumn, separators);
+        Check(IsNumber(substitution(row, 0), static_cast<std::int64_t>(row), ""),
+              "Substitutions rows come in byte order");
+        const std::int64_t count = charCount[row];
+        Check(IsNumber(substitution(row, kSubstitutionCountColumn), count, thousands),
+              "a count text is its byte's count, grouped");
         const bool small = row >= 'a' && row <= 'z';
         if (small || (row >= 'A' && row <= 'Z')) {
             letters += count;
@@ -258,63 +233,28 @@ void CheckSubstitutions(const ListTexts& lists, const NumberSeparators& separato
     }
     CheckFixedWidth(substitution, kSubstitutionCountColumn, kCountWidth);
     Check(letters == wordLetters, "the letters counted are the letters of all words");
-    Check(Count(lists.summary, kSubstitutionCountRow, kValueColumn, separators) == notSmallLetters,
+    Check(IsNumber(lists.summary(kSubstitutionCountRow, kValueColumn), notSmallLetters, thousands),
           "Substitution Count is every counted byte but the small letters");
 }
 
-void CheckSummaryHead(const ListTexts& lists, std::int64_t size,
-                      const NumberSeparators& separators) {
+void CheckSummaryHead(const ListTexts& lists, std::int64_t size, std::string_view thousands) {
     const Texts& summary = lists.summary;
     Check(summary.Rows() == 6, "six Summary rows");
     Check(summary(IndexOf(SummaryRow::FileLoaded), kValueColumn) == kFileName,
           "File Loaded names the document");
-    Check(summary(IndexOf(SummaryRow::FileSize), kValueColumn) ==
-              FormatGrouped(size, separators) + u" bytes",
+    Check(SameInUtf8(summary(IndexOf(SummaryRow::FileSize), kValueColumn),
+                     ReferenceGrouped(size, thousands) + " bytes"),
           "File Size is the document's size");
 }
 
-// The order SortRowsByText gives is the one permutation of the rows in which
-// every text is followed by one no smaller and equal texts keep their row
-// order: checked pair by pair, which costs no sort of long texts.
-bool InTextOrder(const std::vector<std::uint32_t>& order, const Texts& texts, int column,
-                 bool descending) {
-    if (order.size() != texts.Rows()) {
-        return false;
-    }
-    std::vector<bool> seen(order.size());
-    for (std::size_t place = 0; place < order.size(); ++place) {
-        const std::uint32_t row = order[place];
-        if (row >= order.size() || seen[row]) {
-            return false;
-        }
-        seen[row] = true;
-        if (place > 0) {
-            const std::uint32_t before = order[place - 1];
-            const int comparison = texts(before, column).compare(texts(row, column));
-            if ((descending ? -comparison : comparison) > 0 || (comparison == 0 && before > row)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-void CheckSortsByText(const ReportRows& rows, const Texts& texts) {
-    std::vector<std::uint32_t> typed;
-    for (int column = 0; column < rows.ColumnCount(); ++column) {
-        for (const bool descending : {false, true}) {
-            rows.SortRows(column, descending, typed);
-            Check(InTextOrder(typed, texts, column, descending),
-                  "a list sorts in the order of its texts");
-        }
-    }
-}
-
-void CheckInvariants(const ResultLists& lists, const ListTexts& texts, std::int64_t size,
+// Checked on the rows and texts of the run that `state` holds the findings of.
+void CheckInvariants(const ResultLists& lists, const ListTexts& texts, const AnalysisState& state,
                      const NumberSeparators& separators) {
-    CheckSummaryHead(texts, size, separators);
-    CheckSubstitutions(texts, separators, CheckUniqueWords(texts, separators));
-    CheckSortsByText(lists.unique, texts.unique);
+    const std::string thousands = Utf8(separators.thousands);
+    CheckSummaryHead(texts, state.SourceLength, thousands);
+    CheckSubstitutions(texts, state.CharCount, thousands,
+                       CheckUniqueWords(texts, *state.UniqueWords, thousands));
+    Check(!FirstSortDifference(lists.unique), "a list sorts in the order of its texts");
 }
 
 bool IsTimeCell(std::size_t row, int column) {
@@ -354,32 +294,6 @@ struct RunFindings {
     std::array<std::int64_t, 256> charCount;
     std::shared_ptr<const WordTable> words;
 };
-
-// Whether `utf8` is `text` in UTF-8, compared as it is encoded.
-bool SameInUtf8(std::u16string_view text, std::string_view utf8) {
-    std::size_t at = 0;
-    const auto next = [&](unsigned byte) {
-        return at < utf8.size() && static_cast<unsigned char>(utf8[at++]) == byte;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t code = text[i];
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-        }
-        const bool same = code < 0x80    ? next(code)
-                          : code < 0x800 ? next(0xC0 | code >> 6) && next(0x80 | (code & 0x3F))
-                          : code < 0x10000
-                              ? next(0xE0 | code >> 12) && next(0x80 | (code >> 6 & 0x3F)) &&
-                                    next(0x80 | (code & 0x3F))
-                              : next(0xF0 | code >> 18) && next(0x80 | (code >> 12 & 0x3F)) &&
-                                    next(0x80 | (code >> 6 & 0x3F)) && next(0x80 | (code & 0x3F));
-        if (!same) {
-            return false;
-        }
-    }
-    return at == utf8.size();
-}
 
 // The model's texts are UTF-8; the time it leaves empty.
 bool SameAsModel(const Texts& texts, const Rows& model, bool summary) {
@@ -423,14 +337,15 @@ void RunDocument(std::string_view document) {
     Check(first.has_value(), "a run nobody stops ends with rows");
     memory.firstTexts.Take(*first, ListTexts::Extent::Invariants);
     const ListTexts& firstTexts = memory.firstTexts;
-    CheckInvariants(*first, firstTexts, size, plain);
+    CheckInvariants(*first, firstTexts, state, plain);
     const RunFindings firstFindings(state);
 
     // Again on the same state, as the window does when asked twice.
     state.FixedHashSeed = kSecondHashSeed;
     const std::optional<ScanOutcome> outcome = ScanDocument(state, hooks);
     Check(outcome.has_value(), "a scan nobody stops ends");
-    Check(outcome->totalWords == Count(firstTexts.summary, kTotalWordsRow, kValueColumn, plain) &&
+    Check(IsNumber(firstTexts.summary(kTotalWordsRow, kValueColumn), outcome->totalWords,
+                   Utf8(plain.thousands)) &&
               RunFindings(state).SameAs(firstFindings),
           "the same bytes give the same rows");
     Check(state.SourceLength == size &&
@@ -441,7 +356,7 @@ void RunDocument(std::string_view document) {
     const ResultLists narrow = BuildResultLists(state, *outcome, narrowSpace);
     memory.narrowTexts.Take(narrow, ListTexts::Extent::Everything);
     const ListTexts& narrowTexts = memory.narrowTexts;
-    CheckInvariants(narrow, narrowTexts, size, narrowSpace);
+    CheckInvariants(narrow, narrowTexts, state, narrowSpace);
     RunReferenceModel(document, kFileName, narrowSpace, memory.model);
     Check(SameAsModel(narrowTexts, memory.model), "the rows are those of the reference model");
     // A row of its own for every word: given back, as the next input may

@@ -1,9 +1,9 @@
 // Any bytes as the makings of the texts the window shows and copies: number
 // separators of any characters, numbers, and a list of cells of any
 // characters, some of them longer than a cell shows. Each text is checked
-// against its rule written out plainly here, sharing no code with the
-// program: the number formats, the display cut, and the copy's plain text,
-// HTML and size.
+// against its rule written out plainly, sharing no code with the program:
+// the number formats against the reference model's, the display cut and the
+// copy's plain text, HTML and size against the rules written out here.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QString>
@@ -20,6 +20,8 @@
 
 #include "analysis/rows/texttable.h"
 #include "analysis/text/numberformat.h"
+#include "tests/analysis/analysistesting.h"
+#include "tests/analysis/referencemodel.h"
 #include "ui/reportlist/reportlistmodel.h"
 #include "ui/reportlist/rowcopy.h"
 
@@ -68,28 +70,6 @@ std::u16string FromCodePoints(const std::vector<char32_t>& codes, std::size_t co
         AppendUtf16(text, codes[i]);
     }
     return text;
-}
-
-std::string Utf8(std::u16string_view text) {
-    std::string out;
-    for (const char32_t code : CodePoints(text)) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18);
-            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
 }
 
 // Well-formed UTF-8: no stray continuation byte, no overlong form, no
@@ -165,95 +145,11 @@ std::u16string FromQString(const QString& text) {
 
 // --- Numbers ---
 
-std::u16string Ascii(std::string_view text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-std::u16string Grouped(std::int64_t value, std::u16string_view thousands) {
-    const std::string sign = value < 0 ? "-" : "";
-    std::string digits = std::to_string(value);
-    digits.erase(0, sign.size());
-    std::u16string text = Ascii(sign);
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            text += thousands;
-        }
-        text += digits[i];
-    }
-    return text;
-}
-
-// The decimal digits of mantissa * 2^exponent, by doubling in base 10^9.
-std::string IntegerDigits(std::uint64_t mantissa, int exponent) {
-    constexpr std::uint32_t kBase = 1'000'000'000;
-    std::vector<std::uint32_t> limbs{static_cast<std::uint32_t>(mantissa % kBase),
-                                     static_cast<std::uint32_t>(mantissa / kBase % kBase),
-                                     static_cast<std::uint32_t>(mantissa / kBase / kBase)};
-    for (int i = 0; i < exponent; ++i) {
-        std::uint32_t carry = 0;
-        for (std::uint32_t& limb : limbs) {
-            const std::uint64_t doubled = std::uint64_t{limb} * 2 + carry;
-            limb = static_cast<std::uint32_t>(doubled % kBase);
-            carry = static_cast<std::uint32_t>(doubled / kBase);
-        }
-        if (carry != 0) {
-            limbs.push_back(carry);
-        }
-    }
-    while (limbs.size() > 1 && limbs.back() == 0) {
-        limbs.pop_back();
-    }
-    std::string digits = std::to_string(limbs.back());
-    for (std::size_t i = limbs.size() - 1; i-- > 0;) {
-        char group[10];
-        std::snprintf(group, sizeof group, "%09u", limbs[i]);
-        digits += group;
-    }
-    return digits;
-}
-
-// "###.0#######" worked out from the bits of the double: its exact value
-// times 10^8, rounded half to even, then split at the point.
-std::u16string Seconds(double seconds, std::u16string_view decimal) {
-    const auto bits = std::bit_cast<std::uint64_t>(seconds);
-    const auto biased = static_cast<int>(bits >> 52 & 0x7FF);
-    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    const std::uint64_t mantissa = biased == 0 ? fraction : fraction | std::uint64_t{1} << 52;
-    const int exponent = (biased == 0 ? 1 : biased) - 1075;
-    std::u16string text = Ascii(std::signbit(seconds) ? "-" : "");
-    if (exponent >= 0) {
-        text += Ascii(mantissa == 0 ? "" : IntegerDigits(mantissa, exponent));
-        return text + std::u16string(decimal) + u"0";
-    }
-    using Wide = unsigned __int128;
-    constexpr std::uint64_t kScale = 100'000'000;
-    const Wide scaled = Wide{mantissa} * kScale;  // below 2^80
-    const int shift = -exponent;
-    Wide rounded = 0;
-    if (shift < 100) {
-        const Wide unit = Wide{1} << shift;
-        rounded = scaled >> shift;
-        const Wide rest = scaled & (unit - 1);
-        const Wide half = unit >> 1;
-        if (rest > half || (rest == half && (rounded & 1) != 0)) {
-            ++rounded;
-        }
-    }
-    const auto whole = static_cast<std::uint64_t>(rounded / kScale);
-    std::string decimals = std::to_string(static_cast<std::uint64_t>(rounded % kScale));
-    decimals.insert(0, 8 - decimals.size(), '0');
-    while (decimals.size() > 1 && decimals.back() == '0') {
-        decimals.pop_back();
-    }
-    text += Ascii(whole == 0 ? "" : std::to_string(whole));
-    return text + std::u16string(decimal) + Ascii(decimals);
-}
-
 void CheckNumbers(FuzzedDataProvider& input, const NumberSeparators& separators) {
     const auto value = input.ConsumeIntegral<std::int64_t>();
     const std::u16string grouped = FormatGrouped(value, separators);
-    Check(grouped == Grouped(value, separators.thousands), "grouped digits");
-    Check(FormatDigits(value) == Ascii(std::to_string(value)), "plain digits");
+    Check(Utf8(grouped) == ReferenceGrouped(value, Utf8(separators.thousands)), "grouped digits");
+    Check(Utf8(FormatDigits(value)) == std::to_string(value), "plain digits");
 
     const auto seconds = std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>());
     const std::u16string secondsText = FormatSeconds(seconds, separators);
@@ -262,7 +158,7 @@ void CheckNumbers(FuzzedDataProvider& input, const NumberSeparators& separators)
     } else if (std::isinf(seconds)) {
         Check(secondsText == (seconds < 0 ? u"-inf" : u"inf"), "infinity is inf");
     } else {
-        Check(secondsText == Seconds(seconds, separators.decimal), "seconds");
+        Check(Utf8(secondsText) == ReferenceSeconds(seconds, Utf8(separators.decimal)), "seconds");
     }
 
     const auto width = input.ConsumeIntegralInRange<std::size_t>(0, 40);

@@ -151,7 +151,8 @@ void ReportList::CopyRuns(const RowRuns& runs) {
         const QLocale locale;
         emit Problem(QString(listtext::kCopyRefusedTitle),
                      QString(listtext::kCopyRefused)
-                         .arg(locale.toString(*refusedBytes), locale.toString(kMostCopiedBytes)));
+                         .arg(locale.toString(*refusedBytes), locale.toString(kMostCopiedBytes),
+                              QString::number(kMostCopiedBytes >> 20)));
     }
 }
 

@@ -10,9 +10,10 @@ inline constexpr QLatin1String kCopyCommand("Copy");
 inline constexpr QLatin1String kCopyAllCommand("Copy All");
 inline constexpr QLatin1String kSortByCommand("Sort by %1");
 inline constexpr QLatin1String kCopyRefusedTitle("Cannot Copy");
-// %1 is the size of the refused text in bytes, %2 the most that can be copied.
+// %1 is the size of the refused text in bytes, %2 the most that can be
+// copied, %3 that in MiB.
 inline constexpr QLatin1String kCopyRefused(
-    "These rows make %1 bytes of text, more than the %2 bytes (64 MiB) that can be copied at "
+    "These rows make %1 bytes of text, more than the %2 bytes (%3 MiB) that can be copied at "
     "once. Select fewer rows and copy again.");
 inline constexpr QLatin1String kCopyWithoutMemory(
     "There is not enough memory to copy these rows. The clipboard is unchanged.");

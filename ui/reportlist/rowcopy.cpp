@@ -22,33 +22,42 @@ constexpr std::size_t kRowsSizedAtOnce = 4096;
 
 using CellTexts = std::function<QString(int column)>;
 
-bool BecomesSpace(QChar c) {
-    return c == u'\t' || c == u'\r' || c == u'\n';
+// The copy's format. A cell's tabs and line breaks become spaces, so that
+// they cannot split its line or cell; spaces, and what becomes one, are
+// taken off its ends. Every other character stays, even where
+// QString::trimmed would take it off. Cells are separated by a tab, and every
+// line ends in a line feed. Each of these is one byte in UTF-8, so making a
+// space changes no size.
+constexpr AsciiSet kBecomesSpace(u"\t\r\n");
+constexpr AsciiSet kTakenOffTheEnds(u" \t\r\n");
+constexpr QChar kCellSeparator = u'\t';
+constexpr QChar kLineEnd = u'\n';
+// The separators between a line's cells and the line's end, one byte each.
+constexpr qint64 LineFrameBytes(int columns) {
+    return columns;
 }
 
-// What is copied of a cell: its ends lose their blanks (spaces, and the tabs
-// and line breaks that become spaces). Every other character stays, even
-// where QString::trimmed would take it off.
 QStringView CopiedPart(QStringView text) {
     qsizetype first = 0;
     qsizetype end = text.size();
-    while (first < end && IsBlank(text[first].unicode())) {
+    while (first < end && kTakenOffTheEnds.Has(text[first].unicode())) {
         ++first;
     }
-    while (end > first && IsBlank(text[end - 1].unicode())) {
+    while (end > first && kTakenOffTheEnds.Has(text[end - 1].unicode())) {
         --end;
     }
     return text.sliced(first, end - first);
 }
 
 qint64 CaptionLineBytes(int columns, const CellTexts& caption) {
-    qint64 bytes = columns;  // the tabs between the cells and the closing line feed
+    qint64 bytes = LineFrameBytes(columns);
     for (int column = 0; column < columns; ++column) {
         const QString text = caption(column);
         bytes += static_cast<qint64>(
             Utf8Measure::OfUtf16({reinterpret_cast<const char16_t*>(text.utf16()),
-                                  static_cast<std::size_t>(text.size())})
-                .TrimmedBytes());
+                                  static_cast<std::size_t>(text.size())},
+                                 kTakenOffTheEnds)
+                .BytesBetweenEnds());
     }
     return bytes;
 }
@@ -88,14 +97,13 @@ bool AddRowBytes(const ReportListModel& rows, const RowRuns& runs,
         for (int row = run.first; row <= run.last; ++row) {
             selected[rows.SourceRow(row)] = true;
         }
-        // the tabs between the cells and the closing line feed
-        bytes += static_cast<qint64>(run.last - run.first + 1) * rows.columnCount();
+        bytes += static_cast<qint64>(run.last - run.first + 1) * LineFrameBytes(rows.columnCount());
     }
     Breather breather(breathe);
     const std::size_t parts = std::max<std::size_t>(1, selected.size() / kRowsSizedAtOnce);
     for (std::size_t part = 0; part < parts; ++part) {
-        bytes +=
-            static_cast<qint64>(given.TrimmedUtf8Size(selected, part, parts, rows.columnCount()));
+        bytes += static_cast<qint64>(
+            given.Utf8SizeBetweenEnds(selected, part, parts, rows.columnCount(), kTakenOffTheEnds));
         if (!breather.StepDone()) {
             return false;
         }
@@ -161,17 +169,19 @@ class CopyWriter {
         htmlLines_ += u"<tr>";
         for (int column = 0; column < columns; ++column) {
             if (column > 0) {
-                plainLines_ += u'\t';
+                plainLines_ += kCellSeparator;
             }
             const qsizetype start = plainLines_.size();
             plainLines_ += CopiedPart(cell(column));
             QChar* copied = plainLines_.data();
-            std::replace_if(copied + start, copied + plainLines_.size(), BecomesSpace, QChar(u' '));
+            std::replace_if(
+                copied + start, copied + plainLines_.size(),
+                [](QChar c) { return kBecomesSpace.Has(c.unicode()); }, QChar(u' '));
             htmlLines_ += captions ? u"<th>" : u"<td>";
             AppendEscaped(htmlLines_, QStringView(plainLines_).sliced(start));
             htmlLines_ += captions ? u"</th>" : u"</td>";
         }
-        plainLines_ += u'\n';
+        plainLines_ += kLineEnd;
         htmlLines_ += u"</tr>\n";
         if (htmlLines_.size() >= kLinesEncodedAtOnce) {
             EncodeLines();
@@ -187,7 +197,7 @@ class CopyWriter {
   private:
     static constexpr qsizetype kLinesEncodedAtOnce = 64 * 1024;
 
-    // Lines end in a line feed, so no surrogate pair is ever split here.
+    // Lines end in an ASCII character, so no surrogate pair is ever split here.
     void EncodeLines() {
         plain_ += plainLines_.toUtf8();
         html_ += htmlLines_.toUtf8();

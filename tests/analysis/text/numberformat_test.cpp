@@ -165,10 +165,14 @@ TEST_P(NumberFormat, SizesAreThoseOfTheTexts) {
     constexpr std::int64_t kLargestPower = 1'000'000'000'000'000'000;
     for (std::int64_t power = 1;; power *= 10) {
         for (const std::int64_t value : {power - 1, power, -power, -power + 1}) {
-            EXPECT_EQ(DigitsUtf8Size(value), Utf8(FormatDigits(value)).size()) << value;
+            EXPECT_EQ(DigitsSize(value), Utf8(FormatDigits(value)).size()) << value;
             for (const NumberSeparators& separators : {kEnglish, kAstral, kLong}) {
-                EXPECT_EQ(GroupedUtf8Size(value, Utf8(separators.thousands).size()),
-                          Utf8(FormatGrouped(value, separators)).size())
+                const std::u16string grouped = FormatGrouped(value, separators);
+                EXPECT_EQ(GroupedSize(value, Utf8(separators.thousands).size()),
+                          Utf8(grouped).size())
+                    << value;
+                EXPECT_EQ(GroupedSize(value, CharacterCount(separators.thousands)),
+                          CharacterCount(grouped))
                     << value;
             }
         }

@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "analysis/rows/summarytable.h"
-#include "bench/engine/textgenerator.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
+#include "testsupport/docgen/textgenerator.h"
 #include "ui/frmmain.h"
 #include "ui/reportlist/reportlist.h"
 
@@ -74,7 +74,7 @@ class SoakTest : public WindowTest {
         const QString path = folder_.filePath("soak.txt");
         {
             std::ofstream out(path.toStdString(), std::ios::binary);
-            QVERIFY(bench::WriteText(out, kDocumentBytes, kSeed));
+            QVERIFY(docgen::WriteText(out, kDocumentBytes, kSeed));
         }
         QVERIFY(StartWindow());
         Open(path);

@@ -215,7 +215,9 @@ class WindowFaultsTest : public WindowTest {
         const WindowSnapshot before = Snapshot(*window_);
         const long peakBefore = PeakResidentKiB();
         Open(path);
-        ExpectRefused(path, text::ReasonTooLarge(), before);
+        ExpectRefused(path,
+                      "it is 2 GiB or larger; documents must be smaller than 2,147,483,648 bytes.",
+                      before);
         QVERIFY2(PeakResidentKiB() - peakBefore < 64 * 1024, "the refused file was allocated");
     }
 

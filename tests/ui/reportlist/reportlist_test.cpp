@@ -2,7 +2,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLocale>
 #include <QPersistentModelIndex>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "analysis/analysedocument.h"
@@ -118,6 +121,7 @@ class ReportListTest : public QObject {
     void ColumnWidthsAreDevicePixels();
     void CopyIsRefusedOnlyAboveTheLimitAndCountsUtf8Bytes();
     void CopySizeIsTheCopiedTextsSizeForAnySelection();
+    void ACopyOverTheLimitIsRefusedWithItsSizeAndTheLimitInTheLocalesDigits();
     void ACellTooNarrowForItsTextShowsItInATooltip();
 };
 
@@ -391,6 +395,28 @@ void ReportListTest::CopySizeIsTheCopiedTextsSizeForAnySelection() {
             quorvex::CopyRows(model, quorvex::MergeRuns(runs), 1 << 20, {});
         QCOMPARE(copied.outcome, quorvex::CopyOutcome::Copied);
         QCOMPARE(copied.plainBytes, copied.plain.size());
+    }
+}
+
+// A word of 64 MiB: with the caption line and the row's three tabs and line
+// feed, 67,108,907 bytes.
+void ReportListTest::ACopyOverTheLimitIsRefusedWithItsSizeAndTheLimitInTheLocalesDigits() {
+    ReportList list(FourColumns());
+    list.ReplaceRows(TableOfWords({QString(64 << 20, u'x')}));
+    QSignalSpy problems(&list, &ReportList::Problem);
+    const QLocale before;
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    for (const auto& [language, country, size, limit] :
+         {std::tuple(QLocale::English, QLocale::UnitedStates, "67,108,907", "67,108,864"),
+          std::tuple(QLocale::German, QLocale::Germany, "67.108.907", "67.108.864")}) {
+        QLocale::setDefault(QLocale(language, country));
+        list.CopyAllRows();
+        QCOMPARE(problems.takeFirst(),
+                 (QVariantList{"Cannot Copy",
+                               QStringLiteral("These rows make %1 bytes of text, more than the %2 "
+                                              "bytes (64 MiB) that can be copied at once. Select "
+                                              "fewer rows and copy again.")
+                                   .arg(size, limit)}));
     }
 }
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 // Documents made to find the engine's limits rather than to look like text.
 // Each writer returns false when writing failed.
@@ -42,4 +42,4 @@ bool WriteVocabulary(std::FILE* out, std::uint64_t size, std::uint64_t seed,
 // `size` bytes of lines "001:001 " followed by `words`, used over and over.
 bool WriteWordCycle(std::FILE* out, std::uint64_t size, const std::vector<std::string>& words);
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstdint>
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 // xoshiro256** seeded through splitmix64. The standard library's engines are
 // portable but its distributions are not, so every draw a generator makes
@@ -49,4 +49,4 @@ class RandomSource {
     std::uint64_t state_[4];
 };
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

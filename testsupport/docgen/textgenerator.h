@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "bench/engine/randomsource.h"
-#include "bench/engine/vocabulary.h"
+#include "testsupport/docgen/randomsource.h"
+#include "testsupport/docgen/vocabulary.h"
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 // Makes lifelike text of any size in the program's own input format, the
 // kind of document the program is meant for (documents made to find the
@@ -79,4 +79,4 @@ std::string GenerateText(std::uint64_t size, std::uint64_t seed);
 bool WriteText(std::ostream& out, std::uint64_t size, std::uint64_t seed);
 bool WriteText(std::FILE* out, std::uint64_t size, std::uint64_t seed);
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

@@ -1,11 +1,11 @@
-#include "bench/engine/vocabulary.h"
+#include "testsupport/docgen/vocabulary.h"
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 #include <unordered_set>
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 namespace {
 
@@ -100,4 +100,4 @@ std::size_t Vocabulary::DrawRank(RandomSource& random) const {
     return static_cast<std::size_t>(std::upper_bound(first, last, value) - cumulative_.begin());
 }
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

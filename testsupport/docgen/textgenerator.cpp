@@ -1,11 +1,11 @@
-#include "bench/engine/textgenerator.h"
+#include "testsupport/docgen/textgenerator.h"
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 namespace {
 
@@ -278,4 +278,4 @@ bool WriteText(std::FILE* out, std::uint64_t size, std::uint64_t seed) {
     return std::fflush(out) == 0;
 }
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

@@ -1,4 +1,4 @@
-#include "bench/engine/hostiledocuments.h"
+#include "testsupport/docgen/hostiledocuments.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include "analysis/words/wordhash.h"
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 namespace {
 
@@ -161,4 +161,4 @@ bool WriteWordCycle(std::FILE* out, std::uint64_t size, const std::vector<std::s
     });
 }
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/engine/randomsource.h"
+#include "testsupport/docgen/randomsource.h"
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 
 // Made-up words of small letters, built from syllables, ranked by frequency:
 // short words at the top, longer ones further down, all distinct. Ranks are
@@ -33,4 +33,4 @@ class Vocabulary {
     std::vector<std::uint32_t> guide_;
 };
 
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

@@ -1,4 +1,4 @@
-#include "bench/engine/textgenerator.h"
+#include "testsupport/docgen/textgenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "analysis/scan/analysisstate.h"
 #include "analysis/scan/documentscan.h"
 
-namespace quorvex::bench {
+namespace quorvex::docgen {
 namespace {
 
 constexpr std::uint64_t kFormatSize = 1'000'000;
@@ -183,4 +183,4 @@ TEST(TextGeneratorTest, WordsFollowZipfsLawOverTensOfThousandsOfWords) {
 }
 
 }  // namespace
-}  // namespace quorvex::bench
+}  // namespace quorvex::docgen

@@ -1,5 +1,5 @@
 """Quorvex's real window driven from outside the process, through its
 accessibility interface: the driver (drive), the window by the names a user
 sees (quorvexwindow) and what the window must show for a document
-(scanmodel). The tests beside this folder import it directly; other scripts
-run with tests/e2e on PYTHONPATH."""
+(scanmodel). Scripts run under testsupport/run-under-xvfb, which puts this
+package on their PYTHONPATH."""
