@@ -315,7 +315,8 @@ std::string ReferenceGrouped(std::int64_t value, std::string_view thousands) {
     // The magnitude of the smallest value is no int64's own.
     const std::uint64_t magnitude =
         value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : value;
-    return (value < 0 ? "-" : "") + GroupedMagnitude(magnitude, thousands);
+    std::string text = value < 0 ? "-" : "";
+    return text.append(GroupedMagnitude(magnitude, thousands));
 }
 
 // Worked out from the bits of the double: its exact value times 10^8,
@@ -331,7 +332,7 @@ std::string ReferenceSeconds(double seconds, std::string_view decimal) {
         text += mantissa == 0 ? "" : IntegerDigits(mantissa, exponent);
         return text.append(decimal) + "0";
     }
-    using Wide = unsigned __int128;
+    __extension__ typedef unsigned __int128 Wide;
     constexpr std::uint64_t kScale = 100'000'000;
     const Wide scaled = Wide{mantissa} * kScale;  // below 2^80
     const int shift = -exponent;
