@@ -143,13 +143,15 @@ class OwnParts {
     ContextSide side_;
 };
 
-struct Keyed {
+// Twelve bytes, not sixteen, for every row of the sort.
+struct [[gnu::packed]] Keyed {
     std::uint64_t key;
     std::uint32_t row;
     bool operator<(const Keyed& other) const {
         return key != other.key ? key < other.key : row < other.row;
     }
 };
+static_assert(sizeof(Keyed) == 12);
 
 struct Walked {
     Keyed keyed;

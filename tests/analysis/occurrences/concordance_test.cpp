@@ -42,10 +42,20 @@ std::vector<std::string> FoldedWords(const std::string& bytes) {
     return words;
 }
 
-// Every occurrence of `searched`, cut out of each line the slow way.
+// A heading line's text, its words, and the count of each searched word.
+struct ModelHeading {
+    std::string text;
+    std::int64_t words = 0;
+    std::vector<std::int64_t> counts;
+};
+
+// Every occurrence of `searched`, cut out of each line the slow way, and the
+// words under each heading, the first being the words before any.
 std::vector<ModelRow> ModelRows(const std::string& document,
-                                const std::vector<std::string>& searched) {
+                                const std::vector<std::string>& searched,
+                                std::vector<ModelHeading>& headings) {
     std::vector<ModelRow> rows;
+    headings.assign(1, {"", 0, std::vector<std::int64_t>(searched.size())});
     std::string heading;
     std::string reference;
     for (std::size_t at = 0; at < document.size();) {
@@ -64,6 +74,7 @@ std::vector<ModelRow> ModelRows(const std::string& document,
                 heading[7] = ' ';
             }
             heading += "  ";
+            headings.push_back({heading, 0, std::vector<std::int64_t>(searched.size())});
             continue;
         }
         if (line[0] == ' ') {
@@ -92,7 +103,9 @@ std::vector<ModelRow> ModelRows(const std::string& document,
             const auto found = folded.empty()
                                    ? searched.end()
                                    : std::find(searched.begin(), searched.end(), folded[0]);
+            headings.back().words += static_cast<std::int64_t>(folded.size());
             if (found != searched.end()) {
+                ++headings.back().counts[static_cast<std::size_t>(found - searched.begin())];
                 const std::size_t last = run.find_last_not_of('\'');
                 ModelRow row{heading, reference, line.substr(scanStart, i + first - scanStart),
                              run.substr(first, last + 1 - first),
@@ -151,6 +164,44 @@ std::u16string Shown(const std::string& bytes, std::size_t width, bool nearestAt
     return DecodeWindows1252(part);
 }
 
+// The count per heading's rows, trimmed, as the model counts: no first row
+// when no word comes before the first heading, per 10,000 words rounded
+// half up to one decimal, "0,0" under a heading without words.
+void ExpectHeadingRows(const HeadingCountRows& rows, const std::vector<ModelHeading>& headings) {
+    const std::size_t skipped = headings[0].words == 0 ? 1 : 0;
+    ASSERT_EQ(rows.RowCount(), headings.size() - skipped);
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const ModelHeading& heading = headings[row + skipped];
+        std::vector<std::string> expected = {
+            row + skipped == 0 ? "(no heading)" : Utf8(DecodeWindows1252(heading.text)),
+            std::to_string(heading.words)};
+        for (const std::int64_t count : heading.counts) {
+            const std::int64_t tenths =
+                heading.words == 0 ? 0 : (count * 200000 + heading.words) / (2 * heading.words);
+            expected.push_back(std::to_string(count));
+            const std::string digits = std::to_string(tenths / 10);
+            std::string whole;
+            for (std::size_t i = 0; i < digits.size(); ++i) {
+                if (i > 0 && (digits.size() - i) % 3 == 0) {
+                    whole.push_back('.');
+                }
+                whole.push_back(digits[i]);
+            }
+            whole.push_back(',');
+            whole.push_back(static_cast<char>('0' + tenths % 10));
+            expected.push_back(whole);
+        }
+        for (int column = 0; column < rows.ColumnCount(); ++column) {
+            std::string cell = Utf8(rows.Cell(row, column));
+            if (column > 0) {
+                EXPECT_EQ(cell.size(), kCountWidth);
+                cell.erase(0, cell.find_first_not_of(' '));
+            }
+            ASSERT_EQ(cell, expected[static_cast<std::size_t>(column)]) << "row " << row;
+        }
+    }
+}
+
 // Every cell, and the order of every sort in both directions, as the slow
 // model makes them, on thousands of odd documents and three context widths.
 TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
@@ -160,10 +211,13 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
     for (int document = 0; document < 3000; ++document) {
         const std::string text = OddDocument(random);
         const std::vector<std::string>& words = searches[document % searches.size()];
-        const std::vector<ModelRow> model = ModelRows(text, words);
+        std::vector<ModelHeading> headings;
+        const std::vector<ModelRow> model = ModelRows(text, words, headings);
         const AnalysisState state = LoadedState(text);
-        ConcordanceRows rows(FindOccurrences(state.SourceBytes, state.SourceLength, words,
-                                             [](auto, auto) { return RunControl::Continue; }));
+        const auto found = FindOccurrences(state.SourceBytes, state.SourceLength, words,
+                                           [](auto, auto) { return RunControl::Continue; });
+        ExpectHeadingRows(HeadingCountRows(found, {u".", u","}), headings);
+        ConcordanceRows rows(found);
         ASSERT_EQ(rows.RowCount(), model.size()) << Escaped(text);
         rowsCompared += model.size();
         const std::size_t width = ConcordanceRows::kNarrowestContext + (document % 3) * 10;
@@ -199,6 +253,34 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
         }
     }
     EXPECT_GT(rowsCompared, 10000u);
+}
+
+// The search reports its reading about every MiB, stops when told, reads no
+// further than the length it is given, and refuses words a run never counts.
+TEST(OccurrenceSearch, ReportsProgressStopsAndRefusesOddWords) {
+    std::string text;
+    while (text.size() < (std::size_t{3} << 20)) {
+        text += "001:001 ab ba\n";
+    }
+    const AnalysisState state = LoadedState(text);
+    std::vector<std::int64_t> reads;
+    const auto stopAtSecond = [&](std::int64_t read, std::int64_t total) {
+        EXPECT_EQ(total, state.SourceLength);
+        reads.push_back(read);
+        return reads.size() == 2 ? RunControl::Stop : RunControl::Continue;
+    };
+    EXPECT_EQ(FindOccurrences(state.SourceBytes, state.SourceLength, {"ab"}, stopAtSecond), nullptr);
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_NEAR(static_cast<double>(reads[1] - reads[0]), 1 << 20, 64);
+
+    const auto goOn = [](auto, auto) { return RunControl::Continue; };
+    EXPECT_EQ(FindOccurrences(state.SourceBytes, 12, {"ab", "ba"}, goOn)->size(), 1u);
+    for (const std::vector<std::string>& odd :
+         std::vector<std::vector<std::string>>{{}, {""}, {"Ab"}, {"a'b"}, {"ab", "ab"},
+                                               std::vector<std::string>(9, "a")}) {
+        EXPECT_THROW(FindOccurrences(state.SourceBytes, state.SourceLength, odd, goOn),
+                     std::invalid_argument);
+    }
 }
 
 }  // namespace
