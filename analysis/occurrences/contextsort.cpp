@@ -230,24 +230,27 @@ void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
 // ranks of the occurrences twice, four times, ... as far on, until every
 // group is of equal strings.
 void SortByNextRows(const OwnParts& parts, std::size_t rows, Groups& groups) {
+    std::vector<std::pair<std::size_t, std::size_t>> open;
+    for (std::size_t i = 0, j = 0; i < rows; i = j) {
+        j = i + 1;
+        while (j < rows && !groups.starts[j]) {
+            ++j;
+        }
+        if (j - i > 1 && parts.NextRow(groups.order[i]) != kNoRow) {
+            open.emplace_back(i, j);
+        }
+    }
+    if (open.empty()) {
+        return;
+    }
     std::vector<std::uint32_t> rank(rows);
     std::vector<std::uint32_t> jump(rows);
-    std::vector<std::pair<std::size_t, std::size_t>> open;
     for (std::size_t i = 0, groupStart = 0; i < rows; ++i) {
         groupStart = groups.starts[i] ? i : groupStart;
         rank[groups.order[i]] = static_cast<std::uint32_t>(groupStart);
     }
     for (std::uint32_t row = 0; row < rows; ++row) {
         jump[row] = parts.NextRow(row);
-    }
-    for (std::size_t i = 0, j = 0; i < rows; i = j) {
-        j = i + 1;
-        while (j < rows && !groups.starts[j]) {
-            ++j;
-        }
-        if (j - i > 1 && jump[groups.order[i]] != kNoRow) {
-            open.emplace_back(i, j);
-        }
     }
     std::vector<std::uint32_t> next(rows);
     std::vector<std::uint64_t> keys;
