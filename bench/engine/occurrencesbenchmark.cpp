@@ -1,7 +1,5 @@
 #include "bench/engine/occurrencesbenchmark.h"
 
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <stdexcept>
 
@@ -13,14 +11,6 @@
 namespace quorvex::bench {
 
 namespace {
-
-constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
-
-double PeakMemoryBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
-}
 
 struct SearchRuns {
     std::vector<Duration> search;
