@@ -47,7 +47,7 @@ class OwnParts {
             return kNoRow;
         }
         const std::uint32_t next = left ? row - 1 : row + 1;
-        return occurrences_.ScanStartOf(next) == occurrences_.ScanStartOf(row) ? next : kNoRow;
+        return occurrences_.OnOneLine(std::min(row, next), std::max(row, next)) ? next : kNoRow;
     }
 
     Cursor Start(std::uint32_t row) const {

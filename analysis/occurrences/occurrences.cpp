@@ -38,6 +38,11 @@ std::size_t Occurrences::ScanStartOf(std::size_t at) const {
     return StartOf(at) >= lineStart + kLineRefLength ? lineStart + kLineRefLength : lineStart;
 }
 
+bool Occurrences::OnOneLine(std::size_t first, std::size_t later) const {
+    const std::size_t end = EndOf(first);
+    return std::memchr(document_->data() + end, '\n', StartOf(later) - end) == nullptr;
+}
+
 std::string_view Occurrences::LineText(std::size_t at) const {
     const std::size_t lineStart = LineStartOf(at);
     const std::size_t end = EndOf(at);

@@ -56,6 +56,10 @@ class Occurrences {
     // of eight bytes or more up to its own, or empty when there is none.
     std::string_view LineRef(std::size_t at) const;
     std::size_t HeadingOf(std::size_t at) const;
+    // Whether occurrences `first` and `later`, later in the document, lie on
+    // one line: no line feed between them, which is quicker to tell for
+    // neighbours than where their lines begin.
+    bool OnOneLine(std::size_t first, std::size_t later) const;
 
     // The document's bytes the search read.
     std::span<const std::uint8_t> Document() const { return {document_->data(), length_}; }
