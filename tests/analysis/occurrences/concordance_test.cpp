@@ -233,6 +233,7 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
             }
             ASSERT_EQ(rows.Found().WordOf(r), m.searched);
         }
+        ASSERT_FALSE(FirstSizeDifference(rows, static_cast<unsigned>(document)));
         const auto byWord = [&](const ModelRow& m) { return std::pair(words[m.searched], m.word); };
         const auto inPlace = [&](const ModelRow&) { return 0; };
         for (const bool descending : {false, true}) {
