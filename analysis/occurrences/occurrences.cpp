@@ -80,6 +80,17 @@ std::size_t Occurrences::HeadingOf(std::size_t at) const {
         headings_.data() - 1);
 }
 
+std::size_t Occurrences::FirstUnder(std::size_t heading) const {
+    const std::uint32_t lineStart = headings_[heading].lineStart;
+    const auto first = static_cast<std::size_t>(
+        std::lower_bound(places_.data(), places_.data() + places_.size(), lineStart,
+                         [](const Place& place, std::uint32_t position) {
+                             return (place.start & kPositionBits) < position;
+                         }) -
+        places_.data());
+    return first < size() && HeadingOf(first) == heading ? first : size();
+}
+
 HeadingTextPieces Occurrences::HeadingText(std::size_t heading) const {
     if (heading == 0) {
         return {};

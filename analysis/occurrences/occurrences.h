@@ -74,6 +74,8 @@ class Occurrences {
     std::int64_t FirstWordAfter(std::size_t heading) const {
         return headings_[heading].firstWord;
     }
+    // The first occurrence under the heading, or size() when none is.
+    std::size_t FirstUnder(std::size_t heading) const;
     std::int64_t CountUnder(std::size_t heading, std::size_t word) const {
         return headingCounts_[heading * words_.size() + word];
     }

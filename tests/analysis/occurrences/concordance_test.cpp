@@ -217,6 +217,13 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
         const auto found = FindOccurrences(state.SourceBytes, state.SourceLength, words,
                                            [](auto, auto) { return RunControl::Continue; });
         ExpectHeadingRows(HeadingCountRows(found, {u".", u","}), headings);
+        for (std::size_t heading = 0, first = 0; heading < found->HeadingCount(); ++heading) {
+            while (first < model.size() && found->HeadingOf(first) < heading) {
+                ++first;
+            }
+            const bool under = first < model.size() && found->HeadingOf(first) == heading;
+            ASSERT_EQ(found->FirstUnder(heading), under ? first : model.size());
+        }
         ConcordanceRows rows(found);
         ASSERT_EQ(rows.RowCount(), model.size()) << Escaped(text);
         rowsCompared += model.size();
