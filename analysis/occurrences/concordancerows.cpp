@@ -15,9 +15,10 @@ ConcordanceRows::ConcordanceRows(std::shared_ptr<const Occurrences> occurrences,
 
 std::string_view ConcordanceRows::LeftContext(std::size_t row) const {
     const std::size_t start = occurrences_->StartOf(row);
-    const std::size_t from = std::max(occurrences_->ScanStartOf(row),
-                                      start - std::min(start, contextWidth_));
-    const std::span<const std::uint8_t> bytes = occurrences_->Document().subspan(from, start - from);
+    const std::size_t from =
+        std::max(occurrences_->ScanStartOf(row), start - std::min(start, contextWidth_));
+    const std::span<const std::uint8_t> bytes =
+        occurrences_->Document().subspan(from, start - from);
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 

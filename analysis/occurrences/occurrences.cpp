@@ -59,12 +59,11 @@ std::string_view Occurrences::LineRef(std::size_t at) const {
     const std::size_t lineStart = LineStartOf(at);
     std::size_t refLineStart = lineStart;
     if (ScanStartOf(at) == lineStart) {
-        refLineStart = std::lower_bound(shortLines_.data(), shortLines_.data() + shortLines_.size(),
-                                        lineStart,
-                                        [](const ShortLine& line, std::size_t position) {
-                                            return line.start < position;
-                                        })
-                           ->refLineStart;
+        refLineStart =
+            std::lower_bound(
+                shortLines_.data(), shortLines_.data() + shortLines_.size(), lineStart,
+                [](const ShortLine& line, std::size_t position) { return line.start < position; })
+                ->refLineStart;
     }
     return refLineStart == kNoLine ? std::string_view()
                                    : Bytes(refLineStart, refLineStart + kLineRefLength);
@@ -126,12 +125,13 @@ void Occurrences::Builder::AddHeading(std::size_t lineStart, std::size_t lineLen
     AddHeadingCounts();
 }
 
-void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart,
-                                         std::size_t start, std::size_t end, std::int64_t number) {
+void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start,
+                                         std::size_t end, std::int64_t number) {
     if (made_->lineStarts_.empty() || made_->lineStarts_.back() != lineStart) {
         made_->lineStarts_.push_back(static_cast<std::uint32_t>(lineStart));
         if (start < lineStart + kLineRefLength) {
-            made_->shortLines_.push_back(ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
+            made_->shortLines_.push_back(
+                ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
         }
     }
     const auto w = static_cast<std::uint32_t>(word);

@@ -88,10 +88,10 @@ class Search {
             const std::uint8_t* start = document_.data() + position;
             const void* lineFeed = std::memchr(start, '\n', document_.size() - position);
             const std::size_t length =
-                lineFeed ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
-                                                    start) +
-                               1
-                         : document_.size() - position;
+                lineFeed
+                    ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - start) +
+                          1
+                    : document_.size() - position;
             TakeLine(position, length);
             position += length;
             sinceProgress += static_cast<std::int64_t>(length);
