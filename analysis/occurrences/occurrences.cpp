@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kWordLowBits = 2;
 constexpr std::uint32_t kTopBit = 0x80000000u;
+constexpr std::size_t kNearLineStart = 256;
 
 }  // namespace
 
@@ -25,9 +26,18 @@ std::string_view Occurrences::WrittenWord(std::size_t at) const {
     return Bytes(StartOf(at), EndOf(at));
 }
 
+// Most lines are short: the line feed before a word is looked for in the
+// bytes just before it, and only a long line's start in the lines' table.
 std::size_t Occurrences::LineStartOf(std::size_t at) const {
-    const auto start = static_cast<std::uint32_t>(StartOf(at));
-    return *(std::upper_bound(lineStarts_.data(), lineStarts_.data() + lineStarts_.size(), start) -
+    const std::size_t start = StartOf(at);
+    const std::size_t near = start - std::min(start, kNearLineStart);
+    if (const void* lineFeed = memrchr(document_->data() + near, '\n', start - near)) {
+        return static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
+                                        document_->data()) +
+               1;
+    }
+    return *(std::upper_bound(lineStarts_.data(), lineStarts_.data() + lineStarts_.size(),
+                              static_cast<std::uint32_t>(start)) -
              1);
 }
 

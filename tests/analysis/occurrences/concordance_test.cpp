@@ -126,12 +126,32 @@ std::vector<ModelRow> ModelRows(const std::string& document,
 
 // Lines made to be odd: no heading at first, short lines, skipped lines,
 // words of two letters and apostrophes at their ends, high and control
-// bytes, carriage returns inside lines, often no last line feed; few words,
-// so that many sides agree far out.
+// bytes, carriage returns inside lines, stretches longer than a context,
+// often no last line feed; few words, so that many sides agree far out.
 std::string OddDocument(std::mt19937& random) {
-    const std::vector<std::string> pieces = {
-        "ab", "Ab", "b'", "'a",   "A'B",  "ab'",  "a",    "b", "ba",  " ", " ",
-        "  ", "\r", "\t", "\x01", "\x85", "\xe9", "\xff", "'", "B'a", ".", "\x80"};
+    const std::vector<std::string> pieces = {"ab",
+                                             "Ab",
+                                             "b'",
+                                             "'a",
+                                             "A'B",
+                                             "ab'",
+                                             "a",
+                                             "b",
+                                             "ba",
+                                             " ",
+                                             " ",
+                                             "  ",
+                                             "\r",
+                                             "\t",
+                                             "\x01",
+                                             "\x85",
+                                             "\xe9",
+                                             "\xff",
+                                             "'",
+                                             "B'a",
+                                             ".",
+                                             "\x80",
+                                             std::string(300, '-')};
     std::string document;
     const int lines = static_cast<int>(random() % 16);
     for (int line = 0; line < lines; ++line) {
