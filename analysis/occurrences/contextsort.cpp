@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 #include <string_view>
+#include <utility>
 
 #include "analysis/scan/blockmasks.h"
 
@@ -227,20 +228,55 @@ void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
 
 using Range = std::pair<std::size_t, std::size_t>;
 
-// Sorts order[b, e) by `key(row)`, a number whose low 32 bits are the row,
-// and starts a group at every change of its high bits; each group of more
+// Sorts numbers by their high 32 bits, 16 bits at a time from the lowest,
+// skipping a digit in which all agree, keeping the order of numbers whose
+// high bits agree: for the large groups of a document made to repeat
+// itself, which are sorted again every round, and which come in row order.
+void RadixSortHighHalves(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare) {
+    constexpr int kDigitBits = 16;
+    constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+    spare.resize(keys.size());
+    std::vector<std::size_t> counts(kDigits);
+    for (int shift = 32; shift < 64; shift += kDigitBits) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const std::uint64_t key : keys) {
+            ++counts[key >> shift & (kDigits - 1)];
+        }
+        if (counts[keys.front() >> shift & (kDigits - 1)] == keys.size()) {
+            continue;
+        }
+        std::size_t at = 0;
+        for (std::size_t& count : counts) {
+            at += std::exchange(count, at);
+        }
+        for (const std::uint64_t key : keys) {
+            spare[counts[key >> shift & (kDigits - 1)]++] = key;
+        }
+        keys.swap(spare);
+    }
+}
+
+// Sorts order[b, e), which is in row order, by `key(row)`, a number whose
+// low 32 bits are the row, and starts a group at every change of its high
+// bits; each group of more
 // than one row whose strings go on goes into `open`. Every row's rank
 // becomes the start of its group: finer than before, and in the same order,
 // so ranks read during a round are never wrong, only sometimes coarser.
 template <typename Key>
 void SplitGroup(std::size_t b, std::size_t e, const Key& key, Groups& groups,
                 std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& jump,
-                std::vector<std::uint64_t>& keys, std::vector<Range>& open) {
+                std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare,
+                std::vector<Range>& open) {
+    constexpr std::size_t kRadixSortFrom = 1 << 16;
     keys.clear();
     for (std::size_t i = b; i < e; ++i) {
         keys.push_back(key(groups.order[i]));
     }
-    std::sort(keys.begin(), keys.end());
+    if (keys.size() < kRadixSortFrom) {
+        std::sort(keys.begin(), keys.end());
+    } else {
+        RadixSortHighHalves(keys, spare);
+    }
     bool goesOn = false;
     for (std::size_t i = b, groupStart = b; i < e; ++i) {
         const std::uint64_t k = keys[i - b];
@@ -301,6 +337,7 @@ void SortByNextRows(const OwnParts& parts, std::size_t rows, ContextSide side, G
         repeats[row] = repeated ? repeats[next] + 1 : 1;
     }
     std::vector<std::uint64_t> keys;
+    std::vector<std::uint64_t> spare;
     std::vector<Range> open;
     for (const auto& [b, e] : groupsOfEqualParts) {
         SplitGroup(
@@ -310,7 +347,7 @@ void SortByNextRows(const OwnParts& parts, std::size_t rows, ContextSide side, G
                 const std::uint64_t order = before ? repeats[row] : 0x7FFFFFFFu - repeats[row];
                 return (std::uint64_t{!before} << 63) | order << 32 | row;
             },
-            groups, rank, jump, keys, open);
+            groups, rank, jump, keys, spare, open);
     }
     repeats = std::vector<std::uint32_t>();
     while (!open.empty()) {
@@ -322,7 +359,7 @@ void SortByNextRows(const OwnParts& parts, std::size_t rows, ContextSide side, G
                     const std::uint64_t further = jump[row] == kNoRow ? 0 : rank[jump[row]] + 1ull;
                     return further << 32 | row;
                 },
-                groups, rank, jump, keys, stillOpen);
+                groups, rank, jump, keys, spare, stillOpen);
         }
         // Each row's further row twice as far: a row before the rows it
         // reaches, so that each reads their reach of this round.

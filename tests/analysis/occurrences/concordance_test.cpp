@@ -271,10 +271,12 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
         const auto inPlace = [&](const ModelRow&) { return 0; };
         for (const bool descending : {false, true}) {
             const std::vector<std::pair<Column, std::vector<std::uint32_t>>> sorts = {
-                {Column::Left,
-                 ModelOrder(model, descending, [](const ModelRow& m) { return m.leftWords; })},
-                {Column::Right,
-                 ModelOrder(model, descending, [](const ModelRow& m) { return m.rightWords; })},
+                {Column::Left, ModelOrder(
+                                   model, descending,
+                                   [](const ModelRow& m) -> const auto& { return m.leftWords; })},
+                {Column::Right, ModelOrder(
+                                    model, descending,
+                                    [](const ModelRow& m) -> const auto& { return m.rightWords; })},
                 {Column::Word, ModelOrder(model, descending, byWord)},
                 {Column::Heading, ModelOrder(model, false, inPlace)}};
             for (const auto& [column, expected] : sorts) {
@@ -290,6 +292,37 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
         }
     }
     EXPECT_GT(rowsCompared, 10000u);
+}
+
+// Lines of a few pieces alike make groups of a hundred thousand rows with
+// equal own parts, sorted otherwise than small ones, over several rounds.
+TEST(Concordance, SortsOfLargeGroupsAreThoseOfTheSlowModel) {
+    const std::vector<std::string> pieces = {" a sli", " b sli", " sli"};
+    std::mt19937 random(7);
+    std::string text;
+    for (int line = 0; line < 25000; ++line) {
+        text += "001:001";
+        for (int piece = 0; piece < 10; ++piece) {
+            text += pieces[random() % pieces.size()];
+        }
+        text += "\n";
+    }
+    std::vector<ModelHeading> headings;
+    const std::vector<ModelRow> model = ModelRows(text, {"sli"}, headings);
+    const AnalysisState state = LoadedState(text);
+    const ConcordanceRows rows(FindOccurrences(state.SourceBytes, state.SourceLength, {"sli"},
+                                               [](auto, auto) { return RunControl::Continue; }));
+    for (const bool descending : {false, true}) {
+        std::vector<std::uint32_t> order;
+        rows.SortRows(IndexOf(Column::Left), descending, order);
+        EXPECT_EQ(order, ModelOrder(
+                             model, descending,
+                             [](const ModelRow& m) -> const auto& { return m.leftWords; }));
+        rows.SortRows(IndexOf(Column::Right), descending, order);
+        EXPECT_EQ(order, ModelOrder(
+                             model, descending,
+                             [](const ModelRow& m) -> const auto& { return m.rightWords; }));
+    }
 }
 
 // The search reports its reading about every MiB, stops when told, reads no
