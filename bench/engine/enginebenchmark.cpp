@@ -1,7 +1,5 @@
 #include "bench/engine/enginebenchmark.h"
 
-#include <sys/resource.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -16,14 +14,6 @@
 namespace quorvex::bench {
 
 namespace {
-
-constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
-
-double PeakMemoryBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
-}
 
 // The times of every run's phases, and what the last run found.
 struct EngineRuns {
@@ -88,7 +78,7 @@ int RunEngineBenchmark(const EngineOptions& options) {
         return CannotRead(options.line.file);
     }
     PrintPhase("load:", Between(loadStart, Instant()), file.length);
-    state.SourceBytes = std::move(file.bytes);
+    state.SourceBytes = std::make_shared<const DocumentBytes>(std::move(file.bytes));
     state.SourceLength = file.length;
     state.SourceFileName = DecodeWindows1252(options.line.file);
     state.FixedHashSeed = options.line.hashSeed;

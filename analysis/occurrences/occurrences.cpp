@@ -1,0 +1,163 @@
+#include "analysis/occurrences/occurrences.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quorvex {
+
+namespace {
+
+constexpr int kWordLowBits = 2;
+constexpr std::uint32_t kTopBit = 0x80000000u;
+constexpr std::size_t kNearLineStart = 256;
+
+}  // namespace
+
+std::size_t Occurrences::WordOf(std::size_t at) const {
+    const Place& place = places_[at];
+    return (place.number >> (32 - kWordLowBits)) | ((place.start & kTopBit) >> (31 - kWordLowBits));
+}
+
+std::string_view Occurrences::Bytes(std::size_t from, std::size_t to) const {
+    return {reinterpret_cast<const char*>(document_->data()) + from, to - from};
+}
+
+std::string_view Occurrences::WrittenWord(std::size_t at) const {
+    return Bytes(StartOf(at), EndOf(at));
+}
+
+// Most lines are short: the line feed before a word is looked for in the
+// bytes just before it, and only a long line's start in the lines' table.
+std::size_t Occurrences::LineStartOf(std::size_t at) const {
+    const std::size_t start = StartOf(at);
+    const std::size_t near = start - std::min(start, kNearLineStart);
+    if (const void* lineFeed = memrchr(document_->data() + near, '\n', start - near)) {
+        return static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
+                                        document_->data()) +
+               1;
+    }
+    return *(std::upper_bound(lineStarts_.data(), lineStarts_.data() + lineStarts_.size(),
+                              static_cast<std::uint32_t>(start)) -
+             1);
+}
+
+// A word lies in a line's first seven bytes only when the whole line is
+// scanned, as a line shorter than eight bytes is.
+std::size_t Occurrences::ScanStartOf(std::size_t at) const {
+    const std::size_t lineStart = LineStartOf(at);
+    return StartOf(at) >= lineStart + kLineRefLength ? lineStart + kLineRefLength : lineStart;
+}
+
+bool Occurrences::OnOneLine(std::size_t first, std::size_t later) const {
+    const std::size_t end = EndOf(first);
+    return std::memchr(document_->data() + end, '\n', StartOf(later) - end) == nullptr;
+}
+
+std::string_view Occurrences::LineText(std::size_t at) const {
+    const std::size_t lineStart = LineStartOf(at);
+    const std::size_t end = EndOf(at);
+    const void* lineFeed = std::memchr(document_->data() + end, '\n', length_ - end);
+    const std::size_t lineEnd =
+        lineFeed ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
+                                            document_->data()) +
+                       1
+                 : length_;
+    return WithoutLineEnding(Document().subspan(lineStart, lineEnd - lineStart));
+}
+
+std::string_view Occurrences::LineRef(std::size_t at) const {
+    const std::size_t lineStart = LineStartOf(at);
+    std::size_t refLineStart = lineStart;
+    if (ScanStartOf(at) == lineStart) {
+        refLineStart =
+            std::lower_bound(
+                shortLines_.data(), shortLines_.data() + shortLines_.size(), lineStart,
+                [](const ShortLine& line, std::size_t position) { return line.start < position; })
+                ->refLineStart;
+    }
+    return refLineStart == kNoLine ? std::string_view()
+                                   : Bytes(refLineStart, refLineStart + kLineRefLength);
+}
+
+std::size_t Occurrences::HeadingOf(std::size_t at) const {
+    const auto start = static_cast<std::uint32_t>(StartOf(at));
+    return static_cast<std::size_t>(
+        std::upper_bound(headings_.data() + 1, headings_.data() + headings_.size(), start,
+                         [](std::uint32_t position, const Heading& heading) {
+                             return position < heading.lineStart;
+                         }) -
+        headings_.data() - 1);
+}
+
+std::size_t Occurrences::FirstUnder(std::size_t heading) const {
+    const std::uint32_t lineStart = headings_[heading].lineStart;
+    const auto first = static_cast<std::size_t>(
+        std::lower_bound(places_.data(), places_.data() + places_.size(), lineStart,
+                         [](const Place& place, std::uint32_t position) {
+                             return (place.start & kPositionBits) < position;
+                         }) -
+        places_.data());
+    return first < size() && HeadingOf(first) == heading ? first : size();
+}
+
+HeadingTextPieces Occurrences::HeadingText(std::size_t heading) const {
+    if (heading == 0) {
+        return {};
+    }
+    const Heading& line = headings_[heading];
+    return HeadingTextOf(Document().subspan(line.lineStart, line.lineLength));
+}
+
+Occurrences::Builder::Builder(std::shared_ptr<const DocumentBytes> document, std::size_t length,
+                              std::vector<std::string> words)
+    : made_(std::make_unique<Occurrences>()) {
+    made_->document_ = std::move(document);
+    made_->length_ = length;
+    made_->counts_.assign(words.size(), 0);
+    made_->words_ = std::move(words);
+    AddHeadingCounts();
+    made_->headings_.push_back(Heading{0, 0, 0, 0});
+}
+
+void Occurrences::Builder::AddHeadingCounts() {
+    for (std::size_t word = 0; word < made_->words_.size(); ++word) {
+        made_->headingCounts_.push_back(0);
+    }
+}
+
+void Occurrences::Builder::AddHeading(std::size_t lineStart, std::size_t lineLength,
+                                      std::int64_t wordsBefore) {
+    Heading& last = made_->headings_.back();
+    last.words = static_cast<std::uint32_t>(wordsBefore - last.firstWord);
+    made_->headings_.push_back(Heading{static_cast<std::uint32_t>(lineStart),
+                                       static_cast<std::uint32_t>(lineLength),
+                                       static_cast<std::uint32_t>(wordsBefore), 0});
+    AddHeadingCounts();
+}
+
+void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start,
+                                         std::size_t end, std::int64_t number) {
+    if (made_->lineStarts_.empty() || made_->lineStarts_.back() != lineStart) {
+        made_->lineStarts_.push_back(static_cast<std::uint32_t>(lineStart));
+        if (start < lineStart + kLineRefLength) {
+            made_->shortLines_.push_back(
+                ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
+        }
+    }
+    const auto w = static_cast<std::uint32_t>(word);
+    made_->places_.push_back(
+        Place{static_cast<std::uint32_t>(start) | (w << (31 - kWordLowBits) & kTopBit),
+              static_cast<std::uint32_t>(end),
+              static_cast<std::uint32_t>(number) | w << (32 - kWordLowBits)});
+    ++made_->counts_[word];
+    ++made_->headingCounts_[(made_->headings_.size() - 1) * made_->words_.size() + word];
+}
+
+std::shared_ptr<const Occurrences> Occurrences::Builder::Finish(std::int64_t totalWords) && {
+    Heading& last = made_->headings_.back();
+    last.words = static_cast<std::uint32_t>(totalWords - last.firstWord);
+    made_->totalWords_ = totalWords;
+    return std::shared_ptr<const Occurrences>(std::move(made_));
+}
+
+}  // namespace quorvex
