@@ -227,7 +227,7 @@ void frmMain::LoadSourceFile(const QString& path) {
     state_.SourceFileName = path.toStdU16String();
     state_.SourceLength = file.length;
     if (file.length > 0) {
-        state_.SourceBytes = std::move(file.bytes);
+        state_.SourceBytes = std::make_shared<const DocumentBytes>(std::move(file.bytes));
         mnuProcessFile->setEnabled(true);
     }
     lvwSummary->ReplaceRows(

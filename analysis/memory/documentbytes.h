@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 
 namespace quorvex {
 
@@ -30,13 +31,14 @@ class DocumentBytes {
     // out; std::bad_alloc when it has no memory to give. Nothing for 0.
     static DocumentBytes Allocate(std::size_t length, DocumentPages pages);
 
-    // A copy of the bytes from first to last, for documents made in memory.
+    // A copy of the bytes from first to last, for documents made in memory,
+    // ready to be shared as a loaded document's bytes are.
     template <std::forward_iterator Iterator>
-    void assign(Iterator first, Iterator last) {
+    static std::shared_ptr<const DocumentBytes> SharedCopy(Iterator first, Iterator last) {
         DocumentBytes copy =
             Allocate(static_cast<std::size_t>(std::distance(first, last)), DocumentPages::Small);
         std::copy(first, last, copy.data());
-        *this = std::move(copy);
+        return std::make_shared<const DocumentBytes>(std::move(copy));
     }
 
     std::uint8_t* data() { return data_; }

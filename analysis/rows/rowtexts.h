@@ -23,4 +23,7 @@ inline constexpr std::u16string_view kDeletedChar = u"{deleted char}";
 // The Char column of a byte that has no printable ASCII character.
 inline constexpr std::u16string_view kUnprintableChar = u" ";
 
+// The count per heading's row of the words before the first heading.
+inline constexpr std::u16string_view kNoHeading = u"(no heading)";
+
 }  // namespace quorvex::rowtext

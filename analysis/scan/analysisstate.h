@@ -23,8 +23,10 @@ inline constexpr std::int64_t kMaxSourceLength = 2147483647;
 struct AnalysisState {
     std::u16string SourceFileName;
     // May hold more than SourceLength bytes: an empty file leaves the last
-    // document's bytes in place.
-    DocumentBytes SourceBytes;
+    // document's bytes in place. Shared, never copied, with whatever shows
+    // text from the document, which keeps the bytes it shows for as long as
+    // it needs them, whatever is loaded here meanwhile. Never null.
+    std::shared_ptr<const DocumentBytes> SourceBytes = std::make_shared<const DocumentBytes>();
     std::int64_t SourceLength = 0;
 
     std::array<std::uint8_t, 256> CharMap{};

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <memory>
 #include <span>
-#include <string_view>
 #include <utility>
 
 #include "analysis/scan/linereader.h"
+#include "analysis/scan/linerules.h"
 #include "analysis/scan/textscanner.h"
 
 namespace quorvex {
@@ -15,23 +15,21 @@ namespace {
 
 constexpr std::int64_t kBytesBetweenProgressDraws = 1000;
 
-std::string_view AsText(std::span<const std::uint8_t> bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
 // Sends each line where it belongs: headings and line references to the
 // place new words record, the scanned part of text lines to the scanner.
 void TakeLine(std::span<const std::uint8_t> line, TextScanner& scanner) {
-    const std::uint8_t first = line.front();
-    if (first == 'B') {
-        scanner.Place().SetHeading(line);
-    } else if (first == ' ') {
-        return;
-    } else if (line.size() >= kLineRefLength + 1) {
-        scanner.Place().SetLineRef(AsText(line.first(kLineRefLength)));
-        scanner.Scan(line.subspan(kLineRefLength));
-    } else {
-        scanner.Scan(line);
+    switch (KindOfLine(line)) {
+        case LineKind::Heading:
+            scanner.Place().SetHeading(HeadingTextOf(line));
+            return;
+        case LineKind::Skipped:
+            return;
+        case LineKind::Text:
+            if (HasLineRef(line)) {
+                scanner.Place().SetLineRef(LineRefOf(line));
+            }
+            scanner.Scan(ScannedPart(line));
+            return;
     }
 }
 
@@ -44,7 +42,7 @@ std::optional<ScanOutcome> ScanDocument(AnalysisState& state, RunHooks& hooks) {
     const auto startTime = std::chrono::steady_clock::now();
     InitAnalysisTables(state);
     TextScanner scanner(
-        state, std::span<const std::uint8_t>(state.SourceBytes.data(), state.SourceBytes.size()));
+        state, std::span<const std::uint8_t>(state.SourceBytes->data(), state.SourceBytes->size()));
     hooks.ScanStarted(kEmptyBar);
 
     std::int64_t position = 1;

@@ -9,7 +9,7 @@ namespace {
 
 std::int64_t ReadableLength(const AnalysisState& state) {
     return std::min<std::int64_t>(state.SourceLength,
-                                  static_cast<std::int64_t>(state.SourceBytes.size()));
+                                  static_cast<std::int64_t>(state.SourceBytes->size()));
 }
 
 }  // namespace
@@ -20,7 +20,7 @@ bool ReadNextLine(const AnalysisState& state, std::int64_t& position,
     if (position < 1 || position > length) {
         return false;
     }
-    const std::uint8_t* start = state.SourceBytes.data() + (position - 1);
+    const std::uint8_t* start = state.SourceBytes->data() + (position - 1);
     const std::size_t left = static_cast<std::size_t>(length - (position - 1));
     const void* lineFeed = std::memchr(start, '\n', left);
     const std::size_t taken =

@@ -15,8 +15,6 @@ namespace {
 // by doubling, which costs little next to its scan.
 constexpr std::size_t kInitialIndexSize = 64;
 constexpr std::size_t kLongKeyLetters = 2 * WordIndex::kPackedLetters;
-constexpr std::string_view kHeadingEnd = "  ";
-constexpr std::size_t kBlankedHeadingByte = 7;
 constexpr unsigned kFiveBits = 0x1F;
 
 std::uint64_t Pack(std::string_view letters) {
@@ -45,18 +43,6 @@ std::uint64_t ChunkOf(std::string_view word, std::size_t chunk) {
     }
     return Load8(word.data() + word.size() - WordIndex::kPackedLetters) >>
            (8 * (at + WordIndex::kPackedLetters - word.size()));
-}
-
-// A heading line's text: its line ending removed, byte 8 blanked, and two
-// spaces added where the ending was.
-std::string_view HeadingWithoutEnding(std::span<const std::uint8_t> line) {
-    std::string_view text(reinterpret_cast<const char*>(line.data()), line.size());
-    if (text.ends_with("\r\n")) {
-        text.remove_suffix(2);
-    } else if (text.ends_with('\n')) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 }  // namespace
@@ -250,14 +236,11 @@ bool WordIndex::Add(std::size_t at, std::uint64_t check, std::string_view word,
     return true;
 }
 
-std::uint32_t WordIndex::StoreHeading(std::span<const std::uint8_t> line) {
-    const std::string_view text = HeadingWithoutEnding(line);
+std::uint32_t WordIndex::StoreHeading(const std::array<std::string_view, 4>& text) {
     const std::uint64_t offset = headingText_.size();
-    headingText_.Append(text.data(), text.size());
-    if (text.size() > kBlankedHeadingByte) {
-        headingText_[offset + kBlankedHeadingByte] = ' ';
+    for (const std::string_view piece : text) {
+        headingText_.Append(piece.data(), piece.size());
     }
-    headingText_.Append(kHeadingEnd.data(), kHeadingEnd.size());
     headings_.push_back(HeadingSpan{offset, headingText_.size() - offset});
     return static_cast<std::uint32_t>(headings_.size() - 1);
 }
@@ -267,7 +250,7 @@ std::uint32_t WordIndex::StoreHeading(std::span<const std::uint8_t> line) {
 std::uint32_t WordIndex::PlaceId(FirstOccursPlace& place) {
     if (place.changed) {
         if (place.headingChanged) {
-            place.headingId = StoreHeading(place.headingLine);
+            place.headingId = StoreHeading(place.headingText);
             place.headingChanged = false;
         }
         places_.push_back(Place{place.headingId, place.lineRefLength, place.lineRef});

@@ -17,7 +17,9 @@ namespace quorvex {
 // document has it and copied into the index only when a word first needs it,
 // once however many words it introduces; most lines cost nothing here.
 struct FirstOccursPlace {
-    std::span<const std::uint8_t> headingLine;  // the whole line, its ending included
+    // The heading's text in pieces to put one after the other, views into
+    // the document.
+    std::array<std::string_view, 4> headingText;
     std::array<char, kLineRefLength> lineRef{};
     std::uint8_t lineRefLength = 0;
     bool headingChanged = false;
@@ -25,8 +27,8 @@ struct FirstOccursPlace {
     std::uint32_t headingId = 0;
     std::uint32_t placeId = 0;
 
-    void SetHeading(std::span<const std::uint8_t> line) {
-        headingLine = line;
+    void SetHeading(const std::array<std::string_view, 4>& text) {
+        headingText = text;
         headingChanged = true;
         changed = true;
     }
@@ -221,7 +223,7 @@ class WordIndex {
     bool Add(std::size_t at, std::uint64_t check, std::string_view word, FirstOccursPlace& place,
              std::uint32_t longWord = 0);
     std::uint32_t PlaceId(FirstOccursPlace& place);
-    std::uint32_t StoreHeading(std::span<const std::uint8_t> line);
+    std::uint32_t StoreHeading(const std::array<std::string_view, 4>& text);
     void ResizeIndex(std::size_t size);
     void MoveHitsToEntries();
     std::uint64_t LongHash(std::string_view word) const;

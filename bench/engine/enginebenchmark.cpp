@@ -88,7 +88,7 @@ int RunEngineBenchmark(const EngineOptions& options) {
         return CannotRead(options.line.file);
     }
     PrintPhase("load:", Between(loadStart, Instant()), file.length);
-    state.SourceBytes = std::move(file.bytes);
+    state.SourceBytes = std::make_shared<const DocumentBytes>(std::move(file.bytes));
     state.SourceLength = file.length;
     state.SourceFileName = DecodeWindows1252(options.line.file);
     state.FixedHashSeed = options.line.hashSeed;

@@ -297,7 +297,7 @@ void MeasureCopyAll(quorvex::ReportList& list, const char* order) {
 int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
     quorvex::AnalysisState state;
     const std::string document = RandomWordDocument(wanted);
-    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceBytes = quorvex::DocumentBytes::SharedCopy(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
     quorvex::SilentHooks hooks;
     std::optional<quorvex::ResultLists> lists =

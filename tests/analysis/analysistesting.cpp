@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <random>
 
+#include "analysis/occurrences/concordancerows.h"
+#include "analysis/occurrences/occurrencesearch.h"
+#include "analysis/rows/uniquewordrows.h"
 #include "tests/analysis/recordinghooks.h"
 
 namespace quorvex::test {
@@ -69,7 +72,7 @@ Rows RowsOf(const ReportRows& table) {
 AnalysisState LoadedState(std::string_view document, std::u16string fileName) {
     AnalysisState state;
     state.SourceFileName = std::move(fileName);
-    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceBytes = DocumentBytes::SharedCopy(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
     return state;
 }
@@ -126,6 +129,73 @@ std::optional<std::string> FirstSizeDifference(const ReportRows& rows, unsigned 
             return std::to_string(parts) + " parts, " + std::to_string(columns) +
                    " columns: " + std::to_string(told) + " bytes, expected " +
                    std::to_string(expected);
+        }
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::optional<std::string> DifferenceInSearch(const AnalysisState& state,
+                                              const std::vector<std::size_t>& rows) {
+    const WordTable& table = *state.UniqueWords;
+    std::vector<std::string> words;
+    std::int64_t totalWords = 0;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(table.UniqueTotal()); ++row) {
+        totalWords += table.Word(row).hits;
+    }
+    for (const std::size_t row : rows) {
+        words.emplace_back(table.Word(row).text);
+    }
+    const std::shared_ptr<const Occurrences> found =
+        FindOccurrences(state.SourceBytes, state.SourceLength, words,
+                        [](std::int64_t, std::int64_t) { return RunControl::Continue; });
+    std::int64_t wordsUnderHeadings = 0;
+    for (std::size_t heading = 0; heading < found->HeadingCount(); ++heading) {
+        wordsUnderHeadings += found->WordsUnder(heading);
+    }
+    if (found->TotalWords() != totalWords || wordsUnderHeadings != totalWords) {
+        return "words numbered " + std::to_string(found->TotalWords()) + ", under headings " +
+               std::to_string(wordsUnderHeadings) + ", counted " + std::to_string(totalWords);
+    }
+    const UniqueWordRows unique(state.UniqueWords, {});
+    const ConcordanceRows concordance(found);
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        std::size_t firstAt = 0;
+        while (firstAt < found->size() && found->WordOf(firstAt) != w) {
+            ++firstAt;
+        }
+        const std::int64_t hits = table.Word(rows[w]).hits;
+        if (found->CountOf(w) != hits || firstAt == found->size()) {
+            return words[w] + ": " + std::to_string(found->CountOf(w)) + " occurrences, counted " +
+                   std::to_string(hits);
+        }
+        const std::u16string place =
+            concordance.Cell(firstAt, IndexOf(ConcordanceRows::Column::Heading)) +
+            concordance.Cell(firstAt, IndexOf(ConcordanceRows::Column::Reference));
+        const std::u16string firstOccurs =
+            unique.Cell(rows[w], IndexOf(UniqueWordRows::Column::FirstOccurs));
+        if (place != firstOccurs) {
+            return words[w] + ": first found at \"" + Escaped(Utf8(place)) + "\", first occurs \"" +
+                   Escaped(Utf8(firstOccurs)) + "\"";
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> FirstOccurrenceDifference(const AnalysisState& state, std::size_t first,
+                                                     std::size_t step) {
+    std::vector<std::size_t> rows;
+    const auto uniqueTotal = static_cast<std::size_t>(state.UniqueWords->UniqueTotal());
+    for (std::size_t row = first; row < uniqueTotal; row += step) {
+        rows.push_back(row);
+        if (rows.size() == kMostSearchedWords || row + step >= uniqueTotal) {
+            if (std::optional<std::string> difference = DifferenceInSearch(state, rows)) {
+                return difference;
+            }
+            rows.clear();
         }
     }
     return std::nullopt;

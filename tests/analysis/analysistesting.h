@@ -40,6 +40,15 @@ std::optional<std::string> FirstSortDifference(const ReportRows& rows, const Row
 // nothing when every size agrees.
 std::optional<std::string> FirstSizeDifference(const ReportRows& rows, unsigned seed);
 
+// Where the occurrences the search finds for the words of Unique Words rows
+// `first`, `first + step`, ... of the last run in `state` part from that run:
+// a word's number of occurrences from its Count, its first occurrence's
+// heading and line reference from its First Occurs, the words numbered from
+// the run's total, the words per heading from that total; nothing when all
+// agree. The words are looked for eight at a time.
+std::optional<std::string> FirstOccurrenceDifference(const AnalysisState& state,
+                                                     std::size_t first = 0, std::size_t step = 1);
+
 // The characters of `text` with control and high bytes written as \xNN.
 std::string Escaped(std::string_view text);
 

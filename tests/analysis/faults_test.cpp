@@ -38,8 +38,8 @@ Seen Analysed(const std::string& document) {
     }
     EXPECT_EQ(state.SourceFileName, u"book.txt");
     EXPECT_EQ(state.SourceLength, static_cast<std::int64_t>(document.size()));
-    const std::string_view loaded(reinterpret_cast<const char*>(state.SourceBytes.data()),
-                                  state.SourceBytes.size());
+    const std::string_view loaded(reinterpret_cast<const char*>(state.SourceBytes->data()),
+                                  state.SourceBytes->size());
     EXPECT_TRUE(loaded == document) << "the run changed the loaded bytes";
 
     Seen seen{RowsOf(lists->summary), RowsOf(lists->substitution), RowsOf(lists->unique),

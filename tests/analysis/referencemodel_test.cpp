@@ -103,6 +103,9 @@ const std::vector<NumberSeparators>& SeparatorSets() {
             return result;
         }
     }
+    if (const std::optional<std::string> difference = FirstOccurrenceDifference(state)) {
+        return ::testing::AssertionFailure() << "occurrences: " << *difference;
+    }
     std::vector<std::pair<std::int64_t, std::int64_t>> draws;
     for (const auto& draw : hooks.Draws()) {
         draws.emplace_back(draw.point.maxValue, draw.point.value);

@@ -158,7 +158,7 @@ TEST(TextGeneratorTest, TextLinesCarryAReferenceAndEnglishLikeText) {
 TEST(TextGeneratorTest, WordsFollowZipfsLawOverTensOfThousandsOfWords) {
     const std::string document = GenerateText(5'000'000, 8);
     AnalysisState state;
-    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceBytes = DocumentBytes::SharedCopy(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
     SilentHooks hooks;
     const std::optional<ScanOutcome> outcome = ScanDocument(state, hooks);

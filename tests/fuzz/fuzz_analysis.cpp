@@ -434,8 +434,8 @@ void RunDocument(std::string_view document) {
               RunFindings(state).SameAs(firstFindings),
           "the same bytes give the same rows");
     Check(state.SourceLength == size &&
-              std::string_view(reinterpret_cast<const char*>(state.SourceBytes.data()),
-                               state.SourceBytes.size()) == document,
+              std::string_view(reinterpret_cast<const char*>(state.SourceBytes->data()),
+                               state.SourceBytes->size()) == document,
           "a run leaves the document alone");
 
     const ResultLists narrow = BuildResultLists(state, *outcome, narrowSpace);
@@ -444,6 +444,10 @@ void RunDocument(std::string_view document) {
     CheckInvariants(narrow, narrowTexts, size, narrowSpace);
     RunReferenceModel(document, kFileName, narrowSpace, memory.model);
     Check(SameAsModel(narrowTexts, memory.model), "the rows are those of the reference model");
+    // A few words from all over the list, found again by the occurrence search.
+    const auto uniqueTotal = static_cast<std::size_t>(state.UniqueWords->UniqueTotal());
+    Check(!FirstOccurrenceDifference(state, document.size() % 3, uniqueTotal / 5 + 1),
+          "the occurrences of a word are its Count, the first where it first occurs");
     // A row of its own for every word: given back, as the next input may
     // have fewer words, and the one after more again.
     memory.model.unique.clear();

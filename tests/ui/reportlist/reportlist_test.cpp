@@ -371,7 +371,7 @@ void ReportListTest::CopySizeIsTheCopiedTextsSizeForAnySelection() {
         document += {char('a' + line % 26), char('a' + line / 26), '\r', '\n'};
     }
     quorvex::AnalysisState state;
-    state.SourceBytes.assign(document.begin(), document.end());
+    state.SourceBytes = quorvex::DocumentBytes::SharedCopy(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
     quorvex::SilentHooks hooks;
     ReportListModel& model = *model_;

@@ -48,8 +48,8 @@ WindowSnapshot Snapshot(const frmMain& window) {
             window.Tabs()->isEnabled(),
             state.SourceFileName,
             state.SourceLength,
-            state.SourceBytes.data(),
-            state.SourceBytes.capacity()};
+            state.SourceBytes->data(),
+            state.SourceBytes->capacity()};
 }
 
 }  // namespace quorvex
