@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/analysedocument.h"
 #include "analysis/scan/analysisstate.h"
@@ -16,6 +19,7 @@ class QMenu;
 
 namespace quorvex {
 
+class OccurrencesWindow;
 class ProgressBar;
 class ReportList;
 class TabContainer;
@@ -41,6 +45,9 @@ class frmMain : public QMainWindow, private RunHooks {
     ReportList* SubstitutionList() const { return lvwSubstitution; }
     ReportList* UniqueList() const { return lvwUnique; }
     ProgressBar* Progress() const { return picProgress; }
+    QAction* ShowOccurrencesAction() const { return mnuShowOccurrences; }
+    // The Occurrences windows open now, in the order they were opened.
+    QList<OccurrencesWindow*> OccurrencesWindows() const;
 
     // True once the window was closed: a run or a load in progress ends as
     // soon as it can, and shows nothing.
@@ -52,6 +59,8 @@ class frmMain : public QMainWindow, private RunHooks {
     void mnuProcessFile_Click();
     void lvwSubstitution_ColumnClick(int index);
     void lvwUnique_ColumnClick(int index);
+    void mnuShowOccurrences_Click();
+    void lvwUnique_RowChosen(int row);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +77,9 @@ class frmMain : public QMainWindow, private RunHooks {
     void ShowProblem(const QString& title, const QString& text);
     void CloseBehindDialog();
     void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
+    void ShowOccurrences(std::vector<std::string> words);
+    void CloseOccurrencesWindows();
+    void SetUniqueWordsOfLoadedDocument(bool shown);
 
     // The run's hooks: the progress bar and the user interface are brought
     // up to date at most once every few milliseconds, so that a large
@@ -91,6 +103,13 @@ class frmMain : public QMainWindow, private RunHooks {
     ReportList* lvwSubstitution = nullptr;
     ReportList* lvwUnique = nullptr;
     ProgressBar* picProgress = nullptr;
+    QAction* mnuShowOccurrences = nullptr;
+    // Windows close themselves and are deleted when closed; the ones left at
+    // the end go with the main window.
+    QList<QPointer<OccurrencesWindow>> occurrencesWindows_;
+    // Whether Unique Words shows the words of the loaded document: not after
+    // an Open until the next run, nor before the first run.
+    bool uniqueShowsLoadedDocument_ = false;
 
     bool stopRequested_ = false;
     bool running_ = false;

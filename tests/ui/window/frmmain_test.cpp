@@ -84,44 +84,6 @@ QString ClipboardText() {
     return QGuiApplication::clipboard()->mimeData()->text();
 }
 
-// Opens a list's context menu from the keyboard, chooses the entry with that
-// caption if there is one, and gives the captions of all entries.
-QStringList UseContextMenu(ReportList* list, const QString& choice = {}) {
-    QStringList captions;
-    // A timer of this call's own, so that it cannot fire after the call when
-    // no menu opened.
-    QTimer inMenu;
-    inMenu.setSingleShot(true);
-    QObject::connect(&inMenu, &QTimer::timeout, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu == nullptr) {
-            return;
-        }
-        QAction* chosen = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (!action->isSeparator()) {
-                captions.append(action->text());
-            }
-            if (action->text() == choice && action->isEnabled()) {
-                chosen = action;
-            }
-        }
-        menu->close();
-        if (chosen != nullptr) {
-            chosen->trigger();
-        }
-    });
-    inMenu.start(0);
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint()));
-    QApplication::sendEvent(list, &event);
-    return captions;
-}
-
-void ClickRow(ReportList* list, int row, Qt::KeyboardModifiers modifiers = {}) {
-    const QRect cell = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, cell.center());
-}
-
 }  // namespace
 
 class FrmMainTest : public WindowTest {
@@ -576,8 +538,8 @@ class FrmMainTest : public WindowTest {
         const QString partial = captions + "apple\t1\t001:001\t2\nthe\t2\t001:001\t4\n";
         QCOMPARE(ClipboardText(), partial);
         QCOMPARE(UseContextMenu(unique, "Copy"),
-                 (QStringList{"Copy", "Copy All", "Sort by Word", "Sort by Count",
-                              "Sort by First Occurs", "Sort by Original Order"}));
+                 (QStringList{"Show Occurrences", "Copy", "Copy All", "Sort by Word",
+                              "Sort by Count", "Sort by First Occurs", "Sort by Original Order"}));
         QCOMPARE(ClipboardText(), partial);
     }
 
