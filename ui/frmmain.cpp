@@ -324,9 +324,14 @@ void frmMain::ReportFailedRun(const QString& reason) {
 // input while a copy went on is therefore taken before the box shows; once
 // the window is closing, nothing is shown.
 void frmMain::ShowProblem(const QString& title, const QString& text) {
+    ShowProblemOver(this, title, text);
+}
+
+// A message of an Occurrences window shows over it while it is open.
+void frmMain::ShowProblemOver(QWidget* window, const QString& title, const QString& text) {
     QCoreApplication::processEvents();
     if (!stopRequested_) {
-        CommonDialog1->ShowProblem(this, title, text);
+        CommonDialog1->ShowProblem(window, title, text);
     }
 }
 
@@ -396,7 +401,11 @@ void frmMain::ShowOccurrences(std::vector<std::string> words) {
     occurrencesWindows_.removeAll(nullptr);
     auto* window = new OccurrencesWindow(state_.SourceBytes, state_.SourceLength, std::move(words),
                                          LocaleSeparators());
-    connect(window, &OccurrencesWindow::Problem, this, &frmMain::ShowProblem);
+    connect(window, &OccurrencesWindow::Problem, this,
+            [this, window](const QString& title, const QString& text) {
+                ShowProblemOver(window->isVisible() ? static_cast<QWidget*>(window) : this, title,
+                                text);
+            });
     occurrencesWindows_.append(window);
     window->show();
     window->activateWindow();

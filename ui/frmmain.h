@@ -75,6 +75,7 @@ class frmMain : public QMainWindow, private RunHooks {
     void ShowResults(ResultLists lists);
     void ReportFailedRun(const QString& reason);
     void ShowProblem(const QString& title, const QString& text);
+    void ShowProblemOver(QWidget* window, const QString& title, const QString& text);
     void CloseBehindDialog();
     void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
     void ShowOccurrences(std::vector<std::string> words);

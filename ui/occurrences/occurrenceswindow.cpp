@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
@@ -21,6 +22,7 @@
 #include "analysis/text/codepage.h"
 #include "ui/occurrences/dispersionplot.h"
 #include "ui/occurrences/occurrencestexts.h"
+#include "ui/reportlist/busycursor.h"
 #include "ui/reportlist/reportlist.h"
 
 namespace quorvex {
@@ -48,14 +50,14 @@ struct ColumnDesign {
 };
 
 // The Left column is right-aligned, so that every occurrence's word starts
-// at the same place.
+// at the same place. Left and Right are as wide as the context width.
 // clang-format off
 constexpr ColumnDesign kConcordanceDesign[] = {
     {IndexOf(ConcordanceColumn::Heading),   occurrencestext::ColumnHeading,   Qt::AlignLeft,  180},
     {IndexOf(ConcordanceColumn::Reference), occurrencestext::ColumnReference, Qt::AlignLeft,   70},
-    {IndexOf(ConcordanceColumn::Left),      occurrencestext::ColumnLeft,      Qt::AlignRight, 300},
+    {IndexOf(ConcordanceColumn::Left),      occurrencestext::ColumnLeft,      Qt::AlignRight,   0},
     {IndexOf(ConcordanceColumn::Word),      occurrencestext::ColumnWord,      Qt::AlignLeft,  100},
-    {IndexOf(ConcordanceColumn::Right),     occurrencestext::ColumnRight,     Qt::AlignLeft,  300},
+    {IndexOf(ConcordanceColumn::Right),     occurrencestext::ColumnRight,     Qt::AlignLeft,    0},
 };
 // clang-format on
 
@@ -170,6 +172,7 @@ void OccurrencesWindow::BuildLayout() {
     for (const ColumnDesign& column : kConcordanceDesign) {
         concordance_->SetColumnWidthPixels(column.column, column.widthPixels);
     }
+    FitContextColumns(kContextDefault);
     concordanceLayout->addWidget(concordance_, 1);
     wholeLine_ = new QLineEdit(concordancePane);
     wholeLine_->setReadOnly(true);
@@ -247,6 +250,7 @@ void OccurrencesWindow::ShowProgress(std::int64_t read, std::int64_t total) {
 
 // The rows and the plot are made in full before any of them is shown.
 void OccurrencesWindow::ShowOccurrences(std::shared_ptr<const Occurrences> found) {
+    const BusyCursor busy;
     try {
         auto concordance = std::make_shared<ConcordanceRows>(
             found, static_cast<std::size_t>(contextWidth_->value()));
@@ -276,10 +280,21 @@ void OccurrencesWindow::RefuseWithoutMemory() {
 
 // The same rows in the same order make other texts: the selection stays.
 void OccurrencesWindow::SetContextWidth(int characters) {
+    FitContextColumns(characters);
     if (concordanceRows_ != nullptr) {
         concordanceRows_->SetContextWidth(static_cast<std::size_t>(characters));
         concordance_->Rows().ShowChangedCells();
     }
+}
+
+// Both sides are as wide as their context, so that a cell is cut by the
+// context width and not by its column: a Left cell cut at its right end
+// would lose the text next to the word.
+void OccurrencesWindow::FitContextColumns(int characters) {
+    const int width = concordance_->fontMetrics().averageCharWidth() * characters +
+                      2 * concordance_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    concordance_->setColumnWidth(IndexOf(ConcordanceColumn::Left), width);
+    concordance_->setColumnWidth(IndexOf(ConcordanceColumn::Right), width);
 }
 
 void OccurrencesWindow::SelectOccurrence(std::size_t occurrence) {

@@ -66,6 +66,7 @@ class OccurrencesWindow : public QMainWindow {
     void ShowOccurrences(std::shared_ptr<const Occurrences> found);
     void RefuseWithoutMemory();
     void SetContextWidth(int characters);
+    void FitContextColumns(int characters);
     void SelectOccurrence(std::size_t occurrence);
     void SelectHeadingsFirstOccurrence();
     void ShowWholeLine();

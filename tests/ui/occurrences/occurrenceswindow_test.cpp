@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSpinBox>
@@ -199,6 +200,8 @@ class OccurrencesWindowTest : public WindowTest {
             }
         }
         QCOMPARE(bands.size(), 2);
+        UseContextMenu(shown->Plot(), "Copy Picture");
+        QCOMPARE(QGuiApplication::clipboard()->image(), picture);
         const QStringList expected[] = {{"0000000", "Book 01 Psalms  001:002"},
                                         {"Book 01 Psalms  001:001", "Book 02 Songs  001:001"}};
         for (int strip = 0; strip < 2; ++strip) {

@@ -12,9 +12,9 @@
 
 namespace quorvex {
 
-// Opens a list's context menu from the keyboard, chooses the entry with that
+// Opens a widget's context menu from the keyboard, chooses the entry with that
 // caption if there is one, and gives the captions of all entries.
-QStringList UseContextMenu(ReportList* list, const QString& choice) {
+QStringList UseContextMenu(QWidget* list, const QString& choice) {
     QStringList captions;
     // A timer of this call's own, so that it cannot fire after the call when
     // no menu opened.

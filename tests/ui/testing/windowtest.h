@@ -19,10 +19,10 @@ constexpr int ClickIndex(Name column) {
 
 class ReportList;
 
-// Opens a list's context menu from the keyboard, chooses the entry with that
+// Opens a widget's context menu from the keyboard, chooses the entry with that
 // caption if there is one and it is enabled, and gives the captions of all
 // entries.
-QStringList UseContextMenu(ReportList* list, const QString& choice = {});
+QStringList UseContextMenu(QWidget* list, const QString& choice = {});
 
 void ClickRow(ReportList* list, int row, Qt::KeyboardModifiers modifiers = {});
 
