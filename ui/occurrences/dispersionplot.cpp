@@ -190,10 +190,10 @@ void DispersionPlot::DrawStrip(QPainter& painter, std::size_t word) const {
     painter.fillRect(area, palette().base());
     DrawHeadingLines(painter, area);
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(
-        QRect(kMargin, area.top(), area.left() - 2 * kMargin, area.height()),
-        Qt::AlignLeft | Qt::AlignVCenter,
-        fontMetrics().elidedText(strips_[word].label, Qt::ElideRight, area.left() - 2 * kMargin));
+    const int labelWidth = area.left() - kMargin;
+    painter.drawText(QRect(kMargin / 2, area.top(), labelWidth, area.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(strips_[word].label, Qt::ElideRight, labelWidth));
     const std::vector<std::uint32_t>& bins = strips_[word].bins;
     QList<QLine> marks;
     for (int column = 0; column < area.width(); ++column) {

@@ -12,7 +12,6 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
@@ -169,6 +168,7 @@ void OccurrencesWindow::BuildLayout() {
     contextRow->addStretch(1);
     concordanceLayout->addLayout(contextRow);
     concordance_ = AddList(ConcordanceColumns(), occurrencestext::ConcordanceName());
+    concordance_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     for (const ColumnDesign& column : kConcordanceDesign) {
         concordance_->SetColumnWidthPixels(column.column, column.widthPixels);
     }
@@ -183,6 +183,11 @@ void OccurrencesWindow::BuildLayout() {
     headingCounts_ =
         AddList(HeadingCountColumns(words_, separators_), occurrencestext::HeadingCountsName());
     headingCounts_->SetColumnWidthPixels(IndexOf(HeadingColumn::Heading), 240);
+    // A number column is as wide as its caption.
+    for (int column = IndexOf(HeadingColumn::Words);
+         column < headingCounts_->model()->columnCount(); ++column) {
+        headingCounts_->setColumnWidth(column, headingCounts_->header()->sectionSizeHint(column));
+    }
     splitter->addWidget(headingCounts_);
     splitter->setStretchFactor(1, 3);
     splitter->setStretchFactor(2, 1);
@@ -266,6 +271,9 @@ void OccurrencesWindow::ShowOccurrences(std::shared_ptr<const Occurrences> found
         headingRows_ = std::move(headings);
         concordance_->Rows().Commit(std::move(concordanceRows));
         headingCounts_->Rows().Commit(std::move(headingRows));
+        FitNumberColumns();
+        // The first occurrence is selected, so that its whole line shows.
+        SelectOccurrence(0);
     } catch (const std::bad_alloc&) {
         RefuseWithoutMemory();
         return;
@@ -287,14 +295,24 @@ void OccurrencesWindow::SetContextWidth(int characters) {
     }
 }
 
-// Both sides are as wide as their context, so that a cell is cut by the
-// context width and not by its column: a Left cell cut at its right end
-// would lose the text next to the word.
+// Both sides are as wide as their context in the list's fixed-pitch font, so
+// that a cell is cut by the context width and not by its column: a Left cell
+// cut at its right end would lose the text next to the word.
 void OccurrencesWindow::FitContextColumns(int characters) {
-    const int width = concordance_->fontMetrics().averageCharWidth() * characters +
-                      2 * concordance_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    constexpr int kCellMargins = 12;
+    const int width =
+        concordance_->fontMetrics().horizontalAdvance(QString(characters, u'M')) + kCellMargins;
     concordance_->setColumnWidth(IndexOf(ConcordanceColumn::Left), width);
     concordance_->setColumnWidth(IndexOf(ConcordanceColumn::Right), width);
+}
+
+// A number column is as wide as its caption or its numbers, which are padded
+// to one width, so the first rows the view measures tell.
+void OccurrencesWindow::FitNumberColumns() {
+    for (int column = IndexOf(HeadingColumn::Words);
+         column < headingCounts_->model()->columnCount(); ++column) {
+        headingCounts_->resizeColumnToContents(column);
+    }
 }
 
 void OccurrencesWindow::SelectOccurrence(std::size_t occurrence) {
@@ -348,6 +366,7 @@ void OccurrencesWindow::ShowWholeLine() {
         line += u'\u2026';
     }
     wholeLine_->setText(QString::fromStdU16String(line));
+    wholeLine_->setCursorPosition(0);
 }
 
 }  // namespace quorvex

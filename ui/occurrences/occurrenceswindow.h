@@ -67,6 +67,7 @@ class OccurrencesWindow : public QMainWindow {
     void RefuseWithoutMemory();
     void SetContextWidth(int characters);
     void FitContextColumns(int characters);
+    void FitNumberColumns();
     void SelectOccurrence(std::size_t occurrence);
     void SelectHeadingsFirstOccurrence();
     void ShowWholeLine();
