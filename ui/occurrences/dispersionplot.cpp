@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "analysis/text/codepage.h"
+#include "ui/occurrences/firstindexwhere.h"
 #include "ui/occurrences/occurrencestexts.h"
 
 namespace quorvex {
@@ -77,9 +78,9 @@ void DispersionPlot::ShowOccurrences(std::shared_ptr<const Occurrences> found,
         }
         strips[word].last = at;
     }
-    std::vector<bool> headingBins(kBins);
+    std::vector<std::uint32_t> headingBins(kBins);
     for (std::size_t heading = 1; heading < occurrences.HeadingCount(); ++heading) {
-        headingBins[binOf(occurrences.FirstWordAfter(heading))] = true;
+        ++headingBins[binOf(occurrences.FirstWordAfter(heading))];
     }
     found_ = std::move(found);
     strips_ = std::move(strips);
@@ -173,7 +174,7 @@ std::int64_t DispersionPlot::NumberAt(int x, const QRect& area) const {
 std::pair<std::size_t, std::size_t> DispersionPlot::BinsOfColumn(int column, int width) const {
     const std::size_t first = static_cast<std::size_t>(column) * kBins / width;
     const std::size_t end = static_cast<std::size_t>(column + 1) * kBins / width;
-    return {first, std::max(end, first + 1)};
+    return {first, std::min(std::max(end, first + 1), kBins)};
 }
 
 void DispersionPlot::paintEvent(QPaintEvent* /*event*/) {
@@ -194,37 +195,32 @@ void DispersionPlot::DrawStrip(QPainter& painter, std::size_t word) const {
     painter.drawText(QRect(kMargin / 2, area.top(), labelWidth, area.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      fontMetrics().elidedText(strips_[word].label, Qt::ElideRight, labelWidth));
-    const std::vector<std::uint32_t>& bins = strips_[word].bins;
-    QList<QLine> marks;
-    for (int column = 0; column < area.width(); ++column) {
-        const auto [first, end] = BinsOfColumn(column, area.width());
-        if (std::any_of(bins.begin() + static_cast<std::ptrdiff_t>(first),
-                        bins.begin() + static_cast<std::ptrdiff_t>(std::min(end, kBins)),
-                        [](std::uint32_t count) { return count > 0; })) {
-            const int x = area.left() + column;
-            marks.append(QLine(x, area.top() + 2, x, area.bottom() - 2));
-        }
-    }
     painter.setPen(palette().color(QPalette::Highlight));
-    painter.drawLines(marks);
+    painter.drawLines(ColumnLines(strips_[word].bins, area.adjusted(0, 2, 0, -2)));
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(area.adjusted(0, 0, -1, -1));
 }
 
 void DispersionPlot::DrawHeadingLines(QPainter& painter, const QRect& area) const {
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLines(ColumnLines(headingBins_, area));
+}
+
+// A line from the top of `area` to its bottom at each pixel column whose
+// stretches of the document hold anything in `bins`.
+QList<QLine> DispersionPlot::ColumnLines(const std::vector<std::uint32_t>& bins,
+                                         const QRect& area) const {
     QList<QLine> lines;
     for (int column = 0; column < area.width(); ++column) {
         const auto [first, end] = BinsOfColumn(column, area.width());
-        if (std::find(headingBins_.begin() + static_cast<std::ptrdiff_t>(first),
-                      headingBins_.begin() + static_cast<std::ptrdiff_t>(std::min(end, kBins)),
-                      true) !=
-            headingBins_.begin() + static_cast<std::ptrdiff_t>(std::min(end, kBins))) {
+        if (std::any_of(bins.begin() + static_cast<std::ptrdiff_t>(first),
+                        bins.begin() + static_cast<std::ptrdiff_t>(end),
+                        [](std::uint32_t count) { return count > 0; })) {
             const int x = area.left() + column;
             lines.append(QLine(x, area.top(), x, area.bottom()));
         }
     }
-    painter.setPen(palette().color(QPalette::Midlight));
-    painter.drawLines(lines);
+    return lines;
 }
 
 // The occurrences lie in document order, which is the order of their places,
@@ -239,19 +235,11 @@ std::optional<std::size_t> DispersionPlot::OccurrenceAt(QPoint point) const {
     const std::int64_t to = NumberAt(point.x() + kPointerReach + 1, area);
     const std::int64_t aim = NumberAt(point.x(), area);
     const Occurrences& found = *found_;
-    std::size_t low = 0;
-    std::size_t high = found.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (found.NumberOf(middle) < from) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
     std::optional<std::size_t> nearest;
     std::int64_t nearestDistance = 0;
-    for (std::size_t at = low; at < found.size() && found.NumberOf(at) <= to; ++at) {
+    for (std::size_t at = FirstIndexWhere(
+             0, found.size(), [&](std::size_t at) { return found.NumberOf(at) >= from; });
+         at < found.size() && found.NumberOf(at) <= to; ++at) {
         if (found.WordOf(at) != *word) {
             continue;
         }
@@ -267,17 +255,10 @@ std::optional<std::size_t> DispersionPlot::OccurrenceAt(QPoint point) const {
 // The heading whose text lines hold the word numbered `number`: the last
 // heading line before it, or the "no heading" before the first one.
 std::size_t DispersionPlot::HeadingAt(std::int64_t number) const {
-    std::size_t low = 1;
-    std::size_t high = found_->HeadingCount();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (found_->FirstWordAfter(middle) <= number) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low - 1;
+    return FirstIndexWhere(
+               1, found_->HeadingCount(),
+               [&](std::size_t heading) { return found_->FirstWordAfter(heading) > number; }) -
+           1;
 }
 
 void DispersionPlot::mousePressEvent(QMouseEvent* event) {

@@ -71,13 +71,14 @@ class DispersionPlot : public QWidget {
     std::pair<std::size_t, std::size_t> BinsOfColumn(int column, int width) const;
     void DrawStrip(QPainter& painter, std::size_t word) const;
     void DrawHeadingLines(QPainter& painter, const QRect& area) const;
+    QList<QLine> ColumnLines(const std::vector<std::uint32_t>& bins, const QRect& area) const;
     void ShowTip(QHelpEvent* event);
     void CopyPicture();
     void UpdateAccessibleText();
 
     std::shared_ptr<const Occurrences> found_;
     std::vector<Strip> strips_;
-    std::vector<bool> headingBins_;  // the stretches where a heading starts
+    std::vector<std::uint32_t> headingBins_;  // headings starting in each stretch
     NumberSeparators separators_;
 };
 

@@ -20,6 +20,7 @@
 #include "analysis/occurrences/occurrencesearch.h"
 #include "analysis/text/codepage.h"
 #include "ui/occurrences/dispersionplot.h"
+#include "ui/occurrences/firstindexwhere.h"
 #include "ui/occurrences/occurrencestexts.h"
 #include "ui/reportlist/busycursor.h"
 #include "ui/reportlist/reportlist.h"
@@ -96,12 +97,12 @@ QList<ReportColumn> HeadingCountColumns(const std::vector<std::string>& words,
     return columns;
 }
 
-QString Title(const std::vector<std::string>& words) {
+QStringList ShownWords(const std::vector<std::string>& words) {
     QStringList shown;
     for (const std::string& word : words) {
         shown.append(ShownWord(word));
     }
-    return occurrencestext::WindowCaption().arg(shown.join(occurrencestext::WordSeparator()));
+    return shown;
 }
 
 // Header clicks flip one direction per list, shared by all its columns.
@@ -123,7 +124,8 @@ OccurrencesWindow::OccurrencesWindow(std::shared_ptr<const DocumentBytes> docume
                                      NumberSeparators separators)
     : QMainWindow(nullptr), words_(std::move(words)), separators_(std::move(separators)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Title(words_));
+    setWindowTitle(occurrencestext::WindowCaption().arg(
+        ShownWords(words_).join(occurrencestext::WordSeparator())));
     BuildLayout();
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -211,8 +213,8 @@ ReportList* OccurrencesWindow::AddList(QList<ReportColumn> columns, const QStrin
     return list;
 }
 
-// The rows are made on the search's thread as well; only what the lists and
-// the plot hold of their own is made here.
+// What the search finds, or its lack of memory, comes back to the window's
+// own thread, where the rows and the plot are made of it.
 void OccurrencesWindow::StartSearch(std::shared_ptr<const DocumentBytes> document,
                                     std::int64_t length) {
     search_ = std::thread([this, document = std::move(document), length] {
@@ -253,8 +255,12 @@ void OccurrencesWindow::ShowProgress(std::int64_t read, std::int64_t total) {
     }
 }
 
-// The rows and the plot are made in full before any of them is shown.
+// The rows and the plot are made in full before any of them is shown. A
+// window closed meanwhile shows nothing.
 void OccurrencesWindow::ShowOccurrences(std::shared_ptr<const Occurrences> found) {
+    if (stopRequested_) {
+        return;
+    }
     const BusyCursor busy;
     try {
         auto concordance = std::make_shared<ConcordanceRows>(
@@ -262,11 +268,7 @@ void OccurrencesWindow::ShowOccurrences(std::shared_ptr<const Occurrences> found
         auto headings = std::make_shared<const HeadingCountRows>(found, separators_);
         ReportListModel::PreparedRows concordanceRows = concordance_->Rows().Prepare(concordance);
         ReportListModel::PreparedRows headingRows = headingCounts_->Rows().Prepare(headings);
-        QStringList labels;
-        for (const std::string& word : words_) {
-            labels.append(ShownWord(word));
-        }
-        plot_->ShowOccurrences(found, labels, separators_);
+        plot_->ShowOccurrences(found, ShownWords(words_), separators_);
         concordanceRows_ = std::move(concordance);
         headingRows_ = std::move(headings);
         concordance_->Rows().Commit(std::move(concordanceRows));
@@ -282,6 +284,9 @@ void OccurrencesWindow::ShowOccurrences(std::shared_ptr<const Occurrences> found
 }
 
 void OccurrencesWindow::RefuseWithoutMemory() {
+    if (stopRequested_) {
+        return;
+    }
     close();
     emit Problem(occurrencestext::FailedTitle(), occurrencestext::WithoutMemory());
 }
@@ -334,20 +339,11 @@ void OccurrencesWindow::SelectHeadingsFirstOccurrence() {
     }
     const std::size_t heading =
         headingRows_->HeadingAt(headingCounts_->Rows().SourceRow(current.row()));
-    // The occurrences lie in document order, so their headings ascend.
     const Occurrences& found = concordanceRows_->Found();
-    std::size_t low = 0;
-    std::size_t high = found.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (found.HeadingOf(middle) < heading) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    if (low < found.size() && found.HeadingOf(low) == heading) {
-        SelectOccurrence(low);
+    const std::size_t first = FirstIndexWhere(
+        0, found.size(), [&](std::size_t at) { return found.HeadingOf(at) >= heading; });
+    if (first < found.size() && found.HeadingOf(first) == heading) {
+        SelectOccurrence(first);
     }
 }
 
