@@ -25,24 +25,26 @@ std::string_view Occurrences::WrittenWord(std::size_t at) const {
     return Bytes(StartOf(at), EndOf(at));
 }
 
-const Occurrences::Line& Occurrences::LineOf(std::size_t at) const {
+std::size_t Occurrences::LineStartOf(std::size_t at) const {
     const auto start = static_cast<std::uint32_t>(StartOf(at));
-    return *(std::upper_bound(lines_.begin(), lines_.end(), start,
-                              [](std::uint32_t position, const Line& line) {
-                                  return position < line.start;
-                              }) -
+    return *(std::upper_bound(lineStarts_.data(), lineStarts_.data() + lineStarts_.size(), start) -
              1);
 }
 
 // A word lies in a line's first seven bytes only when the whole line is
 // scanned, as a line shorter than eight bytes is.
 std::size_t Occurrences::ScanStartOf(std::size_t at) const {
-    const std::size_t lineStart = LineOf(at).start;
+    const std::size_t lineStart = LineStartOf(at);
     return StartOf(at) >= lineStart + kLineRefLength ? lineStart + kLineRefLength : lineStart;
 }
 
+bool Occurrences::OnOneLine(std::size_t first, std::size_t later) const {
+    const std::size_t end = EndOf(first);
+    return std::memchr(document_->data() + end, '\n', StartOf(later) - end) == nullptr;
+}
+
 std::string_view Occurrences::LineText(std::size_t at) const {
-    const std::size_t lineStart = LineOf(at).start;
+    const std::size_t lineStart = LineStartOf(at);
     const std::size_t end = EndOf(at);
     const void* lineFeed = std::memchr(document_->data() + end, '\n', length_ - end);
     const std::size_t lineEnd =
@@ -54,19 +56,28 @@ std::string_view Occurrences::LineText(std::size_t at) const {
 }
 
 std::string_view Occurrences::LineRef(std::size_t at) const {
-    const Line& line = LineOf(at);
-    return line.refLineStart == kNoLine ? std::string_view()
-                                        : Bytes(line.refLineStart, line.refLineStart + kLineRefLength);
+    const std::size_t lineStart = LineStartOf(at);
+    std::size_t refLineStart = lineStart;
+    if (ScanStartOf(at) == lineStart) {
+        refLineStart = std::lower_bound(shortLines_.data(), shortLines_.data() + shortLines_.size(),
+                                        lineStart,
+                                        [](const ShortLine& line, std::size_t position) {
+                                            return line.start < position;
+                                        })
+                           ->refLineStart;
+    }
+    return refLineStart == kNoLine ? std::string_view()
+                                   : Bytes(refLineStart, refLineStart + kLineRefLength);
 }
 
 std::size_t Occurrences::HeadingOf(std::size_t at) const {
     const auto start = static_cast<std::uint32_t>(StartOf(at));
     return static_cast<std::size_t>(
-        std::upper_bound(headings_.begin() + 1, headings_.end(), start,
+        std::upper_bound(headings_.data() + 1, headings_.data() + headings_.size(), start,
                          [](std::uint32_t position, const Heading& heading) {
                              return position < heading.lineStart;
                          }) -
-        headings_.begin() - 1);
+        headings_.data() - 1);
 }
 
 HeadingTextPieces Occurrences::HeadingText(std::size_t heading) const {
@@ -84,8 +95,14 @@ Occurrences::Builder::Builder(std::shared_ptr<const DocumentBytes> document, std
     made_->length_ = length;
     made_->counts_.assign(words.size(), 0);
     made_->words_ = std::move(words);
+    AddHeadingCounts();
     made_->headings_.push_back(Heading{0, 0, 0, 0});
-    made_->headingCounts_.assign(made_->words_.size(), 0);
+}
+
+void Occurrences::Builder::AddHeadingCounts() {
+    for (std::size_t word = 0; word < made_->words_.size(); ++word) {
+        made_->headingCounts_.push_back(0);
+    }
 }
 
 void Occurrences::Builder::AddHeading(std::size_t lineStart, std::size_t lineLength,
@@ -95,13 +112,16 @@ void Occurrences::Builder::AddHeading(std::size_t lineStart, std::size_t lineLen
     made_->headings_.push_back(Heading{static_cast<std::uint32_t>(lineStart),
                                        static_cast<std::uint32_t>(lineLength),
                                        static_cast<std::uint32_t>(wordsBefore), 0});
-    made_->headingCounts_.resize(made_->headingCounts_.size() + made_->words_.size(), 0);
+    AddHeadingCounts();
 }
 
 void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart,
                                          std::size_t start, std::size_t end, std::int64_t number) {
-    if (made_->lines_.empty() || made_->lines_.back().start != lineStart) {
-        made_->lines_.push_back(Line{static_cast<std::uint32_t>(lineStart), refLine_});
+    if (made_->lineStarts_.empty() || made_->lineStarts_.back() != lineStart) {
+        made_->lineStarts_.push_back(static_cast<std::uint32_t>(lineStart));
+        if (start < lineStart + kLineRefLength) {
+            made_->shortLines_.push_back(ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
+        }
     }
     const auto w = static_cast<std::uint32_t>(word);
     made_->places_.push_back(

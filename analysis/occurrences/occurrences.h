@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/memory/documentbytes.h"
+#include "analysis/memory/mappedarray.h"
 #include "analysis/scan/linerules.h"
 
 namespace quorvex {
@@ -24,7 +25,8 @@ namespace quorvex {
 // before the first heading line; headings 1 onwards are the heading lines in
 // document order.
 //
-// Memory: 12 bytes per occurrence, 8 per line that holds one, and per
+// Memory: 12 bytes per occurrence, 4 per line that holds one (8 more for a
+// line shorter than eight bytes), and per
 // heading line 16 bytes and 4 per searched word.
 class Occurrences {
   public:
@@ -54,6 +56,10 @@ class Occurrences {
     // of eight bytes or more up to its own, or empty when there is none.
     std::string_view LineRef(std::size_t at) const;
     std::size_t HeadingOf(std::size_t at) const;
+    // Whether occurrences `first` and `later`, later in the document, lie on
+    // one line: no line feed between them, which is quicker to tell for
+    // neighbours than where their lines begin.
+    bool OnOneLine(std::size_t first, std::size_t later) const;
 
     // The document's bytes the search read.
     std::span<const std::uint8_t> Document() const { return {document_->data(), length_}; }
@@ -86,9 +92,9 @@ class Occurrences {
         std::uint32_t end;
         std::uint32_t number;
     };
-    // A line that holds an occurrence, and the text line whose reference
-    // its occurrences carry (kNoLine for none).
-    struct Line {
+    // A line shorter than eight bytes that holds an occurrence, and the
+    // text line whose reference its occurrences carry (kNoLine for none).
+    struct ShortLine {
         std::uint32_t start;
         std::uint32_t refLineStart;
     };
@@ -100,16 +106,19 @@ class Occurrences {
     };
 
     std::string_view Bytes(std::size_t from, std::size_t to) const;
-    const Line& LineOf(std::size_t at) const;
+    std::size_t LineStartOf(std::size_t at) const;
 
     std::shared_ptr<const DocumentBytes> document_;
     std::size_t length_ = 0;
     std::vector<std::string> words_;
     std::vector<std::int64_t> counts_;
-    std::vector<Place> places_;
-    std::vector<Line> lines_;  // in document order
-    std::vector<Heading> headings_;
-    std::vector<std::uint32_t> headingCounts_;  // per heading, per word
+    // Grown in mappings of their own, never copied: a word that occurs a
+    // hundred million times never has its occurrences held twice.
+    MappedArray<Place> places_;
+    MappedArray<std::uint32_t> lineStarts_;  // of the lines that hold one
+    MappedArray<ShortLine> shortLines_;
+    MappedArray<Heading> headings_;
+    MappedArray<std::uint32_t> headingCounts_;  // per heading, per word
     std::int64_t totalWords_ = 0;
 };
 
@@ -129,6 +138,8 @@ class Occurrences::Builder {
     std::shared_ptr<const Occurrences> Finish(std::int64_t totalWords) &&;
 
   private:
+    void AddHeadingCounts();
+
     std::unique_ptr<Occurrences> made_;
     std::uint32_t refLine_ = kNoLine;
 };

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "analysis/scan/linerules.h"
-#include "analysis/scan/wordrule.h"
+#include "analysis/scan/wordruns.h"
 
 namespace quorvex {
 
@@ -32,13 +32,54 @@ void CheckWords(const std::vector<std::string>& words) {
     }
 }
 
-// Walks the document line by line, as the run does, and every word of the
-// scanned parts of its text lines.
+constexpr std::size_t kPacked = 8;
+constexpr std::uint64_t kCaseBits = 0x0101010101010101ull * kCaseBit;
+
+std::uint64_t Load8(const std::uint8_t* p) {
+    std::uint64_t packed = 0;
+    std::memcpy(&packed, p, sizeof packed);
+    return packed;
+}
+
+// Up to eight letters, folded, zeros after the last.
+std::uint64_t FoldLetters(const std::uint8_t* p, std::size_t length) {
+    return (Load8(p) | kCaseBits) & (~0ull >> (64 - 8 * length));
+}
+
+// A searched word of up to sixteen letters as the scan packs one: its first
+// eight letters and the rest, zeros after the last.
+struct PackedWord {
+    std::uint64_t prefix = 0;
+    std::uint64_t middle = 0;
+};
+
+PackedWord Pack(const std::string& word) {
+    PackedWord packed;
+    std::memcpy(&packed.prefix, word.data(), std::min(word.size(), kPacked));
+    if (word.size() > kPacked) {
+        std::memcpy(&packed.middle, word.data() + kPacked,
+                    std::min(word.size() - kPacked, kPacked));
+    }
+    return packed;
+}
+
+// Walks the document line by line, as the run does, and the runs of word
+// bytes of the scanned parts of its text lines as the run's scanner does.
+// Almost every run is a word without apostrophes whose length alone tells
+// that it is none of the searched words; the rest are packed and compared
+// as the scanner packs them, or, rare, folded byte by byte.
 class Search {
   public:
     Search(std::span<const std::uint8_t> document, Occurrences::Builder& found,
            const std::vector<std::string>& words)
-        : document_(document), found_(found), words_(words) {}
+        : document_(document), found_(found), words_(words) {
+        for (const std::string& word : words) {
+            packed_.push_back(Pack(word));
+            if (word.size() < kBlock) {
+                lengths_ |= 1ull << word.size();
+            }
+        }
+    }
 
     bool Run(const SearchProgress& progress) {
         std::size_t position = 0;
@@ -68,6 +109,8 @@ class Search {
     std::int64_t TotalWords() const { return totalWords_; }
 
   private:
+    static constexpr std::size_t kNone = ~std::size_t{0};
+
     void TakeLine(std::size_t lineStart, std::size_t length) {
         const std::span<const std::uint8_t> line = document_.subspan(lineStart, length);
         switch (KindOfLine(line)) {
@@ -85,32 +128,62 @@ class Search {
         }
     }
 
-    // A word is a run of letters and apostrophes holding at least one letter.
     void ScanPart(std::size_t lineStart, std::span<const std::uint8_t> part) {
-        const std::size_t partStart = static_cast<std::size_t>(part.data() - document_.data());
-        std::size_t i = 0;
-        while (i < part.size()) {
-            if (kWordRule[part[i]] == kSeparator) {
-                ++i;
-                continue;
-            }
-            std::size_t runEnd = i;
-            while (runEnd < part.size() && kWordRule[part[runEnd]] != kSeparator) {
-                ++runEnd;
-            }
-            TakeRun(lineStart, partStart + i, part.subspan(i, runEnd - i));
-            i = runEnd;
-        }
+        WalkWordRuns(
+            part, document_.data() + document_.size(),
+            [&](const std::uint8_t* loadable, const std::uint8_t* run, std::size_t length,
+                bool apostrophe) {
+                if (apostrophe) {
+                    TakeRunSlowly(lineStart, run, length);
+                    return;
+                }
+                if ((lengths_ >> length & 1) != 0) {
+                    if (const std::size_t word = Match(loadable, length); word != kNone) {
+                        const auto start = static_cast<std::size_t>(run - document_.data());
+                        found_.AddOccurrence(word, lineStart, start, start + length, totalWords_);
+                    }
+                }
+                ++totalWords_;
+            },
+            [&](const std::uint8_t* run, std::size_t length) {
+                TakeRunSlowly(lineStart, run, length);
+            });
     }
 
-    void TakeRun(std::size_t lineStart, std::size_t runStart, std::span<const std::uint8_t> run) {
+    // A run of `length` letters, readable kRunLoadReach bytes from `loadable`.
+    std::size_t Match(const std::uint8_t* loadable, std::size_t length) const {
+        for (std::size_t w = 0; w < words_.size(); ++w) {
+            if (words_[w].size() != length) {
+                continue;
+            }
+            if (length > 2 * kPacked) {
+                if (std::equal(words_[w].begin(), words_[w].end(), loadable,
+                               [](char letter, std::uint8_t byte) {
+                                   return letter == static_cast<char>(byte | kCaseBit);
+                               })) {
+                    return w;
+                }
+                continue;
+            }
+            const std::uint64_t prefix = FoldLetters(loadable, std::min(length, kPacked));
+            const std::uint64_t middle =
+                length > kPacked ? FoldLetters(loadable + kPacked, length - kPacked) : 0;
+            if (prefix == packed_[w].prefix && middle == packed_[w].middle) {
+                return w;
+            }
+        }
+        return kNone;
+    }
+
+    // A run with apostrophes, or of a block or more: folded byte by byte.
+    void TakeRunSlowly(std::size_t lineStart, const std::uint8_t* run, std::size_t length) {
         folded_.clear();
-        std::size_t first = run.size();
+        std::size_t first = length;
         std::size_t last = 0;
-        for (std::size_t i = 0; i < run.size(); ++i) {
-            if (kWordRule[run[i]] != kDeleted) {
-                folded_ += static_cast<char>(kWordRule[run[i]]);
-                first = std::min(first, i);
+        for (std::size_t i = 0; i < length; ++i) {
+            if (run[i] != kDeleted) {
+                folded_ += static_cast<char>(run[i] | kCaseBit);
+                first = folded_.size() == 1 ? i : first;
                 last = i;
             }
         }
@@ -119,8 +192,9 @@ class Search {
         }
         const auto found = std::find(words_.begin(), words_.end(), folded_);
         if (found != words_.end()) {
+            const auto start = static_cast<std::size_t>(run - document_.data());
             found_.AddOccurrence(static_cast<std::size_t>(found - words_.begin()), lineStart,
-                                 runStart + first, runStart + last + 1, totalWords_);
+                                 start + first, start + last + 1, totalWords_);
         }
         ++totalWords_;
     }
@@ -128,6 +202,8 @@ class Search {
     std::span<const std::uint8_t> document_;
     Occurrences::Builder& found_;
     const std::vector<std::string>& words_;
+    std::vector<PackedWord> packed_;
+    std::uint64_t lengths_ = 0;  // bit n set for a searched word of n letters
     std::string folded_;
     std::int64_t totalWords_ = 0;
 };

@@ -33,7 +33,6 @@ class TextScanner {
   private:
     void CountBytes(std::span<const std::uint8_t> bytes);
     void TallyWords(std::span<const std::uint8_t> bytes);
-    int TallyRun(WordIndex& words, const std::uint8_t* run, std::size_t length);
     int TallyLoadable(WordIndex& words, const std::uint8_t* loadable, const std::uint8_t* run,
                       std::size_t length, bool apostrophe);
     int TallyWithoutApostrophes(WordIndex& words, const std::uint8_t* loadable, std::size_t length);

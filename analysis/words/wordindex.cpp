@@ -239,7 +239,9 @@ bool WordIndex::Add(std::size_t at, std::uint64_t check, std::string_view word,
 std::uint32_t WordIndex::StoreHeading(const std::array<std::string_view, 4>& text) {
     const std::uint64_t offset = headingText_.size();
     for (const std::string_view piece : text) {
-        headingText_.Append(piece.data(), piece.size());
+        if (!piece.empty()) {
+            headingText_.Append(piece.data(), piece.size());
+        }
     }
     headings_.push_back(HeadingSpan{offset, headingText_.size() - offset});
     return static_cast<std::uint32_t>(headings_.size() - 1);

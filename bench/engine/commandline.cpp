@@ -20,7 +20,7 @@ const Option* Find(std::span<const Option> options, std::string_view name) {
 }  // namespace
 
 bool ReadCommandLine(std::span<const std::string_view> args, std::span<const Option> options,
-                     CommandLine& line) {
+                     CommandLine& line, std::vector<std::string>* operands) {
     const Option everyJobs[] = {NumberOption("--words", line.words),
                                 NumberOption("--lines", line.lines),
                                 NumberOption("--hash-seed", line.hashSeed)};
@@ -45,10 +45,13 @@ bool ReadCommandLine(std::span<const std::string_view> args, std::span<const Opt
         }
     }
     if (!line.help) {
-        if (files.size() != 1) {
+        if (files.size() != (operands ? std::max<std::size_t>(files.size(), 2) : 1)) {
             return false;
         }
-        line.file = std::string(files.front());
+        line.file = std::string(files.back());
+        if (operands) {
+            operands->assign(files.begin(), files.end() - 1);
+        }
     }
     return true;
 }

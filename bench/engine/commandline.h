@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvex::bench {
 
@@ -33,9 +34,10 @@ struct Option {
 // Reads --help or -h anywhere, the job's `options` and exactly one file
 // ("-" among them) into `line`. False when an option is unknown, lacks its
 // value or has a bad one, or when there is not exactly one file and no call
-// for help.
+// for help. A job that takes operands before the file gets them in
+// `operands`, one at least.
 bool ReadCommandLine(std::span<const std::string_view> args, std::span<const Option> options,
-                     CommandLine& line);
+                     CommandLine& line, std::vector<std::string>* operands = nullptr);
 
 // A whole decimal number, and nothing else.
 std::optional<std::uint64_t> ParseNumber(std::string_view text);

@@ -1,7 +1,5 @@
 #include "bench/engine/enginebenchmark.h"
 
-#include <sys/resource.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -16,14 +14,6 @@
 namespace quorvex::bench {
 
 namespace {
-
-constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
-
-double PeakMemoryBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
-}
 
 // The times of every run's phases, and what the last run found.
 struct EngineRuns {

@@ -11,6 +11,7 @@
 #include "bench/engine/enginebenchmark.h"
 #include "bench/engine/generatecommand.h"
 #include "bench/engine/loadbenchmark.h"
+#include "bench/engine/occurrencesbenchmark.h"
 
 namespace {
 
@@ -57,6 +58,14 @@ constexpr std::string_view kUsage =
             lines of ten words (six from 25 letters up) drawn from 40,000
             random words of A to B letters
 
+  quorvex-bench occurrences [--runs N] [--sorts] WORD... FILE
+      Loads FILE once, then finds the occurrences of one to eight WORDs
+      (small letters a to z, as Unique Words shows them) N times (default 5),
+      as the Occurrences window does. Prints the occurrences of each word,
+      the words counted, the median of the search as a phase line as above,
+      with --sorts the medians of sorting the concordance by Left and by
+      Right, and the peak memory.
+
   quorvex-bench --help
 )";
 
@@ -86,6 +95,9 @@ int main(int argc, char** argv) {
     }
     if (job == "load") {
         return RunJob(bench::ParseLoadOptions(jobArgs), bench::RunLoadBenchmark);
+    }
+    if (job == "occurrences") {
+        return RunJob(bench::ParseOccurrencesOptions(jobArgs), bench::RunOccurrencesBenchmark);
     }
     return RunJob(bench::ParseEngineOptions(args), bench::RunEngineBenchmark);
 }

@@ -1,5 +1,7 @@
 #include "bench/engine/phasetiming.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -13,7 +15,15 @@ double Median(std::vector<double> values) {
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
+
 }  // namespace
+
+double PeakMemoryBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * kBytesPerMaxRssUnit;
+}
 
 Duration Between(const Instant& start, const Instant& end) {
     return {std::chrono::duration<double>(end.wall - start.wall).count(),

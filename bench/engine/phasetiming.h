@@ -28,6 +28,9 @@ Duration Median(const std::vector<Duration>& durations);
 
 double MegabytesPerSecond(std::int64_t bytes, double seconds);
 
+// The most memory this process has held so far, in bytes.
+double PeakMemoryBytes();
+
 // One line "<name> <seconds> s <MB/s> MB/s   cpu <seconds> s <MB/s> MB/s".
 void PrintPhase(const char* name, const Duration& duration, std::int64_t bytes);
 

@@ -5,10 +5,11 @@
 #include <map>
 #include <sstream>
 
+#include "analysis/scan/blockmasks.h"
+
 namespace quorvex::test {
 namespace {
 
-constexpr std::size_t kBlock = 64;  // the bytes the scanner classifies at once
 
 struct Tally {
     std::map<std::string, std::int64_t> words;
@@ -75,6 +76,31 @@ TEST(TextScanner, EveryByteAtEveryPlaceOfABlockFollowsTheWordRule) {
                 AddByTheTable(line.substr(0, length + 1), expected);
             }
             ASSERT_TRUE(Sealed(state, totalWords) == expected) << "byte " << b << " at " << p;
+        }
+    }
+}
+
+// Each way of classifying a block, the portable one and the processor's,
+// against the table: every byte value at every place, among letters,
+// apostrophes and separators.
+TEST(BlockMasks, EveryWayFollowsTheWordRule) {
+    std::array<std::uint8_t, kBlock> block{};
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        block[i] = "a' Z\x80"[i % 5];
+    }
+    for (int b = 0; b < 256; ++b) {
+        for (std::size_t p = 0; p < kBlock; ++p) {
+            std::array<std::uint8_t, kBlock> bytes = block;
+            bytes[p] = static_cast<std::uint8_t>(b);
+            BlockMasks expected;
+            for (std::size_t i = 0; i < kBlock; ++i) {
+                expected.word |= std::uint64_t{kWordRule[bytes[i]] != kSeparator} << i;
+                expected.apostrophes |= std::uint64_t{kWordRule[bytes[i]] == kDeleted} << i;
+            }
+            for (const BlockMasks masks : {PortableMasks64(bytes.data()), Masks64(bytes.data())}) {
+                ASSERT_EQ(masks.word, expected.word) << "byte " << b << " at " << p;
+                ASSERT_EQ(masks.apostrophes, expected.apostrophes) << "byte " << b << " at " << p;
+            }
         }
     }
 }
