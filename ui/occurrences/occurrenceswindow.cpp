@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <new>
 #include <span>
+#include <system_error>
 
 #include "analysis/occurrences/occurrencesearch.h"
 #include "analysis/text/codepage.h"
@@ -217,24 +218,31 @@ ReportList* OccurrencesWindow::AddList(QList<ReportColumn> columns, const QStrin
 // own thread, where the rows and the plot are made of it.
 void OccurrencesWindow::StartSearch(std::shared_ptr<const DocumentBytes> document,
                                     std::int64_t length) {
-    search_ = std::thread([this, document = std::move(document), length] {
-        const auto progress = [this](std::int64_t read, std::int64_t total) {
-            QMetaObject::invokeMethod(
-                this, [this, read, total] { ShowProgress(read, total); }, Qt::QueuedConnection);
-            return stopRequested_ ? RunControl::Stop : RunControl::Continue;
-        };
-        try {
-            std::shared_ptr<const Occurrences> found =
-                FindOccurrences(document, length, words_, progress);
-            if (found != nullptr) {
+    try {
+        search_ = std::thread([this, document = std::move(document), length] {
+            const auto progress = [this](std::int64_t read, std::int64_t total) {
                 QMetaObject::invokeMethod(
-                    this, [this, found] { ShowOccurrences(found); }, Qt::QueuedConnection);
+                    this, [this, read, total] { ShowProgress(read, total); }, Qt::QueuedConnection);
+                return stopRequested_ ? RunControl::Stop : RunControl::Continue;
+            };
+            try {
+                std::shared_ptr<const Occurrences> found =
+                    FindOccurrences(document, length, words_, progress);
+                if (found != nullptr) {
+                    QMetaObject::invokeMethod(
+                        this, [this, found] { ShowOccurrences(found); }, Qt::QueuedConnection);
+                }
+            } catch (const std::bad_alloc&) {
+                QMetaObject::invokeMethod(
+                    this, [this] { RefuseWithoutMemory(); }, Qt::QueuedConnection);
             }
-        } catch (const std::bad_alloc&) {
-            QMetaObject::invokeMethod(
-                this, [this] { RefuseWithoutMemory(); }, Qt::QueuedConnection);
-        }
-    });
+        });
+    } catch (const std::system_error&) {
+        // No thread without the memory for its stack; the message waits for
+        // whoever listens to the window once it is made.
+        QMetaObject::invokeMethod(
+            this, [this] { RefuseWithoutMemory(); }, Qt::QueuedConnection);
+    }
 }
 
 void OccurrencesWindow::StopSearch() {

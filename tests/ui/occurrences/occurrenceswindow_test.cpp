@@ -16,7 +16,7 @@
 #include "analysis/occurrences/concordancerows.h"
 #include "analysis/occurrences/headingcountrows.h"
 #include "analysis/rows/uniquewordrows.h"
-#include "tests/ui/testing/allocationlimit.h"
+#include "tests/ui/testing/addressspacelimit.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/occurrences/dispersionplot.h"
@@ -254,12 +254,13 @@ class OccurrencesWindowTest : public WindowTest {
 #if defined(__SANITIZE_ADDRESS__)
         QSKIP("the address sanitizer allocates past the limit on its own");
 #endif
-        WindowTest::Open(WriteFile("many.txt", "0000000 " + QByteArray("a ").repeated(200'000)));
+        // Twelve million occurrences take more than a hundred MiB to find.
+        WindowTest::Open(WriteFile("many.txt", "0000000 " + QByteArray("a ").repeated(12'000'000)));
         Process();
         Unique()->setCurrentIndex(Unique()->model()->index(0, 0));
         const WindowSnapshot before = Snapshot(*window_);
         {
-            const AllocationLimit limit(1 << 20);
+            const AddressSpaceLimit limit(64 * 1024 * 1024);
             QTest::keyClick(Unique(), Qt::Key_Return);
             QTRY_COMPARE(dialogs_->problems.size(), 1);
         }

@@ -2,9 +2,6 @@
 // driven offscreen with the dialogs answered by the test.
 #include "ui/frmmain.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -22,12 +19,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <fstream>
 
 #include "analysis/rows/substitutionrows.h"
 #include "analysis/rows/summarytable.h"
 #include "analysis/rows/uniquewordrows.h"
 #include "tests/analysis/clibrarylocale.h"
+#include "tests/ui/testing/addressspacelimit.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/progress/progressbar.h"
@@ -47,25 +44,6 @@ QStringList Headers(const ReportList* list) {
     }
     return captions;
 }
-
-// Lets the process have only `headroom` more bytes of address space, for as
-// long as it lives.
-class AddressSpaceLimit {
-  public:
-    explicit AddressSpaceLimit(std::size_t headroom) {
-        ::getrlimit(RLIMIT_AS, &saved_);
-        std::ifstream statm("/proc/self/statm");
-        std::size_t pages = 0;
-        statm >> pages;
-        const rlimit limit{pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + headroom,
-                           saved_.rlim_max};
-        ::setrlimit(RLIMIT_AS, &limit);
-    }
-    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
 
 // The words of the Unique Words list, as shown.
 QStringList Words(const ReportList* unique) {
