@@ -202,9 +202,13 @@ void ReportList::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ReportList::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    // The menu's entry stands for the owner's command, which keeps its own
+    // enabled state.
     for (QAction* command : std::as_const(ownerCommands_)) {
         if (command != nullptr) {
-            menu.addAction(command);
+            QAction* entry = menu.addAction(command->text());
+            entry->setEnabled(command->isEnabled() && selectionModel()->hasSelection());
+            connect(entry, &QAction::triggered, command, &QAction::trigger);
         }
     }
     if (!menu.isEmpty()) {

@@ -61,8 +61,8 @@ class ReportList : public QTableView {
 
     // Whether the context menu offers to sort by each column; off at first.
     void SetSortCommandsOffered(bool offered) { sortCommandsOffered_ = offered; }
-    // A command of the owner's, shown first in the context menu, enabled as
-    // the owner sets it.
+    // A command of the owner's on the selected rows, shown first in the
+    // context menu, enabled while the owner enables it and rows are selected.
     void AddOwnerCommand(QAction* command) { ownerCommands_.append(command); }
 
     // The selected rows as shown, in runs of consecutive rows.
