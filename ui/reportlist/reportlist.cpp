@@ -182,7 +182,8 @@ void ReportList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+    const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (enter && unmodified && currentIndex().isValid()) {
         emit RowChosen(currentIndex().row());
         event->accept();
         return;
