@@ -30,14 +30,17 @@ using Concordance = ConcordanceRows::Column;
 using UniqueColumn = UniqueWordRows::Column;
 
 // Occurrences of "sing" before the first heading and under one heading,
-// of "song" under both; twelve distinct words.
+// of "song" under both; thirteen distinct words, the first two "sing"s a
+// pixel or two apart on the plot.
 const QByteArray kPsalm =
     "0000000 Sing, sing!\r\n"
     "Book 01 Psalms\r\n"
     "001:001 O sing unto the LORD a new song\r\n"
     "001:002 Sing unto the LORD, all the earth.\r\n"
     "Book 02 Songs\r\n"
-    "001:001 The song of songs\r\n";
+    "001:001 The song of songs\r\n"
+    "001:002" +
+    QByteArray(" la").repeated(400) + "\r\n";
 
 }  // namespace
 
@@ -214,6 +217,9 @@ class OccurrencesWindowTest : public WindowTest {
                          expected[strip][end]);
                 QCOMPARE(concordance->Text(row, IndexOf(Concordance::Word)).toLower(),
                          strip == 0 ? "sing" : "song");
+                if (strip == 0 && end == 0) {
+                    QCOMPARE(concordance->Text(row, IndexOf(Concordance::Left)), " ");
+                }
             }
         }
         concordance->SetSortSettings(IndexOf(Concordance::Reference), true, 0);
