@@ -5,6 +5,7 @@
 
 #include "analysis/occurrences/contextsort.h"
 #include "analysis/text/codepage.h"
+#include "analysis/text/utf8measure.h"
 
 namespace quorvex {
 
@@ -14,9 +15,10 @@ ConcordanceRows::ConcordanceRows(std::shared_ptr<const Occurrences> occurrences,
 
 std::string_view ConcordanceRows::LeftContext(std::size_t row) const {
     const std::size_t start = occurrences_->StartOf(row);
-    const std::size_t from = std::max(occurrences_->ScanStartOf(row),
-                                      start - std::min(start, contextWidth_));
-    const std::span<const std::uint8_t> bytes = occurrences_->Document().subspan(from, start - from);
+    const std::size_t from =
+        std::max(occurrences_->ScanStartOf(row), start - std::min(start, contextWidth_));
+    const std::span<const std::uint8_t> bytes =
+        occurrences_->Document().subspan(from, start - from);
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
@@ -34,29 +36,45 @@ std::string_view ConcordanceRows::RightContext(std::size_t row) const {
     return text.substr(0, contextWidth_);
 }
 
-std::u16string ConcordanceRows::Cell(std::size_t row, int column, std::size_t limit) const {
-    std::u16string text;
+ConcordanceRows::CellBytes ConcordanceRows::BytesOf(std::size_t row, int column) const {
     switch (static_cast<Column>(column)) {
         case Column::Heading:
-            for (const std::string_view piece :
-                 occurrences_->HeadingText(occurrences_->HeadingOf(row))) {
-                limit -= AppendWindows1252(text, piece, limit);
-            }
-            break;
+            return occurrences_->HeadingText(occurrences_->HeadingOf(row));
         case Column::Reference:
-            AppendWindows1252(text, occurrences_->LineRef(row), limit);
-            break;
+            return {occurrences_->LineRef(row)};
         case Column::Left:
-            AppendWindows1252(text, LeftContext(row), limit);
-            break;
+            return {LeftContext(row)};
         case Column::Word:
-            AppendWindows1252(text, occurrences_->WrittenWord(row), limit);
-            break;
+            return {occurrences_->WrittenWord(row)};
         case Column::Right:
-            AppendWindows1252(text, RightContext(row), limit);
-            break;
+            return {RightContext(row)};
+    }
+    return {};
+}
+
+std::u16string ConcordanceRows::Cell(std::size_t row, int column, std::size_t limit) const {
+    std::u16string text;
+    for (const std::string_view piece : BytesOf(row, column)) {
+        limit -= AppendWindows1252(text, piece, limit);
     }
     return text;
+}
+
+// Measured from the document's bytes, without making a text.
+std::uint64_t ConcordanceRows::TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
+                                               std::size_t parts, int columns) const {
+    const auto [first, end] = PartOfRows(0, RowCount(), part, parts);
+    std::uint64_t bytes = 0;
+    for (std::size_t row = first; row < end; ++row) {
+        for (int column = 0; selected[row] && column < columns; ++column) {
+            Utf8Measure measure;
+            for (const std::string_view piece : BytesOf(row, column)) {
+                measure = measure + Utf8Measure::OfWindows1252(piece);
+            }
+            bytes += measure.TrimmedBytes();
+        }
+    }
+    return bytes;
 }
 
 void ConcordanceRows::SortRows(int column, bool descending,

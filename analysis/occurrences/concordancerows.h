@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -35,6 +36,8 @@ class ConcordanceRows : public ReportRows {
     int ColumnCount() const override { return kColumnCount; }
     std::size_t RowCount() const override { return occurrences_->size(); }
     std::u16string Cell(std::size_t row, int column, std::size_t limit = kWholeText) const override;
+    std::uint64_t TrimmedUtf8Size(const std::vector<bool>& selected, std::size_t part,
+                                  std::size_t parts, int columns) const override;
     // Left and Right: the side's words, folded by the word rule, nearest
     // first, a side with no more words first; Word: by searched word in the
     // order of their texts, then by the text as written; Heading and
@@ -42,6 +45,9 @@ class ConcordanceRows : public ReportRows {
     void SortRows(int column, bool descending, std::vector<std::uint32_t>& order) const override;
 
   private:
+    // A cell's text is these document bytes, one after the other.
+    using CellBytes = std::array<std::string_view, 4>;
+    CellBytes BytesOf(std::size_t row, int column) const;
     std::string_view LeftContext(std::size_t row) const;
     std::string_view RightContext(std::size_t row) const;
 

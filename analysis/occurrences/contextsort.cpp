@@ -225,71 +225,116 @@ void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
     }
 }
 
-// Groups of equal own parts ordered further by the strings of their next
-// occurrences: by their ranks, then, doubling the reach each round, by the
-// ranks of the occurrences twice, four times, ... as far on, until every
-// group is of equal strings.
-void SortByNextRows(const OwnParts& parts, std::size_t rows, Groups& groups) {
-    std::vector<std::pair<std::size_t, std::size_t>> open;
+using Range = std::pair<std::size_t, std::size_t>;
+
+// Sorts order[b, e) by `key(row)`, a number whose low 32 bits are the row,
+// and starts a group at every change of its high bits; each group of more
+// than one row whose strings go on goes into `open`. Every row's rank
+// becomes the start of its group: finer than before, and in the same order,
+// so ranks read during a round are never wrong, only sometimes coarser.
+template <typename Key>
+void SplitGroup(std::size_t b, std::size_t e, const Key& key, Groups& groups,
+                std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& jump,
+                std::vector<std::uint64_t>& keys, std::vector<Range>& open) {
+    keys.clear();
+    for (std::size_t i = b; i < e; ++i) {
+        keys.push_back(key(groups.order[i]));
+    }
+    std::sort(keys.begin(), keys.end());
+    bool goesOn = false;
+    for (std::size_t i = b, groupStart = b; i < e; ++i) {
+        const std::uint64_t k = keys[i - b];
+        groups.order[i] = static_cast<std::uint32_t>(k);
+        if (i == b || k >> 32 != keys[i - b - 1] >> 32) {
+            groupStart = i;
+            groups.starts[i] = true;
+            goesOn = false;
+        }
+        rank[groups.order[i]] = static_cast<std::uint32_t>(groupStart);
+        goesOn = goesOn || jump[groups.order[i]] != kNoRow;
+        if ((i + 1 == e || keys[i + 1 - b] >> 32 != k >> 32) && i > groupStart && goesOn) {
+            open.emplace_back(groupStart, i + 1);
+        }
+    }
+}
+
+// Groups of equal own parts ordered further by what follows them: a row's
+// string is its own part, that part again as often as the next occurrences
+// on its line repeat it, then the string of the first next occurrence with
+// another own part, its further row. A row whose further row's own part
+// comes before the repeated one comes before every row that repeats it more
+// often, one whose further row's part comes after it after them; rows that
+// agree in both are ordered by the strings of their further rows: by their
+// ranks, then, doubling the reach each round, by the ranks of the further
+// rows' further rows, and so on, until every group is of equal strings. So
+// a line of one word repeated is ordered at once, and no line takes more
+// rounds than the logarithm of its occurrences.
+void SortByNextRows(const OwnParts& parts, std::size_t rows, ContextSide side, Groups& groups) {
+    std::vector<Range> groupsOfEqualParts;
     for (std::size_t i = 0, j = 0; i < rows; i = j) {
         j = i + 1;
         while (j < rows && !groups.starts[j]) {
             ++j;
         }
         if (j - i > 1 && parts.NextRow(groups.order[i]) != kNoRow) {
-            open.emplace_back(i, j);
+            groupsOfEqualParts.emplace_back(i, j);
         }
     }
-    if (open.empty()) {
+    if (groupsOfEqualParts.empty()) {
         return;
     }
     std::vector<std::uint32_t> rank(rows);
-    std::vector<std::uint32_t> jump(rows);
     for (std::size_t i = 0, groupStart = 0; i < rows; ++i) {
         groupStart = groups.starts[i] ? i : groupStart;
         rank[groups.order[i]] = static_cast<std::uint32_t>(groupStart);
     }
-    for (std::uint32_t row = 0; row < rows; ++row) {
-        jump[row] = parts.NextRow(row);
+    // The further rows, and how often each row's own part repeats: every
+    // row after the next occurrence it depends on.
+    std::vector<std::uint32_t> jump(rows);
+    std::vector<std::uint32_t> repeats(rows);
+    const bool left = side == ContextSide::Left;
+    for (std::size_t k = 0; k < rows; ++k) {
+        const auto row = static_cast<std::uint32_t>(left ? k : rows - 1 - k);
+        const std::uint32_t next = parts.NextRow(row);
+        const bool repeated = next != kNoRow && rank[next] == rank[row];
+        jump[row] = repeated ? jump[next] : next;
+        repeats[row] = repeated ? repeats[next] + 1 : 1;
     }
-    std::vector<std::uint32_t> next(rows);
     std::vector<std::uint64_t> keys;
+    std::vector<Range> open;
+    for (const auto& [b, e] : groupsOfEqualParts) {
+        SplitGroup(
+            b, e,
+            [&](std::uint32_t row) {
+                const bool before = jump[row] == kNoRow || rank[jump[row]] < rank[row];
+                const std::uint64_t order = before ? repeats[row] : 0x7FFFFFFFu - repeats[row];
+                return (std::uint64_t{!before} << 63) | order << 32 | row;
+            },
+            groups, rank, jump, keys, open);
+    }
+    repeats = std::vector<std::uint32_t>();
     while (!open.empty()) {
-        std::vector<std::pair<std::size_t, std::size_t>> stillOpen;
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> newRanks;
+        std::vector<Range> stillOpen;
         for (const auto& [b, e] : open) {
-            keys.clear();
-            for (std::size_t i = b; i < e; ++i) {
-                const std::uint32_t row = groups.order[i];
-                const std::uint64_t further = jump[row] == kNoRow ? 0 : rank[jump[row]] + 1ull;
-                keys.push_back(further << 32 | row);
-            }
-            std::sort(keys.begin(), keys.end());
-            for (std::size_t i = b, k = 0, groupStart = b; i < e; ++i, ++k) {
-                if (k == 0 || keys[k] >> 32 != keys[k - 1] >> 32) {
-                    if (i - groupStart > 1) {
-                        stillOpen.emplace_back(groupStart, i);
-                    }
-                    groupStart = i;
-                    groups.starts[i] = true;
-                }
-                groups.order[i] = static_cast<std::uint32_t>(keys[k]);
-                newRanks.emplace_back(groups.order[i], static_cast<std::uint32_t>(groupStart));
-                if (i + 1 == e && i + 1 - groupStart > 1) {
-                    stillOpen.emplace_back(groupStart, e);
-                }
-            }
+            SplitGroup(
+                b, e,
+                [&](std::uint32_t row) {
+                    const std::uint64_t further = jump[row] == kNoRow ? 0 : rank[jump[row]] + 1ull;
+                    return further << 32 | row;
+                },
+                groups, rank, jump, keys, stillOpen);
         }
-        for (const auto& [row, newRank] : newRanks) {
-            rank[row] = newRank;
+        // Each row's further row twice as far: a row before the rows it
+        // reaches, so that each reads their reach of this round.
+        for (std::size_t k = 0; k < rows; ++k) {
+            const auto row = static_cast<std::uint32_t>(left ? rows - 1 - k : k);
+            jump[row] = jump[row] == kNoRow ? kNoRow : jump[jump[row]];
         }
-        for (std::uint32_t row = 0; row < rows; ++row) {
-            next[row] = jump[row] == kNoRow ? kNoRow : jump[jump[row]];
-        }
-        jump.swap(next);
         open.clear();
         for (const auto& [b, e] : stillOpen) {
-            if (jump[groups.order[b]] != kNoRow) {
+            if (std::any_of(groups.order.begin() + static_cast<std::ptrdiff_t>(b),
+                            groups.order.begin() + static_cast<std::ptrdiff_t>(e),
+                            [&](std::uint32_t row) { return jump[row] != kNoRow; })) {
                 open.emplace_back(b, e);
             }
         }
@@ -331,7 +376,7 @@ void SortByContext(const Occurrences& occurrences, ContextSide side, bool descen
     order.resize(rows);
     Groups groups{order, std::vector<bool>(rows)};
     SortByOwnParts(parts, rows, groups);
-    SortByNextRows(parts, rows, groups);
+    SortByNextRows(parts, rows, side, groups);
     if (descending) {
         ReverseGroups(groups);
     }

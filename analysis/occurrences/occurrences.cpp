@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kWordLowBits = 2;
 constexpr std::uint32_t kTopBit = 0x80000000u;
+constexpr std::size_t kNearLineStart = 256;
 
 }  // namespace
 
@@ -25,9 +26,18 @@ std::string_view Occurrences::WrittenWord(std::size_t at) const {
     return Bytes(StartOf(at), EndOf(at));
 }
 
+// Most lines are short: the line feed before a word is looked for in the
+// bytes just before it, and only a long line's start in the lines' table.
 std::size_t Occurrences::LineStartOf(std::size_t at) const {
-    const auto start = static_cast<std::uint32_t>(StartOf(at));
-    return *(std::upper_bound(lineStarts_.data(), lineStarts_.data() + lineStarts_.size(), start) -
+    const std::size_t start = StartOf(at);
+    const std::size_t near = start - std::min(start, kNearLineStart);
+    if (const void* lineFeed = memrchr(document_->data() + near, '\n', start - near)) {
+        return static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
+                                        document_->data()) +
+               1;
+    }
+    return *(std::upper_bound(lineStarts_.data(), lineStarts_.data() + lineStarts_.size(),
+                              static_cast<std::uint32_t>(start)) -
              1);
 }
 
@@ -59,12 +69,11 @@ std::string_view Occurrences::LineRef(std::size_t at) const {
     const std::size_t lineStart = LineStartOf(at);
     std::size_t refLineStart = lineStart;
     if (ScanStartOf(at) == lineStart) {
-        refLineStart = std::lower_bound(shortLines_.data(), shortLines_.data() + shortLines_.size(),
-                                        lineStart,
-                                        [](const ShortLine& line, std::size_t position) {
-                                            return line.start < position;
-                                        })
-                           ->refLineStart;
+        refLineStart =
+            std::lower_bound(
+                shortLines_.data(), shortLines_.data() + shortLines_.size(), lineStart,
+                [](const ShortLine& line, std::size_t position) { return line.start < position; })
+                ->refLineStart;
     }
     return refLineStart == kNoLine ? std::string_view()
                                    : Bytes(refLineStart, refLineStart + kLineRefLength);
@@ -78,6 +87,17 @@ std::size_t Occurrences::HeadingOf(std::size_t at) const {
                              return position < heading.lineStart;
                          }) -
         headings_.data() - 1);
+}
+
+std::size_t Occurrences::FirstUnder(std::size_t heading) const {
+    const std::uint32_t lineStart = headings_[heading].lineStart;
+    const auto first = static_cast<std::size_t>(
+        std::lower_bound(places_.data(), places_.data() + places_.size(), lineStart,
+                         [](const Place& place, std::uint32_t position) {
+                             return (place.start & kPositionBits) < position;
+                         }) -
+        places_.data());
+    return first < size() && HeadingOf(first) == heading ? first : size();
 }
 
 HeadingTextPieces Occurrences::HeadingText(std::size_t heading) const {
@@ -115,12 +135,13 @@ void Occurrences::Builder::AddHeading(std::size_t lineStart, std::size_t lineLen
     AddHeadingCounts();
 }
 
-void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart,
-                                         std::size_t start, std::size_t end, std::int64_t number) {
+void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start,
+                                         std::size_t end, std::int64_t number) {
     if (made_->lineStarts_.empty() || made_->lineStarts_.back() != lineStart) {
         made_->lineStarts_.push_back(static_cast<std::uint32_t>(lineStart));
         if (start < lineStart + kLineRefLength) {
-            made_->shortLines_.push_back(ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
+            made_->shortLines_.push_back(
+                ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
         }
     }
     const auto w = static_cast<std::uint32_t>(word);

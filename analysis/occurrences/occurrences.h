@@ -26,8 +26,8 @@ namespace quorvex {
 // document order.
 //
 // Memory: 12 bytes per occurrence, 4 per line that holds one (8 more for a
-// line shorter than eight bytes), and per
-// heading line 16 bytes and 4 per searched word.
+// line shorter than eight bytes), and per heading line 16 bytes and 4 per
+// searched word.
 class Occurrences {
   public:
     // Filled by the search, in document order.
@@ -71,9 +71,9 @@ class Occurrences {
     // The words counted in the heading's text lines.
     std::int64_t WordsUnder(std::size_t heading) const { return headings_[heading].words; }
     // The number of the first word counted after the heading line.
-    std::int64_t FirstWordAfter(std::size_t heading) const {
-        return headings_[heading].firstWord;
-    }
+    std::int64_t FirstWordAfter(std::size_t heading) const { return headings_[heading].firstWord; }
+    // The first occurrence under the heading, or size() when none is.
+    std::size_t FirstUnder(std::size_t heading) const;
     std::int64_t CountUnder(std::size_t heading, std::size_t word) const {
         return headingCounts_[heading * words_.size() + word];
     }
@@ -133,8 +133,8 @@ class Occurrences::Builder {
     void AddHeading(std::size_t lineStart, std::size_t lineLength, std::int64_t wordsBefore);
     // The last text line of eight bytes or more begins at lineStart.
     void SetRefLine(std::size_t lineStart) { refLine_ = static_cast<std::uint32_t>(lineStart); }
-    void AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start,
-                       std::size_t end, std::int64_t number);
+    void AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start, std::size_t end,
+                       std::int64_t number);
     std::shared_ptr<const Occurrences> Finish(std::int64_t totalWords) &&;
 
   private:

@@ -88,10 +88,10 @@ class Search {
             const std::uint8_t* start = document_.data() + position;
             const void* lineFeed = std::memchr(start, '\n', document_.size() - position);
             const std::size_t length =
-                lineFeed ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
-                                                    start) +
-                               1
-                         : document_.size() - position;
+                lineFeed
+                    ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - start) +
+                          1
+                    : document_.size() - position;
             TakeLine(position, length);
             position += length;
             sinceProgress += static_cast<std::int64_t>(length);
@@ -175,28 +175,37 @@ class Search {
         return kNone;
     }
 
-    // A run with apostrophes, or of a block or more: folded byte by byte.
+    // A run with apostrophes, or of a block or more, however long: its
+    // letters compared byte by byte where they lie, never copied.
     void TakeRunSlowly(std::size_t lineStart, const std::uint8_t* run, std::size_t length) {
-        folded_.clear();
-        std::size_t first = length;
-        std::size_t last = 0;
-        for (std::size_t i = 0; i < length; ++i) {
-            if (run[i] != kDeleted) {
-                folded_ += static_cast<char>(run[i] | kCaseBit);
-                first = folded_.size() == 1 ? i : first;
-                last = i;
-            }
-        }
-        if (folded_.empty()) {
+        const std::span<const std::uint8_t> bytes(run, length);
+        const auto isLetter = [](std::uint8_t byte) { return byte != kDeleted; };
+        const auto first = std::find_if(bytes.begin(), bytes.end(), isLetter);
+        if (first == bytes.end()) {
             return;
         }
-        const auto found = std::find(words_.begin(), words_.end(), folded_);
-        if (found != words_.end()) {
-            const auto start = static_cast<std::size_t>(run - document_.data());
-            found_.AddOccurrence(static_cast<std::size_t>(found - words_.begin()), lineStart,
-                                 start + first, start + last + 1, totalWords_);
+        const auto last = std::find_if(bytes.rbegin(), bytes.rend(), isLetter).base();
+        const auto letters = static_cast<std::size_t>(std::count_if(first, last, isLetter));
+        for (std::size_t w = 0; w < words_.size(); ++w) {
+            if (words_[w].size() == letters && SameLetters(first, last, words_[w])) {
+                const auto start = static_cast<std::size_t>(&*first - document_.data());
+                found_.AddOccurrence(w, lineStart, start,
+                                     start + static_cast<std::size_t>(last - first), totalWords_);
+                break;
+            }
         }
         ++totalWords_;
+    }
+
+    static bool SameLetters(std::span<const std::uint8_t>::iterator from,
+                            std::span<const std::uint8_t>::iterator to, const std::string& word) {
+        std::size_t at = 0;
+        for (; from != to; ++from) {
+            if (*from != kDeleted && static_cast<char>(*from | kCaseBit) != word[at++]) {
+                return false;
+            }
+        }
+        return true;
     }
 
     std::span<const std::uint8_t> document_;
@@ -204,7 +213,6 @@ class Search {
     const std::vector<std::string>& words_;
     std::vector<PackedWord> packed_;
     std::uint64_t lengths_ = 0;  // bit n set for a searched word of n letters
-    std::string folded_;
     std::int64_t totalWords_ = 0;
 };
 

@@ -38,9 +38,9 @@ inline bool HasLineRef(std::span<const std::uint8_t> line) {
 }
 
 inline std::string_view LineRefOf(std::span<const std::uint8_t> line) {
-    return HasLineRef(line) ? std::string_view(reinterpret_cast<const char*>(line.data()),
-                                               kLineRefLength)
-                            : std::string_view();
+    return HasLineRef(line)
+               ? std::string_view(reinterpret_cast<const char*>(line.data()), kLineRefLength)
+               : std::string_view();
 }
 
 inline std::span<const std::uint8_t> ScannedPart(std::span<const std::uint8_t> line) {

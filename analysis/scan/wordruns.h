@@ -57,8 +57,8 @@ inline std::size_t BitIndex(std::uint64_t bit) {
 // longRun(run, length). Inlined, as it is the heart of every scan.
 template <typename ShortRun, typename LongRun>
 [[gnu::always_inline]] inline void WalkWordRuns(std::span<const std::uint8_t> bytes,
-                                                const std::uint8_t* sourceEnd,
-                                                ShortRun&& shortRun, LongRun&& longRun) {
+                                                const std::uint8_t* sourceEnd, ShortRun&& shortRun,
+                                                LongRun&& longRun) {
     using wordruns::BitIndex;
     const std::uint8_t* base = bytes.data();
     const std::size_t n = bytes.size();

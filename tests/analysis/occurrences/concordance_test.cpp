@@ -107,7 +107,9 @@ std::vector<ModelRow> ModelRows(const std::string& document,
             if (found != searched.end()) {
                 ++headings.back().counts[static_cast<std::size_t>(found - searched.begin())];
                 const std::size_t last = run.find_last_not_of('\'');
-                ModelRow row{heading, reference, line.substr(scanStart, i + first - scanStart),
+                ModelRow row{heading,
+                             reference,
+                             line.substr(scanStart, i + first - scanStart),
                              run.substr(first, last + 1 - first),
                              text.size() > i + last ? text.substr(i + last + 1) : "",
                              FoldedWords(line.substr(scanStart, i - scanStart)),
@@ -124,17 +126,40 @@ std::vector<ModelRow> ModelRows(const std::string& document,
 
 // Lines made to be odd: no heading at first, short lines, skipped lines,
 // words of two letters and apostrophes at their ends, high and control
-// bytes, carriage returns inside lines, often no last line feed; few words,
-// so that many sides agree far out.
+// bytes, carriage returns inside lines, stretches longer than a context,
+// often no last line feed; few words, so that many sides agree far out.
 std::string OddDocument(std::mt19937& random) {
-    const std::vector<std::string> pieces = {
-        "ab", "Ab", "b'", "'a", "A'B", "ab'", "a",  "b",     "ba",  " ",   " ",   "  ",
-        "\r", "\t", "\x01", "\x85", "\xe9", "\xff", "'", "B'a", ".",  "\x80"};
+    const std::vector<std::string> pieces = {"ab",
+                                             "Ab",
+                                             "b'",
+                                             "'a",
+                                             "A'B",
+                                             "ab'",
+                                             "a",
+                                             "b",
+                                             "ba",
+                                             " ",
+                                             " ",
+                                             "  ",
+                                             "\r",
+                                             "\t",
+                                             "\x01",
+                                             "\x85",
+                                             "\xe9",
+                                             "\xff",
+                                             "'",
+                                             "B'a",
+                                             ".",
+                                             "\x80",
+                                             std::string(300, '-')};
     std::string document;
     const int lines = static_cast<int>(random() % 16);
     for (int line = 0; line < lines; ++line) {
         const unsigned kind = random() % 10;
-        document += kind == 0 ? "B" : kind == 1 ? " " : kind < 4 ? "" : "001:00" + std::to_string(line % 10);
+        document += kind == 0   ? "B"
+                    : kind == 1 ? " "
+                    : kind < 4  ? ""
+                                : "001:00" + std::to_string(line % 10);
         const int length = static_cast<int>(random() % (kind < 4 ? 4 : 24));
         for (int i = 0; i < length; ++i) {
             document += pieces[random() % pieces.size()];
@@ -217,6 +242,13 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
         const auto found = FindOccurrences(state.SourceBytes, state.SourceLength, words,
                                            [](auto, auto) { return RunControl::Continue; });
         ExpectHeadingRows(HeadingCountRows(found, {u".", u","}), headings);
+        for (std::size_t heading = 0, first = 0; heading < found->HeadingCount(); ++heading) {
+            while (first < model.size() && found->HeadingOf(first) < heading) {
+                ++first;
+            }
+            const bool under = first < model.size() && found->HeadingOf(first) == heading;
+            ASSERT_EQ(found->FirstUnder(heading), under ? first : model.size());
+        }
         ConcordanceRows rows(found);
         ASSERT_EQ(rows.RowCount(), model.size()) << Escaped(text);
         rowsCompared += model.size();
@@ -226,19 +258,23 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
             const ModelRow& m = model[r];
             const std::vector<std::u16string> expected = {
                 DecodeWindows1252(m.heading), DecodeWindows1252(m.reference),
-                Shown(m.before, width, true), DecodeWindows1252(m.word), Shown(m.after, width, false)};
+                Shown(m.before, width, true), DecodeWindows1252(m.word),
+                Shown(m.after, width, false)};
             for (int column = 0; column < ConcordanceRows::kColumnCount; ++column) {
                 ASSERT_EQ(Utf8(rows.Cell(r, column)), Utf8(expected[column]))
                     << "row " << r << " column " << column << " in \"" << Escaped(text) << "\"";
             }
             ASSERT_EQ(rows.Found().WordOf(r), m.searched);
         }
+        ASSERT_FALSE(FirstSizeDifference(rows, static_cast<unsigned>(document)));
         const auto byWord = [&](const ModelRow& m) { return std::pair(words[m.searched], m.word); };
         const auto inPlace = [&](const ModelRow&) { return 0; };
         for (const bool descending : {false, true}) {
             const std::vector<std::pair<Column, std::vector<std::uint32_t>>> sorts = {
-                {Column::Left, ModelOrder(model, descending, [](const ModelRow& m) { return m.leftWords; })},
-                {Column::Right, ModelOrder(model, descending, [](const ModelRow& m) { return m.rightWords; })},
+                {Column::Left,
+                 ModelOrder(model, descending, [](const ModelRow& m) { return m.leftWords; })},
+                {Column::Right,
+                 ModelOrder(model, descending, [](const ModelRow& m) { return m.rightWords; })},
                 {Column::Word, ModelOrder(model, descending, byWord)},
                 {Column::Heading, ModelOrder(model, false, inPlace)}};
             for (const auto& [column, expected] : sorts) {
@@ -247,8 +283,9 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
                 if (column == Column::Heading && descending) {
                     std::reverse(order.begin(), order.end());
                 }
-                ASSERT_EQ(order, expected) << "column " << IndexOf(column) << (descending ? " descending" : "")
-                                           << " in \"" << Escaped(text) << "\"";
+                ASSERT_EQ(order, expected)
+                    << "column " << IndexOf(column) << (descending ? " descending" : "") << " in \""
+                    << Escaped(text) << "\"";
             }
         }
     }
@@ -269,15 +306,15 @@ TEST(OccurrenceSearch, ReportsProgressStopsAndRefusesOddWords) {
         reads.push_back(read);
         return reads.size() == 2 ? RunControl::Stop : RunControl::Continue;
     };
-    EXPECT_EQ(FindOccurrences(state.SourceBytes, state.SourceLength, {"ab"}, stopAtSecond), nullptr);
+    EXPECT_EQ(FindOccurrences(state.SourceBytes, state.SourceLength, {"ab"}, stopAtSecond),
+              nullptr);
     ASSERT_EQ(reads.size(), 2u);
     EXPECT_NEAR(static_cast<double>(reads[1] - reads[0]), 1 << 20, 64);
 
     const auto goOn = [](auto, auto) { return RunControl::Continue; };
     EXPECT_EQ(FindOccurrences(state.SourceBytes, 12, {"ab", "ba"}, goOn)->size(), 1u);
-    for (const std::vector<std::string>& odd :
-         std::vector<std::vector<std::string>>{{}, {""}, {"Ab"}, {"a'b"}, {"ab", "ab"},
-                                               std::vector<std::string>(9, "a")}) {
+    for (const std::vector<std::string>& odd : std::vector<std::vector<std::string>>{
+             {}, {""}, {"Ab"}, {"a'b"}, {"ab", "ab"}, std::vector<std::string>(9, "a")}) {
         EXPECT_THROW(FindOccurrences(state.SourceBytes, state.SourceLength, odd, goOn),
                      std::invalid_argument);
     }

@@ -10,7 +10,6 @@
 namespace quorvex::test {
 namespace {
 
-
 struct Tally {
     std::map<std::string, std::int64_t> words;
     std::int64_t totalWords = 0;
