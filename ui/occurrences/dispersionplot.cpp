@@ -13,7 +13,6 @@
 #include <cstdlib>
 
 #include "analysis/text/codepage.h"
-#include "ui/occurrences/firstindexwhere.h"
 #include "ui/occurrences/occurrencestexts.h"
 
 namespace quorvex {
@@ -31,6 +30,23 @@ constexpr int kPointerReach = 3;
 
 // A text longer than a list shows is cut as a list cuts it.
 constexpr std::size_t kLongestText = 4096;
+
+// The first index from `first` to before `end` at which `reached` holds, or
+// `end` if there is none, found by halving: `reached` must be false up to
+// some index and true from there on, as it is for what ascends in document
+// order, such as the occurrences' word numbers and the headings' first words.
+template <typename Predicate>
+std::size_t FirstIndexWhere(std::size_t first, std::size_t end, Predicate reached) {
+    while (first < end) {
+        const std::size_t middle = first + (end - first) / 2;
+        if (reached(middle)) {
+            end = middle;
+        } else {
+            first = middle + 1;
+        }
+    }
+    return first;
+}
 
 QString CutText(std::u16string text) {
     if (text.size() > kLongestText) {

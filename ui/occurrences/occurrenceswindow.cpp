@@ -21,7 +21,6 @@
 #include "analysis/occurrences/occurrencesearch.h"
 #include "analysis/text/codepage.h"
 #include "ui/occurrences/dispersionplot.h"
-#include "ui/occurrences/firstindexwhere.h"
 #include "ui/occurrences/occurrencestexts.h"
 #include "ui/reportlist/busycursor.h"
 #include "ui/reportlist/reportlist.h"
@@ -347,10 +346,8 @@ void OccurrencesWindow::SelectHeadingsFirstOccurrence() {
     }
     const std::size_t heading =
         headingRows_->HeadingAt(headingCounts_->Rows().SourceRow(current.row()));
-    const Occurrences& found = concordanceRows_->Found();
-    const std::size_t first = FirstIndexWhere(
-        0, found.size(), [&](std::size_t at) { return found.HeadingOf(at) >= heading; });
-    if (first < found.size() && found.HeadingOf(first) == heading) {
+    const std::size_t first = concordanceRows_->Found().FirstUnder(heading);
+    if (first < concordanceRows_->Found().size()) {
         SelectOccurrence(first);
     }
 }
