@@ -16,6 +16,8 @@
 #include "analysis/rows/summarytable.h"
 #include "loading/sourcefile.h"
 #include "ui/appicon.h"
+#include "ui/occurrences/occurrencestexts.h"
+#include "ui/occurrences/occurrenceswindow.h"
 #include "ui/progress/colourvalue.h"
 #include "ui/progress/modprogress.h"
 #include "ui/progress/progressbar.h"
@@ -39,6 +41,9 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(20);
 // A list's design settings: not sorted, keyed on its first column, and set
 // to descending so that a user's first click on a header sorts ascending.
 constexpr int kInitialSortOrder = 1;
+
+// The most words one Occurrences window compares.
+constexpr std::size_t kMostOccurrenceWords = 8;
 
 enum class WindowList { Summary, Substitution, Unique };
 
@@ -151,7 +156,11 @@ frmMain::frmMain(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    for (const QPointer<OccurrencesWindow>& window : std::as_const(occurrencesWindows_)) {
+        delete window.data();
+    }
+}
 
 void frmMain::BuildMenus() {
     mnuFile = menuBar()->addMenu(text::MenuFile());
@@ -192,10 +201,16 @@ void frmMain::BuildTabs() {
     connect(lvwUnique, &ReportList::ColumnClick, this, &frmMain::lvwUnique_ColumnClick);
     lvwSubstitution->SetSortCommandsOffered(true);
     lvwUnique->SetSortCommandsOffered(true);
+
+    mnuShowOccurrences = new QAction(text::CommandShowOccurrences(), this);
+    connect(mnuShowOccurrences, &QAction::triggered, this, &frmMain::mnuShowOccurrences_Click);
+    lvwUnique->AddOwnerCommand(mnuShowOccurrences);
+    connect(lvwUnique, &ReportList::RowChosen, this, &frmMain::lvwUnique_RowChosen);
 }
 
 void frmMain::Form_Load() {
     mnuProcessFile->setEnabled(false);
+    mnuShowOccurrences->setEnabled(false);
     SetColumnWidths(lvwSummary, DesignOf(WindowList::Summary));
     SetColumnWidths(lvwSubstitution, DesignOf(WindowList::Substitution));
     SetColumnWidths(lvwUnique, DesignOf(WindowList::Unique));
@@ -225,6 +240,8 @@ void frmMain::LoadSourceFile(const QString& path) {
         return;
     }
 
+    CloseOccurrencesWindows();
+    SetUniqueWordsOfLoadedDocument(false);
     state_.SourceFileName = path.toStdU16String();
     state_.SourceLength = file.length;
     if (file.length > 0) {
@@ -246,11 +263,14 @@ void frmMain::mnuFileExit_Click() {
 // the still disabled controls, which drop them, before the controls are
 // enabled again: nobody asked for what they would do now.
 void frmMain::mnuProcessFile_Click() {
+    CloseOccurrencesWindows();
+    mnuShowOccurrences->setEnabled(false);
     SetRunning(true);
     AnalyseDocument();
     QCoreApplication::processEvents();
     if (!stopRequested_) {
         SetRunning(false);
+        SetUniqueWordsOfLoadedDocument(uniqueShowsLoadedDocument_);
     }
 }
 
@@ -299,6 +319,7 @@ void frmMain::ShowResults(ResultLists lists) {
     lvwSummary->Rows().Commit(std::move(summary));
     lvwSubstitution->Rows().Commit(std::move(substitution));
     lvwUnique->Rows().Commit(std::move(unique));
+    uniqueShowsLoadedDocument_ = true;
 }
 
 // The failed run's words are given back before the message shows; the lists
@@ -314,9 +335,14 @@ void frmMain::ReportFailedRun(const QString& reason) {
 // input while a copy went on is therefore taken before the box shows; once
 // the window is closing, nothing is shown.
 void frmMain::ShowProblem(const QString& title, const QString& text) {
+    ShowProblemOver(this, title, text);
+}
+
+// A message of an Occurrences window shows over it while it is open.
+void frmMain::ShowProblemOver(QWidget* window, const QString& title, const QString& text) {
     QCoreApplication::processEvents();
     if (!stopRequested_) {
-        CommonDialog1->ShowProblem(this, title, text);
+        CommonDialog1->ShowProblem(window, title, text);
     }
 }
 
@@ -338,10 +364,92 @@ void frmMain::lvwUnique_ColumnClick(int index) {
     SortByClickedColumn(lvwUnique, index);
 }
 
+// The Occurrences window opens for the selected words, in the list's order.
+void frmMain::mnuShowOccurrences_Click() {
+    const RowRuns runs = lvwUnique->SelectedRuns();
+    std::size_t selected = 0;
+    for (const RowRun& run : runs) {
+        selected += static_cast<std::size_t>(run.last - run.first + 1);
+    }
+    if (selected == 0) {
+        return;
+    }
+    if (selected > kMostOccurrenceWords) {
+        ShowProblem(occurrencestext::FailedTitle(), text::TooManyWordsForOccurrences());
+        return;
+    }
+    std::vector<std::string> words;
+    for (const RowRun& run : runs) {
+        for (int row = run.first; row <= run.last; ++row) {
+            words.push_back(lvwUnique->Text(row, IndexOf(UniqueColumn::Word)).toStdString());
+        }
+    }
+    ShowOccurrences(std::move(words));
+}
+
+// Enter and a double click open the window for the row's own word, as the
+// command would, and only when it would.
+void frmMain::lvwUnique_RowChosen(int row) {
+    if (mnuShowOccurrences->isEnabled()) {
+        ShowOccurrences({lvwUnique->Text(row, IndexOf(UniqueColumn::Word)).toStdString()});
+    }
+}
+
+// The same words, in whatever order, are shown by one window: choosing them
+// again brings it to the front.
+void frmMain::ShowOccurrences(std::vector<std::string> words) {
+    std::vector<std::string> wanted = words;
+    std::sort(wanted.begin(), wanted.end());
+    for (OccurrencesWindow* open : OccurrencesWindows()) {
+        std::vector<std::string> shown = open->Words();
+        std::sort(shown.begin(), shown.end());
+        if (shown == wanted) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
+    occurrencesWindows_.removeAll(nullptr);
+    auto* window = new OccurrencesWindow(state_.SourceBytes, state_.SourceLength, std::move(words),
+                                         LocaleSeparators());
+    connect(window, &OccurrencesWindow::Problem, this,
+            [this, window](const QString& title, const QString& text) {
+                ShowProblemOver(window->isVisible() ? static_cast<QWidget*>(window) : this, title,
+                                text);
+            });
+    occurrencesWindows_.append(window);
+    window->show();
+    window->activateWindow();
+}
+
+QList<OccurrencesWindow*> frmMain::OccurrencesWindows() const {
+    QList<OccurrencesWindow*> open;
+    for (const QPointer<OccurrencesWindow>& window : occurrencesWindows_) {
+        if (window != nullptr && window->isVisible()) {
+            open.append(window.data());
+        }
+    }
+    return open;
+}
+
+void frmMain::CloseOccurrencesWindows() {
+    for (OccurrencesWindow* window : OccurrencesWindows()) {
+        window->close();
+    }
+}
+
+void frmMain::SetUniqueWordsOfLoadedDocument(bool shown) {
+    uniqueShowsLoadedDocument_ = shown;
+    mnuShowOccurrences->setEnabled(shown);
+}
+
 // The close is never refused. A run or a load in progress sees the stop
-// request at its next look at the user interface and ends without results.
+// request at its next look at the user interface and ends without results;
+// an Occurrences window stops finding and closes with the main window, so
+// that the program ends.
 void frmMain::closeEvent(QCloseEvent* event) {
     stopRequested_ = true;
+    CloseOccurrencesWindows();
     event->accept();
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "analysis/analysedocument.h"
 #include "analysis/scan/analysisstate.h"
@@ -18,6 +21,7 @@ class QMenu;
 
 namespace quorvex {
 
+class OccurrencesWindow;
 class ProgressBar;
 class ReportList;
 class TabContainer;
@@ -43,6 +47,9 @@ class frmMain : public QMainWindow, private RunHooks {
     ReportList* SubstitutionList() const { return lvwSubstitution; }
     ReportList* UniqueList() const { return lvwUnique; }
     ProgressBar* Progress() const { return picProgress; }
+    QAction* ShowOccurrencesAction() const { return mnuShowOccurrences; }
+    // The Occurrences windows open now, in the order they were opened.
+    QList<OccurrencesWindow*> OccurrencesWindows() const;
 
     // True once the window was closed: a run or a load in progress ends as
     // soon as it can, and shows nothing.
@@ -54,6 +61,8 @@ class frmMain : public QMainWindow, private RunHooks {
     void mnuProcessFile_Click();
     void lvwSubstitution_ColumnClick(int index);
     void lvwUnique_ColumnClick(int index);
+    void mnuShowOccurrences_Click();
+    void lvwUnique_RowChosen(int row);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,8 +78,12 @@ class frmMain : public QMainWindow, private RunHooks {
     void ShowResults(ResultLists lists);
     void ReportFailedRun(const QString& reason);
     void ShowProblem(const QString& title, const QString& text);
+    void ShowProblemOver(QWidget* window, const QString& title, const QString& text);
     void CloseBehindDialog();
     void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
+    void ShowOccurrences(std::vector<std::string> words);
+    void CloseOccurrencesWindows();
+    void SetUniqueWordsOfLoadedDocument(bool shown);
 
     // The run's hooks: the progress bar and the user interface are brought
     // up to date at most once every few milliseconds, so that a large
@@ -96,6 +109,13 @@ class frmMain : public QMainWindow, private RunHooks {
     ReportList* lvwSubstitution = nullptr;
     ReportList* lvwUnique = nullptr;
     ProgressBar* picProgress = nullptr;
+    QAction* mnuShowOccurrences = nullptr;
+    // Windows close themselves and are deleted when closed; the ones left at
+    // the end go with the main window.
+    QList<QPointer<OccurrencesWindow>> occurrencesWindows_;
+    // Whether Unique Words shows the words of the loaded document: not after
+    // an Open until the next run, nor before the first run.
+    bool uniqueShowsLoadedDocument_ = false;
 
     bool stopRequested_ = false;
     bool eventsDue_ = false;

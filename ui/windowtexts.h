@@ -65,6 +65,13 @@ inline QString ColumnOriginalOrder() {
     return QStringLiteral("Original Order");
 }
 
+inline QString CommandShowOccurrences() {
+    return QStringLiteral("Show Occurrences");
+}
+inline QString TooManyWordsForOccurrences() {
+    return QStringLiteral("Select at most 8 words.");
+}
+
 inline QString ProgressName() {
     return QStringLiteral("Progress");
 }

@@ -130,6 +130,38 @@ class AccessibilityTest(unittest.TestCase):
         drive.press_keys("Return")
         self.assertEqual(program.wait_for_exit(), 0)
 
+    def test_enter_on_a_word_opens_its_occurrences_and_escape_closes_them(self):
+        program = self.program
+        with open(self.document, "wb") as file:
+            file.write(b"Book 01 Psalms\r\n001:001 Sing unto the LORD a new song\r\n"
+                       b"001:002 sing, all the earth\r\n")
+        quorvexwindow.load(program, self.document, drive.DEFAULT_TIMEOUT)
+        program.choose_menu("Process File")
+        program.wait_for_row_count("Summary", 6)
+        program.select_tab("Unique Words")
+        unique = program.shown_list("Unique Words")
+        drive.click_at(*drive.screen_centre(unique.get_accessible_at(0, 0)))
+        drive.wait_until(lambda: drive.is_focused(unique), "the list Unique Words to have the focus")
+        # Typing a word's beginning makes its row the current one.
+        drive.press_keys("s", "Return")
+        title = "Occurrences of sing"
+        window = program.wait_for_window(title, Atspi.Role.FRAME)
+        concordance = drive.find(window, {Atspi.Role.TABLE, Atspi.Role.TREE}, "Concordance")
+        drive.wait_until(lambda: concordance.get_n_rows() == 2, "two rows in the concordance")
+        self.assertEqual(
+            [[concordance.get_accessible_at(row, column).get_name() for column in range(5)]
+             for row in range(2)],
+            [["Book 01 Psalms  ", "001:001", " ", "Sing", " unto the LORD a new song"],
+             ["Book 01 Psalms  ", "001:002", " ", "sing", ", all the earth"]])
+        self.assertEqual([concordance.get_column_header(column).get_name()
+                          for column in range(5)],
+                         ["Heading", "Reference", "Left", "Word", "Right"])
+        drive.wait_until(lambda: drive.has_state(window, Atspi.StateType.ACTIVE),
+                         f'"{title}" to be the active window')
+        drive.press_keys("Escape")
+        program.wait_for_window_gone(title, Atspi.Role.FRAME)
+        self.assertEqual(quorvexwindow.leave(program), 0)
+
 
 if __name__ == "__main__":
     if len(sys.argv) < 2:

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTextDocument>
 #include <QToolTip>
 #include <cmath>
@@ -181,11 +182,40 @@ void ReportList::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (enter && unmodified && currentIndex().isValid()) {
+        emit RowChosen(currentIndex().row());
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+// Only a double click reports its row: whether a single click activates a row
+// is the desktop's setting, and a single click here only selects.
+void ReportList::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    QTableView::mouseDoubleClickEvent(event);
+    if (cell.isValid() && event->button() == Qt::LeftButton) {
+        emit RowChosen(cell.row());
+    }
 }
 
 void ReportList::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    // The menu's entry stands for the owner's command, which keeps its own
+    // enabled state.
+    for (QAction* command : std::as_const(ownerCommands_)) {
+        if (command != nullptr) {
+            QAction* entry = menu.addAction(command->text());
+            entry->setEnabled(command->isEnabled() && selectionModel()->hasSelection());
+            connect(entry, &QAction::triggered, command, &QAction::trigger);
+        }
+    }
+    if (!menu.isEmpty()) {
+        menu.addSeparator();
+    }
     QAction* copy = menu.addAction(QString(listtext::kCopyCommand));
     copy->setEnabled(selectionModel()->hasSelection());
     connect(copy, &QAction::triggered, this, &ReportList::CopySelectedRows);

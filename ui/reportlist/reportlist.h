@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QAction>
 #include <QHeaderView>
 #include <QList>
+#include <QPointer>
 #include <QTableView>
 #include <memory>
 #include <optional>
@@ -26,8 +28,10 @@ namespace quorvex {
 // Many rows can be selected. Ctrl+C and the context menu copy the selected
 // rows, or all of them, to the clipboard (see CopyRows); the context menu of
 // a list that offers sorting also has a "Sort by" command for each column,
-// reported as a click on that column's header. A cell too narrow for its
-// text shows the text in a tooltip.
+// reported as a click on that column's header. Its owner may put commands of
+// its own before those. Enter on a row and a double click on a row report
+// that row (RowChosen). A cell too narrow for its text shows the text in a
+// tooltip.
 class ReportList : public QTableView {
     Q_OBJECT
 
@@ -57,6 +61,12 @@ class ReportList : public QTableView {
 
     // Whether the context menu offers to sort by each column; off at first.
     void SetSortCommandsOffered(bool offered) { sortCommandsOffered_ = offered; }
+    // A command of the owner's on the selected rows, shown first in the
+    // context menu, enabled while the owner enables it and rows are selected.
+    void AddOwnerCommand(QAction* command) { ownerCommands_.append(command); }
+
+    // The selected rows as shown, in runs of consecutive rows.
+    RowRuns SelectedRuns() const;
 
     // A copy over the size limit, or without the memory it needs, leaves the
     // clipboard as it was and is reported as a Problem.
@@ -68,18 +78,20 @@ class ReportList : public QTableView {
     void ColumnClick(int index);
     // A command the list could not carry out, for its owner to tell the user.
     void Problem(const QString& title, const QString& text);
+    // Enter on the current row, or a double click on a row, as shown.
+    void RowChosen(int row);
 
   protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
   private:
     int RowHeight() const;
     void ReportSectionClick(int section);
     void ShowSortIndicator();
-    RowRuns SelectedRuns() const;
     void CopyRuns(const RowRuns& runs);
     std::optional<qint64> CopyToClipboard(const RowRuns& runs);
     QPoint KeyboardMenuPosition() const;
@@ -87,6 +99,7 @@ class ReportList : public QTableView {
 
     ReportListModel* rows_;
     bool sortCommandsOffered_ = false;
+    QList<QPointer<QAction>> ownerCommands_;
 };
 
 }  // namespace quorvex

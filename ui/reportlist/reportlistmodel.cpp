@@ -1,5 +1,6 @@
 #include "ui/reportlist/reportlistmodel.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <unordered_map>
@@ -118,6 +119,17 @@ QModelIndexList ReportListModel::match(const QModelIndex& start, int role, const
         }
     }
     return found;
+}
+
+int ReportListModel::ShownRow(std::size_t sourceRow) const {
+    const auto shown = std::find(order_.begin(), order_.end(), sourceRow);
+    return static_cast<int>(shown - order_.begin());
+}
+
+void ReportListModel::ShowChangedCells() {
+    if (!order_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+    }
 }
 
 ReportListModel::PreparedRows ReportListModel::Prepare(

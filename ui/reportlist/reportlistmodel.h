@@ -60,6 +60,12 @@ class ReportListModel : public QAbstractTableModel {
     // The rows as given, and which of them is shown at `row`.
     const ReportRows& Rows() const { return *rows_; }
     std::size_t SourceRow(int row) const { return order_[row]; }
+    // Where the row `sourceRow` of the rows as given is shown, found by one
+    // pass over the order: an inverse would take as much memory again.
+    int ShownRow(std::size_t sourceRow) const;
+    // Tells the views that the rows now make other texts in every cell, the
+    // same rows in the same order.
+    void ShowChangedCells();
     // The text of a cell as the list shows it.
     QString ShownText(int row, int column) const;
 

@@ -17,6 +17,15 @@ constexpr int ClickIndex(Name column) {
     return IndexOf(column) + 1;
 }
 
+class ReportList;
+
+// Opens a widget's context menu from the keyboard, chooses the entry with that
+// caption if there is one and it is enabled, and gives the captions of all
+// entries.
+QStringList UseContextMenu(QWidget* list, const QString& choice = {});
+
+void ClickRow(ReportList* list, int row, Qt::KeyboardModifiers modifiers = {});
+
 // What every window test starts from: a shown window whose dialogs a script
 // answers, a folder for its documents, and the user's commands.
 class WindowTest : public QObject {

@@ -2,9 +2,6 @@
 // driven offscreen with the dialogs answered by the test.
 #include "ui/frmmain.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -22,12 +19,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <fstream>
 
 #include "analysis/rows/substitutionrows.h"
 #include "analysis/rows/summarytable.h"
 #include "analysis/rows/uniquewordrows.h"
 #include "tests/analysis/clibrarylocale.h"
+#include "tests/ui/testing/addressspacelimit.h"
 #include "tests/ui/testing/windowsnapshot.h"
 #include "tests/ui/testing/windowtest.h"
 #include "ui/progress/progressbar.h"
@@ -48,25 +45,6 @@ QStringList Headers(const ReportList* list) {
     return captions;
 }
 
-// Lets the process have only `headroom` more bytes of address space, for as
-// long as it lives.
-class AddressSpaceLimit {
-  public:
-    explicit AddressSpaceLimit(std::size_t headroom) {
-        ::getrlimit(RLIMIT_AS, &saved_);
-        std::ifstream statm("/proc/self/statm");
-        std::size_t pages = 0;
-        statm >> pages;
-        const rlimit limit{pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + headroom,
-                           saved_.rlim_max};
-        ::setrlimit(RLIMIT_AS, &limit);
-    }
-    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
-
 // The words of the Unique Words list, as shown.
 QStringList Words(const ReportList* unique) {
     QStringList words;
@@ -82,44 +60,6 @@ QString Padded(const QString& text, int width) {
 
 QString ClipboardText() {
     return QGuiApplication::clipboard()->mimeData()->text();
-}
-
-// Opens a list's context menu from the keyboard, chooses the entry with that
-// caption if there is one, and gives the captions of all entries.
-QStringList UseContextMenu(ReportList* list, const QString& choice = {}) {
-    QStringList captions;
-    // A timer of this call's own, so that it cannot fire after the call when
-    // no menu opened.
-    QTimer inMenu;
-    inMenu.setSingleShot(true);
-    QObject::connect(&inMenu, &QTimer::timeout, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu == nullptr) {
-            return;
-        }
-        QAction* chosen = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (!action->isSeparator()) {
-                captions.append(action->text());
-            }
-            if (action->text() == choice && action->isEnabled()) {
-                chosen = action;
-            }
-        }
-        menu->close();
-        if (chosen != nullptr) {
-            chosen->trigger();
-        }
-    });
-    inMenu.start(0);
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint()));
-    QApplication::sendEvent(list, &event);
-    return captions;
-}
-
-void ClickRow(ReportList* list, int row, Qt::KeyboardModifiers modifiers = {}) {
-    const QRect cell = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, cell.center());
 }
 
 }  // namespace
@@ -576,8 +516,8 @@ class FrmMainTest : public WindowTest {
         const QString partial = captions + "apple\t1\t001:001\t2\nthe\t2\t001:001\t4\n";
         QCOMPARE(ClipboardText(), partial);
         QCOMPARE(UseContextMenu(unique, "Copy"),
-                 (QStringList{"Copy", "Copy All", "Sort by Word", "Sort by Count",
-                              "Sort by First Occurs", "Sort by Original Order"}));
+                 (QStringList{"Show Occurrences", "Copy", "Copy All", "Sort by Word",
+                              "Sort by Count", "Sort by First Occurs", "Sort by Original Order"}));
         QCOMPARE(ClipboardText(), partial);
     }
 
