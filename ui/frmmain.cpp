@@ -381,7 +381,7 @@ void frmMain::mnuShowOccurrences_Click() {
     std::vector<std::string> words;
     for (const RowRun& run : runs) {
         for (int row = run.first; row <= run.last; ++row) {
-            words.push_back(lvwUnique->Text(row, IndexOf(UniqueColumn::Word)).toStdString());
+            words.push_back(ChosenWord(row));
         }
     }
     ShowOccurrences(std::move(words));
@@ -391,8 +391,15 @@ void frmMain::mnuShowOccurrences_Click() {
 // command would, and only when it would.
 void frmMain::lvwUnique_RowChosen(int row) {
     if (mnuShowOccurrences->isEnabled()) {
-        ShowOccurrences({lvwUnique->Text(row, IndexOf(UniqueColumn::Word)).toStdString()});
+        ShowOccurrences({ChosenWord(row)});
     }
+}
+
+// The word's letters straight from the rows: a word of hundreds of megabytes
+// is not made into a text of the list's first.
+std::string frmMain::ChosenWord(int row) const {
+    const auto& rows = dynamic_cast<const UniqueWordRows&>(lvwUnique->Rows().Rows());
+    return std::string(rows.WordOf(lvwUnique->Rows().SourceRow(row)));
 }
 
 // The same words, in whatever order, are shown by one window: choosing them

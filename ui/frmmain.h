@@ -82,6 +82,7 @@ class frmMain : public QMainWindow, private RunHooks {
     void CloseBehindDialog();
     void DrawBar(const ProgressPoint& point, std::uint32_t barColor);
     void ShowOccurrences(std::vector<std::string> words);
+    std::string ChosenWord(int row) const;
     void CloseOccurrencesWindows();
     void SetUniqueWordsOfLoadedDocument(bool shown);
 

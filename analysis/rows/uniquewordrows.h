@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/rows/reportrows.h"
@@ -25,6 +26,9 @@ class UniqueWordRows : public ReportRows {
     static constexpr int kColumnCount = IndexOf(Column::OriginalOrder) + 1;
 
     UniqueWordRows(std::shared_ptr<const WordTable> words, NumberSeparators separators);
+
+    // A row's word as stored, letters a to z, without making a text of it.
+    std::string_view WordOf(std::size_t row) const { return words_->Word(row).text; }
 
     int ColumnCount() const override { return kColumnCount; }
     std::size_t RowCount() const override;
