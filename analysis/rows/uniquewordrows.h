@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ class UniqueWordRows : public ReportRows {
     std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column,
                                const Utf8Measure& heading) const;
     RowKeys WordKeys(int rowBits, bool descending) const;
+    void SortEqualKeysOn(RowKeys& keys, std::size_t letters) const;
+    std::size_t SharedLetters(const RowKeys& keys, std::span<const std::uint64_t> stretch,
+                              std::size_t from) const;
+    template <typename Visit>
+    void VisitWords(const RowKeys& keys, std::span<const std::uint64_t> stretch, std::size_t from,
+                    const Visit& visit) const;
     RowKeys PlaceKeys(int rowBits, bool descending) const;
     std::vector<std::uint32_t> PlaceRanks() const;
     int ComparePlaces(std::uint32_t a, std::uint32_t b) const;

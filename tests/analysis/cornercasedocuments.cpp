@@ -159,6 +159,27 @@ std::string CornerCaseDocuments::LongWord() {
     return word;
 }
 
+// Up to 200 words that begin with the same letters, as many as a sort key
+// holds or more, then a few from two or three letters, so that the words
+// are told apart only by later letters, again and again; the longest are 64
+// letters, of which they share 58.
+std::string CornerCaseDocuments::SharedPrefixWords() {
+    const int sharedLetters[] = {7, 8, 16, 58};
+    const int shared = sharedLetters[Below(4)];
+    std::string prefix;
+    for (int i = 0; i < shared; ++i) {
+        prefix += static_cast<char>('a' + Below(26));
+    }
+    std::string line;
+    for (int count = 1 + Below(200); count > 0; --count) {
+        line += ' ' + prefix;
+        for (int more = shared == 58 ? 6 : Below(12); more > 0; --more) {
+            line += Letter(shared == 58 ? 3 : 2);
+        }
+    }
+    return line;
+}
+
 // Words made from a counter, so that each is new.
 std::string CornerCaseDocuments::NewWords(int count) {
     std::string line;
@@ -174,7 +195,7 @@ std::string CornerCaseDocuments::Hostile() {
     const int lines = Below(OneIn(10) ? 400 : 40);
     std::string document;
     for (int i = 0; i < lines; ++i) {
-        switch (Below(6)) {
+        switch (Below(7)) {
             case 0:
                 document += LongHeading();
                 break;
@@ -184,6 +205,9 @@ std::string CornerCaseDocuments::Hostile() {
                 break;
             case 2:
                 document += std::to_string(1000000 + Below(9000000)) + NewWords(1 + Below(60));
+                break;
+            case 3:
+                document += "0000000" + SharedPrefixWords();
                 break;
             default:
                 document += "0000000" + NewWords(1 + Below(3));
