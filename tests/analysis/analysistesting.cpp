@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <random>
+#include <unordered_map>
 
+#include "analysis/words/wordindex.h"
 #include "tests/analysis/recordinghooks.h"
 
 namespace quorvex::test {
@@ -144,6 +147,48 @@ std::string Escaped(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string RandomWord(std::size_t length, std::mt19937& random) {
+    std::string word(length, 'a');
+    for (char& letter : word) {
+        letter = static_cast<char>('a' + random() % 26);
+    }
+    return word;
+}
+
+std::uint64_t IndexHash(const WordHash& hash, const std::string& word) {
+    const std::size_t length = word.size();
+    LongKey packed;
+    std::memcpy(&packed.prefix, word.data(), std::min<std::size_t>(length, 8));
+    std::memcpy(&packed.middle, word.data() + 8, std::clamp<std::size_t>(length, 8, 16) - 8);
+    return length <= 8                        ? hash.Short(packed.prefix)
+           : WordIndex::HasFiveBitKey(packed) ? hash.Short(WordIndex::FiveBitKey(packed))
+           : length <= 16                     ? hash.Long(packed.prefix, packed.middle)
+                                              : hash.Long(length, [&word](std::size_t chunk) {
+                                std::uint64_t letters = 0;
+                                word.copy(reinterpret_cast<char*>(&letters), 8, chunk * 8);
+                                return letters;
+                            });
+}
+
+std::array<std::string, 2> WordsSharingHashHalf(std::uint64_t seed, std::size_t length,
+                                                std::size_t otherLength, std::mt19937& random) {
+    const WordHash hash(seed);
+    std::array<std::unordered_map<std::uint64_t, std::string>, 2> seen;
+    const std::array<std::size_t, 2> lengths = {length, otherLength};
+    for (;;) {
+        for (std::size_t side = 0; side < 2; ++side) {
+            std::string word = RandomWord(lengths[side], random);
+            const std::uint64_t half = IndexHash(hash, word) >> 32;
+            const auto found = seen[1 - side].find(half);
+            if (found != seen[1 - side].end() && found->second != word) {
+                return side == 0 ? std::array{word, found->second}
+                                 : std::array{found->second, word};
+            }
+            seen[side].emplace(half, std::move(word));
+        }
+    }
 }
 
 }  // namespace quorvex::test

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <functional>
 #include <random>
-#include <unordered_map>
 
 #include "analysis/analysedocument.h"
 #include "analysis/words/wordhash.h"
@@ -158,30 +157,6 @@ TEST(EngineAgainstModel, LifelikeText) {
 
 // Words whose index slots all begin in the first 4,096th of the index under
 // one hash seed: short, five-bit, packed long, long and very long words alike.
-std::string RandomWord(std::size_t length, std::mt19937& random) {
-    std::string word(length, 'a');
-    for (char& letter : word) {
-        letter = static_cast<char>('a' + random() % 26);
-    }
-    return word;
-}
-
-// The hash the index files a word under, as the scan packs it.
-std::uint64_t IndexHash(const WordHash& hash, const std::string& word) {
-    const std::size_t length = word.size();
-    LongKey packed;
-    std::memcpy(&packed.prefix, word.data(), std::min<std::size_t>(length, 8));
-    std::memcpy(&packed.middle, word.data() + 8, std::clamp<std::size_t>(length, 8, 16) - 8);
-    return length <= 8                        ? hash.Short(packed.prefix)
-           : WordIndex::HasFiveBitKey(packed) ? hash.Short(WordIndex::FiveBitKey(packed))
-           : length <= 16                     ? hash.Long(packed.prefix, packed.middle)
-                                              : hash.Long(length, [&word](std::size_t chunk) {
-                                std::uint64_t letters = 0;
-                                word.copy(reinterpret_cast<char*>(&letters), 8, chunk * 8);
-                                return letters;
-                            });
-}
-
 std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t length,
                                              std::size_t count, std::mt19937& random) {
     const WordHash hash(seed);
@@ -193,22 +168,6 @@ std::vector<std::string> WordsCollidingUnder(std::uint64_t seed, std::size_t len
         }
     }
     return words;
-}
-
-// Two words whose hashes share their high half, which is all of the hash a
-// longer word's slot keeps: found among some 100,000 random words, as two
-// birthdays are among 2^32 days.
-std::vector<std::string> WordsSharingHashHalf(std::uint64_t seed, std::size_t length,
-                                              std::mt19937& random) {
-    const WordHash hash(seed);
-    std::unordered_map<std::uint64_t, std::string> seen;
-    for (;;) {
-        std::string word = RandomWord(length, random);
-        const auto [found, added] = seen.emplace(IndexHash(hash, word) >> 32, word);
-        if (!added && found->second != word) {
-            return {found->second, word};
-        }
-    }
 }
 
 // The index is right however its words crowd together: the slow model
@@ -223,7 +182,7 @@ TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
             words.insert(words.end(), longer.begin(), longer.end());
         }
         for (const std::size_t length : {14u, 20u}) {
-            for (const std::string& twin : WordsSharingHashHalf(seed, length, random)) {
+            for (const std::string& twin : WordsSharingHashHalf(seed, length, length, random)) {
                 words.insert(words.end(), 3, twin);
             }
         }
