@@ -309,9 +309,9 @@ void frmMain::ShowProblem(const QString& title, const QString& text) {
     }
 }
 
-// The window system asked the window to close while a dialog blocked it:
-// the window closes first, so that nothing is left to use when the dialog
-// goes, and the dialog's caller then finds the stop requested.
+// The window system asked the window to close, perhaps while a dialog
+// blocked it: the window closes first, so that nothing is left to use when
+// the dialog goes, and the dialog's caller then finds the stop requested.
 void frmMain::CloseBehindDialog() {
     close();
     if (QWidget* dialog = QApplication::activeModalWidget()) {
