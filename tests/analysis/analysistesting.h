@@ -42,6 +42,13 @@ std::uint64_t IndexHash(const WordHash& hash, const std::string& word);
 std::array<std::string, 2> WordsSharingHashHalf(std::uint64_t seed, std::size_t length,
                                                 std::size_t otherLength, std::mt19937& random);
 
+// A word of 32 letters and its first 24, whose hashes under `seed` share
+// their high half. Within a block of eight chunks, the longer word's hash is
+// the shorter one's plus a product for its fourth chunk alone; that chunk is
+// searched for among those whose product falls below 2^31, its two halves
+// met in the middle.
+std::array<std::string, 2> WordAndPrefixSharingHashHalf(std::uint64_t seed, std::mt19937& random);
+
 // A sort of a list's rows by one column, as ReportRows::SortRows.
 using RowSort = std::function<void(int column, bool descending, std::vector<std::uint32_t>& order)>;
 

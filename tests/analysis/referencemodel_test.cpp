@@ -186,8 +186,16 @@ TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
                 words.insert(words.end(), 3, twin);
             }
         }
+        // the same under the hash, but for parts that trade places
+        const std::string first = RandomWord(32, random);
+        const std::string second = RandomWord(32, random);
+        words.insert(words.end(), {first + second, second + first});
+        ASSERT_NE(IndexHash(WordHash(seed), first + second) >> 32,
+                  IndexHash(WordHash(seed), second + first) >> 32);
         std::shuffle(words.begin(), words.end(), random);
-        std::string document = "Book 01 Crowded\r\n";
+        // a word stored before its own first letters, which share its hash half
+        const auto [word, prefix] = WordAndPrefixSharingHashHalf(seed, random);
+        std::string document = "Book 01 Crowded\r\n001:001 " + word + " " + prefix + "\r\n";
         for (std::size_t i = 0; i < words.size(); ++i) {
             document += (i % 7 == 0 ? "\r\n001:" + std::to_string(i % 1000) + " " : " ") +
                         words[i] + " " + words[random() % (i + 1)];
