@@ -27,6 +27,13 @@ std::uint64_t LettersKey(std::string_view text, std::size_t from, std::size_t le
     return value;
 }
 
+// How many of the first `most` letters of `a` `b` begins with as well.
+std::size_t CommonLetters(std::string_view a, std::string_view b, std::size_t most) {
+    const auto end = a.begin() + static_cast<std::ptrdiff_t>(std::min(most, a.size()));
+    return static_cast<std::size_t>(std::mismatch(a.begin(), end, b.begin(), b.end()).first -
+                                    a.begin());
+}
+
 // The first row whose word begins with the letter'th letter or a later one:
 // a binary search, the rows being in bucket order. Written out because
 // clang 14, which builds the fuzz targets, cannot compile a ranges search
@@ -199,11 +206,17 @@ RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
     RowKeys keys(RowCount(), rowBits, valueBits, descending);
+    std::string_view firstWord;
+    std::size_t sharedByAll = std::string_view::npos;
     words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
         keys.Set(row, LettersKey(word.text, 0, letters));
+        if (sharedByAll > 0) {
+            firstWord = firstWord.empty() ? word.text : firstWord;
+            sharedByAll = CommonLetters(firstWord, word.text, sharedByAll);
+        }
     });
     keys.Sort();
-    SortEqualKeysOn(keys, letters);
+    SortEqualKeysOn(keys, letters, sharedByAll);
     return keys;
 }
 
@@ -214,7 +227,10 @@ RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
 // stretch's words apart, and reads each of its words' letters once, in row
 // order, which is the order the table holds a letter's words in: a document
 // can make the sort read more letters, never compare words at random.
-void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters) const {
+// The letters every word shares, known beforehand, spare reading them again
+// when all the keys are equal.
+void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters,
+                                     std::size_t sharedByAll) const {
     struct Stretch {
         std::size_t next;  // where the next stretch of equal keys within it begins
         std::size_t end;
@@ -240,7 +256,9 @@ void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters) const {
         }
         const std::span<const std::uint64_t> equalKeys = sorted.subspan(first, end - first);
         const std::size_t shared = stretch.from + letters;
-        const std::size_t from = shared + SharedLetters(keys, equalKeys, shared);
+        const std::size_t from = equalKeys.size() == sorted.size()
+                                     ? sharedByAll
+                                     : shared + SharedLetters(keys, equalKeys, shared);
         VisitWords(keys, equalKeys, from, [&](std::size_t at, std::string_view word) {
             keys.Revalue(first + at, LettersKey(word, from, letters));
             return true;
@@ -259,12 +277,7 @@ std::size_t UniqueWordRows::SharedLetters(const RowKeys& keys,
     const std::string_view head = words_->Word(keys.RowOf(stretch.front())).text.substr(from);
     std::size_t shared = head.size();
     VisitWords(keys, stretch.subspan(1), from, [&](std::size_t, std::string_view word) {
-        const std::string_view rest = word.substr(from);
-        shared = static_cast<std::size_t>(
-            std::mismatch(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(shared),
-                          rest.begin(), rest.end())
-                .first -
-            head.begin());
+        shared = CommonLetters(head, word.substr(from), shared);
         return shared > 0;
     });
     return shared;
