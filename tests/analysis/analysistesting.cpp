@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <random>
-#include <unordered_map>
 
-#include "analysis/words/wordindex.h"
 #include "tests/analysis/recordinghooks.h"
 
 namespace quorvex::test {
@@ -147,100 +144,6 @@ std::string Escaped(std::string_view text) {
         }
     }
     return out;
-}
-
-std::string RandomWord(std::size_t length, std::mt19937& random) {
-    std::string word(length, 'a');
-    for (char& letter : word) {
-        letter = static_cast<char>('a' + random() % 26);
-    }
-    return word;
-}
-
-std::uint64_t IndexHash(const WordHash& hash, const std::string& word) {
-    const std::size_t length = word.size();
-    LongKey packed;
-    std::memcpy(&packed.prefix, word.data(), std::min<std::size_t>(length, 8));
-    std::memcpy(&packed.middle, word.data() + 8, std::clamp<std::size_t>(length, 8, 16) - 8);
-    return length <= 8                        ? hash.Short(packed.prefix)
-           : WordIndex::HasFiveBitKey(packed) ? hash.Short(WordIndex::FiveBitKey(packed))
-           : length <= 16                     ? hash.Long(packed.prefix, packed.middle)
-                                              : hash.Long(length, [&word](std::size_t chunk) {
-                                std::uint64_t letters = 0;
-                                word.copy(reinterpret_cast<char*>(&letters), 8, chunk * 8);
-                                return letters;
-                            });
-}
-
-std::array<std::string, 2> WordsSharingHashHalf(std::uint64_t seed, std::size_t length,
-                                                std::size_t otherLength, std::mt19937& random) {
-    const WordHash hash(seed);
-    std::array<std::unordered_map<std::uint64_t, std::string>, 2> seen;
-    const std::array<std::size_t, 2> lengths = {length, otherLength};
-    for (;;) {
-        for (std::size_t side = 0; side < 2; ++side) {
-            std::string word = RandomWord(lengths[side], random);
-            const std::uint64_t half = IndexHash(hash, word) >> 32;
-            const auto found = seen[1 - side].find(half);
-            if (found != seen[1 - side].end() && found->second != word) {
-                return side == 0 ? std::array{word, found->second}
-                                 : std::array{found->second, word};
-            }
-            seen[side].emplace(half, std::move(word));
-        }
-    }
-}
-
-namespace {
-
-// Two letters as the low bytes of a chunk half, for every pair of letters.
-std::vector<std::uint64_t> LetterPairs() {
-    std::vector<std::uint64_t> pairs;
-    for (std::uint64_t first = 'a'; first <= 'z'; ++first) {
-        for (std::uint64_t second = 'a'; second <= 'z'; ++second) {
-            pairs.push_back(first | second << 8);
-        }
-    }
-    return pairs;
-}
-
-}  // namespace
-
-std::array<std::string, 2> WordAndPrefixSharingHashHalf(std::uint64_t seed, std::mt19937& random) {
-    const WordHash hash(seed);
-    // the product of the fourth chunk alone: (high key + high half) * (low key + low half)
-    const auto product = [&hash](std::uint64_t chunk) {
-        return hash.Long(32, [chunk](std::size_t i) { return i == 3 ? chunk : 0; }) -
-               hash.Long(24, [](std::size_t) { return std::uint64_t{0}; });
-    };
-    const std::uint64_t highKey = product(1) - product(0);
-    const std::uint64_t lowKey = product(1ull << 32) - product(0);
-    const std::vector<std::uint64_t> pairs = LetterPairs();
-    for (;;) {
-        const std::uint64_t high = pairs[random() % pairs.size()] | pairs[random() % pairs.size()]
-                                                                        << 16;
-        const std::uint64_t factor = highKey + high;
-        std::vector<std::pair<std::uint64_t, std::uint64_t>> lows;  // factor * pair, pair
-        for (const std::uint64_t pair : pairs) {
-            lows.emplace_back(factor * pair, pair);
-        }
-        std::sort(lows.begin(), lows.end());
-        for (const std::uint64_t pair : pairs) {
-            const std::uint64_t wanted = 0 - (factor * (lowKey + (pair << 16)));
-            const auto found = std::lower_bound(lows.begin(), lows.end(),
-                                                std::pair<std::uint64_t, std::uint64_t>(wanted, 0));
-            if (found == lows.end() || found->first - wanted >= (1ull << 31)) {
-                continue;
-            }
-            std::string word = RandomWord(24, random);
-            std::string more(8, 'a');
-            const std::uint64_t chunk = high << 32 | pair << 16 | found->second;
-            std::memcpy(more.data(), &chunk, 8);
-            if (IndexHash(hash, word + more) >> 32 == IndexHash(hash, word) >> 32) {
-                return {word + more, word};
-            }
-        }
-    }
 }
 
 }  // namespace quorvex::test

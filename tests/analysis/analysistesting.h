@@ -1,10 +1,7 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +10,6 @@
 #include "analysis/rows/texttable.h"
 #include "analysis/scan/analysisstate.h"
 #include "analysis/text/numberformat.h"
-#include "analysis/words/wordhash.h"
 
 namespace quorvex::test {
 
@@ -28,26 +24,6 @@ AnalysisState LoadedState(std::string_view document, std::u16string fileName = u
 
 // A whole run that nobody stops.
 ResultLists RunToEnd(AnalysisState& state, const NumberSeparators& separators = {});
-
-// `length` random letters.
-std::string RandomWord(std::size_t length, std::mt19937& random);
-
-// The hash the word index files a word under, as the scan packs it.
-std::uint64_t IndexHash(const WordHash& hash, const std::string& word);
-
-// A word of `length` letters and one of `otherLength` whose hashes under
-// `seed` share their high half, which is all of the hash a longer word's slot
-// keeps: found among some 100,000 random words, as two birthdays are among
-// 2^32 days.
-std::array<std::string, 2> WordsSharingHashHalf(std::uint64_t seed, std::size_t length,
-                                                std::size_t otherLength, std::mt19937& random);
-
-// A word of 32 letters and its first 24, whose hashes under `seed` share
-// their high half. Within a block of eight chunks, the longer word's hash is
-// the shorter one's plus a product for its fourth chunk alone; that chunk is
-// searched for among those whose product falls below 2^31, its two halves
-// met in the middle.
-std::array<std::string, 2> WordAndPrefixSharingHashHalf(std::uint64_t seed, std::mt19937& random);
 
 // A sort of a list's rows by one column, as ReportRows::SortRows.
 using RowSort = std::function<void(int column, bool descending, std::vector<std::uint32_t>& order)>;

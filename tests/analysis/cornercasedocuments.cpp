@@ -1,5 +1,6 @@
 #include "tests/analysis/cornercasedocuments.h"
 
+#include <array>
 #include <cstdio>
 
 #include "bench/engine/hostiledocuments.h"
@@ -159,17 +160,11 @@ std::string CornerCaseDocuments::LongWord() {
     return word;
 }
 
-// Up to 200 words that begin with the same letters, as many as a sort key
-// holds or more, then a few from two or three letters, so that the words
-// are told apart only by later letters, again and again; the longest are 64
-// letters, of which they share 58.
+// Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few of
+// two or three, so that only later letters, again and again, tell them apart.
 std::string CornerCaseDocuments::SharedPrefixWords() {
-    const int sharedLetters[] = {7, 8, 16, 58};
-    const int shared = sharedLetters[Below(4)];
-    std::string prefix;
-    for (int i = 0; i < shared; ++i) {
-        prefix += static_cast<char>('a' + Below(26));
-    }
+    const int shared = std::array{7, 8, 16, 58}[static_cast<std::size_t>(Below(4))];
+    const std::string prefix(static_cast<std::size_t>(shared), Letter(26));
     std::string line;
     for (int count = 1 + Below(200); count > 0; --count) {
         line += ' ' + prefix;

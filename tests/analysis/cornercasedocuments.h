@@ -12,9 +12,8 @@ namespace quorvex::test {
 // with the model: byte soup over all 256 values, documents of heading, text,
 // short and skipped lines in both line-ending styles, with or without a last
 // line feed, and the shapes a hostile document takes: long headings over many
-// lines of new words, very long words, words sharing their first letters,
-// thousands of distinct words. The same seed gives the same documents with
-// any compiler and standard library.
+// lines of new words, very long words, thousands of distinct words. The same
+// seed gives the same documents with any compiler and standard library.
 class CornerCaseDocuments {
   public:
     explicit CornerCaseDocuments(std::uint64_t seed) : random_(seed) {}

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "tests/analysis/analysistesting.h"
 
 namespace quorvex {
 namespace {
@@ -103,36 +99,6 @@ TEST(WordIndexTest, GrowsWithoutLosingAWordOrItsOrder) {
         expected.emplace_back(word, 2);
     }
     EXPECT_EQ(Sealed(index), expected);
-}
-
-// A longer word whose hash shares its high half with a shorter stored one
-// is told apart by the shorter one's letters alone. Stored after every
-// number of letters up to a few hundred, the shorter word and its zero end
-// once where the memory of the letters ends, as it first grows: a read past
-// them is one AddressSanitizer sees.
-TEST(WordIndexTest, ComparesALongerWordOnlyWithinAShorterStoredOne) {
-    constexpr std::uint64_t kSeed = 0x5EED;
-    std::mt19937 random(3);
-    const auto [shorter, longer] = test::WordsSharingHashHalf(kSeed, 17, 40, random);
-    for (std::size_t filled = 0; filled < 600; ++filled) {
-        WordIndex index(kSeed);
-        FirstOccursPlace place;
-        Counted expected;
-        for (std::size_t left = filled; left > 0; left -= std::min<std::size_t>(left, 8)) {
-            expected.emplace_back(test::RandomWord(std::min<std::size_t>(left, 8), random), 1);
-            if (!index.Tally(expected.back().first, place)) {
-                expected.pop_back();  // drawn before: its letters are not stored again
-            }
-        }
-        ASSERT_TRUE(index.Tally(shorter, place));
-        ASSERT_TRUE(index.Tally(longer, place)) << "after " << filled << " letters";
-        ASSERT_FALSE(index.Tally(longer, place));
-        expected.insert(expected.end(), {{shorter, 1}, {longer, 2}});
-        std::sort(expected.begin(), expected.end());
-        Counted counted = Sealed(index);
-        std::sort(counted.begin(), counted.end());
-        ASSERT_EQ(counted, expected);
-    }
 }
 
 }  // namespace
