@@ -205,39 +205,32 @@ void UniqueWordRows::SortRows(int column, bool descending, int rowBits,
 RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
+    // Letters that every word has tell none apart: the keys begin after them.
+    const std::size_t from = LettersSharedByAll();
     RowKeys keys(RowCount(), rowBits, valueBits, descending);
-    std::string_view firstWord;
-    std::size_t sharedByAll = std::string_view::npos;
     words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
-        keys.Set(row, LettersKey(word.text, 0, letters));
-        if (sharedByAll > 0) {
-            firstWord = firstWord.empty() ? word.text : firstWord;
-            sharedByAll = CommonLetters(firstWord, word.text, sharedByAll);
-        }
+        keys.Set(row, LettersKey(word.text, from, letters));
     });
     keys.Sort();
-    SortEqualKeysOn(keys, letters, sharedByAll);
+    SortEqualKeysOn(keys, letters, from);
     return keys;
 }
 
 // Each stretch of keys with equal values, whose words share every letter
-// before `from`, is keyed anew by the letters that follow the ones all its
-// words share, sorted, and its own stretches of equal keys then the same
+// before the letters its keys hold (from `from` on, at first), is keyed anew by the letters that
+// follow the ones all its words share, sorted, and its own stretches of equal keys then the same
 // way, until no two keys are equal. Every step tells at least two of a
 // stretch's words apart, and reads each of its words' letters once, in row
 // order, which is the order the table holds a letter's words in: a document
 // can make the sort read more letters, never compare words at random.
-// The letters every word shares, known beforehand, spare reading them again
-// when all the keys are equal.
-void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters,
-                                     std::size_t sharedByAll) const {
+void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const {
     struct Stretch {
         std::size_t next;  // where the next stretch of equal keys within it begins
         std::size_t end;
         std::size_t from;  // the letters its keys hold begin here
     };
     const std::span<std::uint64_t> sorted = keys.Keys();
-    std::vector<Stretch> open{{0, sorted.size(), 0}};
+    std::vector<Stretch> open{{0, sorted.size(), from}};
     while (!open.empty()) {
         Stretch& stretch = open.back();
         const std::size_t first = stretch.next;
@@ -256,16 +249,29 @@ void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters,
         }
         const std::span<const std::uint64_t> equalKeys = sorted.subspan(first, end - first);
         const std::size_t shared = stretch.from + letters;
-        const std::size_t from = equalKeys.size() == sorted.size()
-                                     ? sharedByAll
-                                     : shared + SharedLetters(keys, equalKeys, shared);
-        VisitWords(keys, equalKeys, from, [&](std::size_t at, std::string_view word) {
-            keys.Revalue(first + at, LettersKey(word, from, letters));
+        const std::size_t next = shared + SharedLetters(keys, equalKeys, shared);
+        VisitWords(keys, equalKeys, next, [&](std::size_t at, std::string_view word) {
+            keys.Revalue(first + at, LettersKey(word, next, letters));
             return true;
         });
         keys.Sort(first, end);
-        open.push_back({first, end, from});
+        open.push_back({first, end, next});
     }
+}
+
+// How many letters every word has, the same, from the first on: read row by
+// row, in the table's order within a letter, and most often only until the
+// second word.
+std::size_t UniqueWordRows::LettersSharedByAll() const {
+    if (RowCount() == 0) {
+        return 0;
+    }
+    const std::string_view head = words_->Word(0).text;
+    std::size_t shared = head.size();
+    for (std::size_t row = 1; row < RowCount() && shared > 0; ++row) {
+        shared = CommonLetters(head, words_->Word(row).text, shared);
+    }
+    return shared;
 }
 
 // How many letters from `from` on every word of the stretch has, the same.

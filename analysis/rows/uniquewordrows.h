@@ -45,7 +45,8 @@ class UniqueWordRows : public ReportRows {
     std::uint64_t CellUtf8Size(const StoredWord& word, std::size_t row, int column,
                                const Utf8Measure& heading) const;
     RowKeys WordKeys(int rowBits, bool descending) const;
-    void SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t sharedByAll) const;
+    std::size_t LettersSharedByAll() const;
+    void SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const;
     std::size_t SharedLetters(const RowKeys& keys, std::span<const std::uint64_t> stretch,
                               std::size_t from) const;
     template <typename Visit>
