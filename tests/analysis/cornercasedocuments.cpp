@@ -160,8 +160,7 @@ std::string CornerCaseDocuments::LongWord() {
     return word;
 }
 
-// Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few of
-// two or three, so that only later letters, again and again, tell them apart.
+// Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few more.
 std::string CornerCaseDocuments::SharedPrefixWords() {
     const int shared = std::array{7, 8, 16, 58}[static_cast<std::size_t>(Below(4))];
     const std::string prefix(static_cast<std::size_t>(shared), Letter(26));

@@ -70,8 +70,7 @@ PLATFORM_FILES = []
 
 # Enough distinct words that copying them all takes about a second.
 MANY_WORDS = 1_000_000
-# About the fewest whose Copy All is refused as too large.
-TOO_MANY_TO_COPY = 2_900_000
+TOO_MANY_TO_COPY = 2_900_000  # about the fewest whose Copy All is refused
 PROCESS_TIMEOUT = 60.0
 
 
@@ -189,9 +188,8 @@ class EndToEndTest(unittest.TestCase):
                          "the program to end or its window to be left up", PROCESS_TIMEOUT)
         self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
-    # The same made while a copy too large is measured: the box refusing the
-    # copy must not show. The window is found first, as the program answers
-    # no question while it measures.
+    # The same while a copy too large is measured: no box may refuse it. The
+    # window is found first: the program answers no question while measuring.
     def test_a_close_while_a_refused_copy_is_measured_ends_the_program(self):
         program = self.program
         self.select_all_unique_words_of(TOO_MANY_TO_COPY)
