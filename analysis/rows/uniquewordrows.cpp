@@ -205,8 +205,11 @@ void UniqueWordRows::SortRows(int column, bool descending, int rowBits,
 RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
-    // Letters that every word has tell none apart: the keys begin after them.
-    const std::size_t from = LettersSharedByAll();
+    // Letters that every word has tell none apart: keys that would hold
+    // nothing else begin after them. Fewer are kept, so that one word cut
+    // short leaves all the others one stretch of keys, read in row order.
+    const std::size_t shared = LettersSharedByAll();
+    const std::size_t from = shared >= letters ? shared : 0;
     RowKeys keys(RowCount(), rowBits, valueBits, descending);
     words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
         keys.Set(row, LettersKey(word.text, from, letters));
