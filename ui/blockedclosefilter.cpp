@@ -42,8 +42,9 @@ BlockedCloseFilter::~BlockedCloseFilter() {
     }
 }
 
-// The request goes on to Qt as well, which drops it while the window is
-// blocked and takes it as usual otherwise.
+// Taken here, at the moment it is read, the request is not left to Qt, which
+// may hold it back as input while a long step goes on and then find the
+// window blocked by a box that step shows.
 bool BlockedCloseFilter::nativeEventFilter(const QByteArray& eventType, void* message,
                                            qintptr* /*result*/) {
     if (eventType != "xcb_generic_event_t" || window_.isNull()) {
@@ -55,9 +56,9 @@ bool BlockedCloseFilter::nativeEventFilter(const QByteArray& eventType, void* me
     }
     const auto* request = static_cast<const xcb_client_message_event_t*>(message);
     if (request->format == 32 && request->type == protocolsAtom_ &&
-        request->data.data32[0] == deleteWindowAtom_ && request->window == window_->winId() &&
-        QApplication::activeModalWidget() != nullptr) {
+        request->data.data32[0] == deleteWindowAtom_ && request->window == window_->winId()) {
         closeRequested_();
+        return true;
     }
     return false;
 }

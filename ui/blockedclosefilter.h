@@ -11,12 +11,13 @@ namespace quorvex {
 
 // Qt drops a close request the window system makes to a window that a modal
 // dialog blocks, so that closing the window behind a message box would do
-// nothing. On X11 this filter sees the request before Qt drops it and passes
-// it on. Elsewhere it is not installed.
+// nothing; and a request Qt held back as input while a long step went on
+// reaches the window only after that step has shown such a box. On X11 this
+// filter takes every close request made to the window the moment it is read
+// and passes it on, box or no box. Elsewhere it is not installed.
 class BlockedCloseFilter : public QAbstractNativeEventFilter {
   public:
-    // `closeRequested` is called for each close request made to `window`
-    // while a modal dialog is up.
+    // `closeRequested` is called for each close request made to `window`.
     BlockedCloseFilter(QWidget* window, std::function<void()> closeRequested);
     ~BlockedCloseFilter() override;
 

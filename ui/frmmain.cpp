@@ -346,9 +346,9 @@ void frmMain::ShowProblemOver(QWidget* window, const QString& title, const QStri
     }
 }
 
-// The window system asked the window to close while a dialog blocked it:
-// the window closes first, so that nothing is left to use when the dialog
-// goes, and the dialog's caller then finds the stop requested.
+// The window system asked the window to close, perhaps while a dialog
+// blocked it: the window closes first, so that nothing is left to use when
+// the dialog goes, and the dialog's caller then finds the stop requested.
 void frmMain::CloseBehindDialog() {
     close();
     if (QWidget* dialog = QApplication::activeModalWidget()) {

@@ -182,9 +182,15 @@ RowKeys::~RowKeys() {
     GiveBack(mappedBytes_);
 }
 
-void RowKeys::Sort() {
-    std::vector<std::uint64_t> scratch(std::min(count_, kCachedKeys));
-    SortKeys(Keys(), (1ull << rowBits_) - 1, scratch.data());
+// Keys that are in order already, as keys set by row with all values equal
+// are, cost one pass over them.
+void RowKeys::Sort(std::size_t first, std::size_t end) {
+    const std::span<std::uint64_t> keys = Keys().subspan(first, end - first);
+    if (std::is_sorted(keys.begin(), keys.end())) {
+        return;
+    }
+    scratch_.resize(std::max(scratch_.size(), std::min(keys.size(), kCachedKeys)));
+    SortKeys(keys, (1ull << rowBits_) - 1, scratch_.data());
 }
 
 // The order grows into memory that is touched only as it is written, while

@@ -28,15 +28,23 @@ class RowKeys {
           rowBits_(other.rowBits_),
           turn_(other.turn_),
           mappedBytes_(std::exchange(other.mappedBytes_, 0)),
-          givenBackBytes_(std::exchange(other.givenBackBytes_, 0)) {}
+          givenBackBytes_(std::exchange(other.givenBackBytes_, 0)),
+          scratch_(std::move(other.scratch_)) {}
     RowKeys& operator=(RowKeys&&) = delete;
     ~RowKeys();
 
     void Set(std::size_t row, std::uint64_t value) {
         keys_[row] = ((value ^ turn_) << rowBits_) | row;
     }
-    // Puts the keys in ascending order.
-    void Sort();
+    // The key at `at` keeps its row but takes a new value: a stretch of
+    // keys with equal values is told apart by what follows them.
+    void Revalue(std::size_t at, std::uint64_t value) {
+        keys_[at] = ((value ^ turn_) << rowBits_) | RowOf(keys_[at]);
+    }
+    // Puts the keys in ascending order, all of them or those from `first`
+    // up to `end`.
+    void Sort() { Sort(0, count_); }
+    void Sort(std::size_t first, std::size_t end);
     // The keys, in order once sorted, for orders that keys alone cannot tell.
     std::span<std::uint64_t> Keys() { return {keys_, count_}; }
     std::uint64_t ValueOf(std::uint64_t key) const { return key >> rowBits_; }
@@ -54,7 +62,8 @@ class RowKeys {
     int rowBits_;
     std::uint64_t turn_;  // the bits of a value turned round: all of them descending
     std::size_t mappedBytes_ = 0;
-    std::size_t givenBackBytes_ = 0;  // from the start of the mapping
+    std::size_t givenBackBytes_ = 0;      // from the start of the mapping
+    std::vector<std::uint64_t> scratch_;  // for stretches small enough to stay in the caches
 };
 
 }  // namespace quorvex

@@ -5,6 +5,8 @@
 #include <bit>
 #include <limits>
 #include <numeric>
+#include <string_view>
+#include <vector>
 
 #include "analysis/text/codepage.h"
 
@@ -13,6 +15,24 @@ namespace quorvex {
 namespace {
 
 constexpr int kLetterBits = 5;
+
+// `letters` letters of `text` from `from` on, five bits each, the first
+// highest, and 0 for each letter past its end.
+std::uint64_t LettersKey(std::string_view text, std::size_t from, std::size_t letters) {
+    std::uint64_t value = 0;
+    for (std::size_t i = from; i < from + letters; ++i) {
+        value = (value << kLetterBits) |
+                (i < text.size() ? static_cast<std::uint64_t>(text[i] - 'a' + 1) : 0);
+    }
+    return value;
+}
+
+// How many of the first `most` letters of `a` `b` begins with as well.
+std::size_t CommonLetters(std::string_view a, std::string_view b, std::size_t most) {
+    const auto end = a.begin() + static_cast<std::ptrdiff_t>(std::min(most, a.size()));
+    return static_cast<std::size_t>(std::mismatch(a.begin(), end, b.begin(), b.end()).first -
+                                    a.begin());
+}
 
 // The spaces before a number of `characters` in a column of `width`.
 std::size_t Padding(std::size_t width, std::size_t characters) {
@@ -184,37 +204,119 @@ void UniqueWordRows::SortRows(int column, bool descending, int rowBits,
 // As many first letters as fit beside the row number, five bits each, the
 // first letter highest and 0 after the last: their order is the words'
 // order. Words that share all the letters the key holds are put in order by
-// their whole text afterwards.
+// the letters that follow, a key's worth at a time.
 RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
+    // Letters that every word has tell none apart: keys that would hold
+    // nothing else begin after them. Fewer are kept, so that one word cut
+    // short leaves all the others one stretch of keys, read in row order.
+    const std::size_t shared = LettersSharedByAll();
+    const std::size_t from = shared >= letters ? shared : 0;
     RowKeys keys(RowCount(), rowBits, valueBits, descending);
     words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
-        std::uint64_t value = 0;
-        for (std::size_t i = 0; i < letters; ++i) {
-            value = (value << kLetterBits) |
-                    (i < word.text.size() ? static_cast<std::uint64_t>(word.text[i] - 'a' + 1) : 0);
-        }
-        keys.Set(row, value);
+        keys.Set(row, LettersKey(word.text, from, letters));
     });
     keys.Sort();
+    SortEqualKeysOn(keys, letters, from);
+    return keys;
+}
 
-    const auto wholeWordOrder = [&](std::uint64_t a, std::uint64_t b) {
-        const int comparison =
-            words_->Word(keys.RowOf(a)).text.compare(words_->Word(keys.RowOf(b)).text);
-        return comparison != 0 ? (descending ? comparison > 0 : comparison < 0) : a < b;
+// Each stretch of keys with equal values, whose words share every letter
+// before the letters its keys hold (from `from` on, at first), is keyed anew by the letters that
+// follow the ones all its words share, sorted, and its own stretches of equal keys then the same
+// way, until no two keys are equal. Every step tells at least two of a
+// stretch's words apart, and reads each of its words' letters once, in row
+// order, which is the order the table holds a letter's words in: a document
+// can make the sort read more letters, never compare words at random.
+void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const {
+    struct Stretch {
+        std::size_t next;  // where the next stretch of equal keys within it begins
+        std::size_t end;
+        std::size_t from;  // the letters its keys hold begin here
     };
     const std::span<std::uint64_t> sorted = keys.Keys();
-    for (auto first = sorted.begin(); first != sorted.end();) {
-        const auto last = std::find_if(first + 1, sorted.end(), [&](std::uint64_t key) {
-            return keys.ValueOf(key) != keys.ValueOf(*first);
-        });
-        if (last - first > 1) {
-            std::sort(first, last, wholeWordOrder);
+    std::vector<Stretch> open{{0, sorted.size(), from}};
+    while (!open.empty()) {
+        Stretch& stretch = open.back();
+        const std::size_t first = stretch.next;
+        if (first == stretch.end) {
+            open.pop_back();
+            continue;
         }
-        first = last;
+        const std::uint64_t value = keys.ValueOf(sorted[first]);
+        std::size_t end = first + 1;
+        while (end < stretch.end && keys.ValueOf(sorted[end]) == value) {
+            ++end;
+        }
+        stretch.next = end;
+        if (end - first == 1) {
+            continue;
+        }
+        const std::span<const std::uint64_t> equalKeys = sorted.subspan(first, end - first);
+        const std::size_t shared = stretch.from + letters;
+        const std::size_t next = shared + SharedLetters(keys, equalKeys, shared);
+        VisitWords(keys, equalKeys, next, [&](std::size_t at, std::string_view word) {
+            keys.Revalue(first + at, LettersKey(word, next, letters));
+            return true;
+        });
+        keys.Sort(first, end);
+        open.push_back({first, end, next});
     }
-    return keys;
+}
+
+// How many letters every word has, the same, from the first on: read row by
+// row, in the table's order within a letter, and most often only until the
+// second word.
+std::size_t UniqueWordRows::LettersSharedByAll() const {
+    if (RowCount() == 0) {
+        return 0;
+    }
+    const std::string_view head = words_->Word(0).text;
+    std::size_t shared = head.size();
+    for (std::size_t row = 1; row < RowCount() && shared > 0; ++row) {
+        shared = CommonLetters(head, words_->Word(row).text, shared);
+    }
+    return shared;
+}
+
+// How many letters from `from` on every word of the stretch has, the same.
+// All of them have at least `from` letters: two words that end within the
+// letters their equal keys hold are the same word.
+std::size_t UniqueWordRows::SharedLetters(const RowKeys& keys,
+                                          std::span<const std::uint64_t> stretch,
+                                          std::size_t from) const {
+    const std::string_view head = words_->Word(keys.RowOf(stretch.front())).text.substr(from);
+    std::size_t shared = head.size();
+    VisitWords(keys, stretch.subspan(1), from, [&](std::size_t, std::string_view word) {
+        shared = CommonLetters(head, word.substr(from), shared);
+        return shared > 0;
+    });
+    return shared;
+}
+
+// Calls visit(i, word) with the word of the i-th key of `stretch` while it
+// returns true; the letters from `from` on are what it reads. The words of a
+// block of keys are found in a loop of their own, and those letters fetched,
+// so that the reads of many are under way at once: the rows of a stretch of
+// equal keys may lie anywhere in the table.
+template <typename Visit>
+void UniqueWordRows::VisitWords(const RowKeys& keys, std::span<const std::uint64_t> stretch,
+                                std::size_t from, const Visit& visit) const {
+    constexpr std::size_t kWordsReadAtOnce = 64;
+    std::array<std::string_view, kWordsReadAtOnce> words;
+    for (std::size_t blockStart = 0; blockStart < stretch.size(); blockStart += kWordsReadAtOnce) {
+        const std::size_t count = std::min(kWordsReadAtOnce, stretch.size() - blockStart);
+        for (std::size_t i = 0; i < count; ++i) {
+            words[i] = words_->Word(keys.RowOf(stretch[blockStart + i])).text;
+            __builtin_prefetch(words[i].data() + std::min(from, words[i].size()));
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!visit(blockStart + i, words[i])) {
+                return;
+            }
+        }
+    }
 }
 
 RowKeys UniqueWordRows::PlaceKeys(int rowBits, bool descending) const {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,13 @@ class UniqueWordRows : public ReportRows {
                                const Utf8Measure& heading, const AsciiSet& ends,
                                bool paddingIsEnd) const;
     RowKeys WordKeys(int rowBits, bool descending) const;
+    std::size_t LettersSharedByAll() const;
+    void SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const;
+    std::size_t SharedLetters(const RowKeys& keys, std::span<const std::uint64_t> stretch,
+                              std::size_t from) const;
+    template <typename Visit>
+    void VisitWords(const RowKeys& keys, std::span<const std::uint64_t> stretch, std::size_t from,
+                    const Visit& visit) const;
     RowKeys PlaceKeys(int rowBits, bool descending) const;
     std::vector<std::uint32_t> PlaceRanks() const;
     int ComparePlaces(std::uint32_t a, std::uint32_t b) const;

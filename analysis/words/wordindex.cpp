@@ -193,10 +193,17 @@ const WordIndex::Slot* WordIndex::LongWordSlot(std::uint64_t hash) const {
     }
 }
 
+// Letter by letter: the comparison stops at the first difference, at the
+// latest at the stored word's zero, which no letter of `word` is, and so
+// never reads past the stored word, however much longer `word` is.
 bool WordIndex::StoredLettersAre(const Slot& slot, std::string_view word) const {
     const char* stored = letters_.data() + static_cast<std::uint32_t>(slot.check);
-    return std::memcmp(stored, word.data(), word.size()) == 0 &&
-           stored[word.size()] == kLongWordEnd;
+    for (const char letter : word) {
+        if (*stored++ != letter) {
+            return false;
+        }
+    }
+    return *stored == kLongWordEnd;
 }
 
 bool WordIndex::TallyLong(std::string_view word, std::uint64_t hash, FirstOccursPlace& place) {

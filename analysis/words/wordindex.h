@@ -189,8 +189,8 @@ class WordIndex {
     bool StoredLettersAre(const Slot& slot, std::string_view word) const;
 
     // A longer word's letters are stored with a zero after them, which no
-    // letter is, so that comparing one byte more than a word's length tells
-    // a stored word that merely begins with it apart.
+    // letter is: a comparison ends there, and the byte after a word's length
+    // tells a stored word that merely begins with it apart.
     static constexpr char kLongWordEnd = 0;
     static constexpr std::uint64_t kHashHalf = 0xFFFFFFFF00000000ull;
     static std::uint64_t LongCheck(std::uint64_t hash, std::size_t lettersAt) {

@@ -31,6 +31,10 @@ bool KindHasItsOptions(const GenerateOptions& options) {
     if (options.kind == "control") {
         return options.size && line.words > 0u;
     }
+    if (options.kind == "shared-prefix") {
+        return options.size && options.shared && *options.shared <= kMostLetters &&
+               (!options.letters || options.letters->first > *options.shared);
+    }
     return false;
 }
 
@@ -42,6 +46,12 @@ bool WriteKind(std::FILE* out, const GenerateOptions& options) {
     }
     if (options.kind == "vocabulary") {
         return docgen::WriteVocabulary(out, *options.size, seed, *options.letters);
+    }
+    if (options.kind == "shared-prefix") {
+        const auto shared = static_cast<std::size_t>(*options.shared);
+        return docgen::WriteSharedPrefixWords(
+            out, *options.size, seed, shared,
+            options.letters.value_or(std::pair(shared + 6, shared + 9)));
     }
     if (options.kind == "long-heading") {
         return docgen::WriteLongHeading(out, *options.heading, *line.lines, options.highBytes);
@@ -79,6 +89,7 @@ std::optional<GenerateOptions> ParseGenerateOptions(std::span<const std::string_
     const Option known[] = {
         SizeOption("--size", options.size),
         NumberOption("--seed", options.seed),
+        NumberOption("--shared", options.shared),
         SizeOption("--heading", options.heading),
         {"--kind", true,
          [&options](std::string_view kind) {

@@ -19,6 +19,7 @@ struct GenerateOptions {
     std::optional<std::uint64_t> heading;
     std::optional<std::uint64_t> seed;
     std::optional<std::pair<std::size_t, std::size_t>> letters;  // fewest, most
+    std::optional<std::uint64_t> shared;
     bool highBytes = false;
 };
 

@@ -57,6 +57,9 @@ constexpr std::string_view kUsage =
         vocabulary --size SIZE --letters A-B [--seed N]
             lines of ten words (six from 25 letters up) drawn from 40,000
             random words of A to B letters
+        shared-prefix --size SIZE --shared N [--letters A-B] [--seed N]
+            lines of random words that all begin with the same N letters,
+            then six to nine random ones, or as many as make A to B letters
 
   quorvex-bench occurrences [--runs N] [--sorts] WORD... FILE
       Loads FILE once, then finds the occurrences of one to eight WORDs

@@ -7,6 +7,8 @@
 // by every column both ways, the memory each sort adds, and copying all its
 // rows as given and sorted by Word, which for about 2.6 million rows or more
 // is refused.
+// --shared N makes every word begin with the same N letters, followed by six
+// to nine random ones, or with --letters L as many as make L letters.
 // --words-out FILE writes the words one per line, for comparison with sort(1).
 
 #include <malloc.h>
@@ -248,15 +250,26 @@ void ResetPeakMemory() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// Lines of random words of six to nine letters, as many as `words`.
-std::string RandomWordDocument(std::size_t words) {
+// How the words of the list are made: `shared` letters every word begins
+// with, then random ones, six to nine of them, or as many as make `letters`.
+struct WordShape {
+    std::size_t shared = 0;
+    std::size_t letters = 0;
+};
+
+// Lines of random words, as many as `words`.
+std::string RandomWordDocument(std::size_t words, WordShape shape) {
     std::mt19937_64 random(20261207);
+    const std::string prefix(shape.shared, 'q');
     std::string document;
-    document.reserve(words * 10);
+    document.reserve(words * (shape.shared + shape.letters + 10));
     for (std::size_t i = 0; i < words; ++i) {
         document += i % 8 == 0 ? "\r\n001:001" : "";
         document += ' ';
-        for (std::size_t letters = 6 + random() % 4; letters > 0; --letters) {
+        document += prefix;
+        const std::size_t randomLetters =
+            shape.letters > shape.shared ? shape.letters - shape.shared : 6 + random() % 4;
+        for (std::size_t letters = randomLetters; letters > 0; --letters) {
             document += static_cast<char>('a' + random() % 26);
         }
     }
@@ -294,9 +307,9 @@ void MeasureCopyAll(quorvex::ReportList& list, const char* order) {
         static_cast<long long>(copy.plainBytes), static_cast<long long>(quorvex::kMostCopiedBytes));
 }
 
-int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
+int MeasureUniqueWords(std::size_t wanted, WordShape shape, const char* wordsOut) {
     quorvex::AnalysisState state;
-    const std::string document = RandomWordDocument(wanted);
+    const std::string document = RandomWordDocument(wanted, shape);
     state.SourceBytes = quorvex::DocumentBytes::SharedCopy(document.begin(), document.end());
     state.SourceLength = static_cast<std::int64_t>(document.size());
     quorvex::SilentHooks hooks;
@@ -304,7 +317,8 @@ int MeasureUniqueWords(std::size_t wanted, const char* wordsOut) {
         quorvex::AnalyseDocument(state, hooks, quorvex::NumberSeparators{});
     auto rows = std::make_shared<quorvex::UniqueWordRows>(std::move(lists->unique));
     lists.reset();
-    std::printf("rows: %zu distinct words of %zu, platform: %s\n", rows->RowCount(), wanted,
+    std::printf("rows: %zu distinct words of %zu, sharing their first %zu letters, platform: %s\n",
+                rows->RowCount(), wanted, shape.shared,
                 qPrintable(QGuiApplication::platformName()));
     if (wordsOut != nullptr) {
         std::FILE* out = std::fopen(wordsOut, "wb");
@@ -342,7 +356,12 @@ int main(int argc, char** argv) {
         const qsizetype outAt = args.indexOf(QStringLiteral("--words-out"));
         const QByteArray wordsOut =
             outAt > 0 && outAt + 1 < args.size() ? args[outAt + 1].toLocal8Bit() : QByteArray();
+        const auto number = [&args](const char* option) {
+            const qsizetype at = args.indexOf(QLatin1String(option));
+            return at > 0 && at + 1 < args.size() ? args[at + 1].toULongLong() : 0ull;
+        };
         return MeasureUniqueWords(args[rowsAt + 1].toULongLong(),
+                                  {number("--shared"), number("--letters")},
                                   wordsOut.isEmpty() ? nullptr : wordsOut.constData());
     }
     const std::vector<Row> rows = GenerateRows();

@@ -1,5 +1,6 @@
 #include "tests/analysis/cornercasedocuments.h"
 
+#include <array>
 #include <cstdio>
 
 #include "testsupport/docgen/hostiledocuments.h"
@@ -159,6 +160,20 @@ std::string CornerCaseDocuments::LongWord() {
     return word;
 }
 
+// Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few more.
+std::string CornerCaseDocuments::SharedPrefixWords() {
+    const int shared = std::array{7, 8, 16, 58}[static_cast<std::size_t>(Below(4))];
+    const std::string prefix(static_cast<std::size_t>(shared), Letter(26));
+    std::string line;
+    for (int count = 1 + Below(200); count > 0; --count) {
+        line += ' ' + prefix;
+        for (int more = shared == 58 ? 6 : Below(12); more > 0; --more) {
+            line += Letter(shared == 58 ? 3 : 2);
+        }
+    }
+    return line;
+}
+
 // Words made from a counter, so that each is new.
 std::string CornerCaseDocuments::NewWords(int count) {
     std::string line;
@@ -174,7 +189,7 @@ std::string CornerCaseDocuments::Hostile() {
     const int lines = Below(OneIn(10) ? 400 : 40);
     std::string document;
     for (int i = 0; i < lines; ++i) {
-        switch (Below(6)) {
+        switch (Below(7)) {
             case 0:
                 document += LongHeading();
                 break;
@@ -184,6 +199,9 @@ std::string CornerCaseDocuments::Hostile() {
                 break;
             case 2:
                 document += std::to_string(1000000 + Below(9000000)) + NewWords(1 + Below(60));
+                break;
+            case 3:
+                document += "0000000" + SharedPrefixWords();
                 break;
             default:
                 document += "0000000" + NewWords(1 + Below(3));

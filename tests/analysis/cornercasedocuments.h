@@ -33,6 +33,7 @@ class CornerCaseDocuments {
     std::string LongHeading();
     std::string LongWord();
     std::string NewWords(int count);
+    std::string SharedPrefixWords();
 
     std::vector<std::string> headings_;  // so that later headings repeat or extend earlier ones
 

@@ -70,6 +70,7 @@ PLATFORM_FILES = []
 
 # Enough distinct words that copying them all takes about a second.
 MANY_WORDS = 1_000_000
+TOO_MANY_TO_COPY = 2_900_000  # about the fewest whose Copy All is refused
 PROCESS_TIMEOUT = 60.0
 
 
@@ -99,6 +100,13 @@ def left_up(program, tab):
         return drive.is_showing(program.window) and tabs is not None and tabs.get_name() == tab
     except drive.GLib.Error:
         return False
+
+
+def copy_refused(program):
+    try:
+        return program.top_level("Cannot Copy", drive.Atspi.Role.ALERT) is not None
+    except drive.GLib.Error:
+        return False  # the program ended while being asked
 
 
 def unique_rows():
@@ -154,14 +162,10 @@ class EndToEndTest(unittest.TestCase):
             "the program to end or its window to be left up")
         self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
-    # A copy of many rows holds input back until it ends, a close request
-    # among it; once the copy ends, the close comes first and ends the
-    # program. Were it lost, the ctrl+Tab sent after it would show the
-    # Summary tab in a window left up.
-    def test_a_close_during_a_long_copy_ends_the_program(self):
+    def select_all_unique_words_of(self, count):
         program = self.program
         with open(self.document, "wb") as file:
-            file.write(many_new_words(MANY_WORDS))
+            file.write(many_new_words(count))
         quorvexwindow.load(program, self.document, PROCESS_TIMEOUT)
         program.choose_menu("Process File")
         program.wait_for_row_count("Summary", 6, PROCESS_TIMEOUT)
@@ -169,11 +173,32 @@ class EndToEndTest(unittest.TestCase):
         program.focus_window()
         drive.click_at(*drive.screen_centre(program.shown_list("Unique Words")
                                             .get_accessible_at(0, 0)))
-        drive.press_keys("ctrl+a", "ctrl+c")
+        drive.press_keys("ctrl+a")
+
+    # A copy of many rows holds input back until it ends, a close request
+    # among it; once the copy ends, the close comes first and ends the
+    # program. Were it lost, the ctrl+Tab sent after it would show the
+    # Summary tab in a window left up.
+    def test_a_close_during_a_long_copy_ends_the_program(self):
+        program = self.program
+        self.select_all_unique_words_of(MANY_WORDS)
+        drive.press_keys("ctrl+c")
         program.request_close()
         drive.press_keys("ctrl+Tab")
         drive.wait_until(lambda: program.process.poll() is not None or left_up(program, "Summary"),
                          "the program to end or its window to be left up", PROCESS_TIMEOUT)
+        self.assertEqual(program.process.poll(), 0, "the close request was lost")
+
+    # The same while a copy too large is measured: no box may refuse it. The
+    # window is found first: the program answers no question while measuring.
+    def test_a_close_while_a_refused_copy_is_measured_ends_the_program(self):
+        program = self.program
+        self.select_all_unique_words_of(TOO_MANY_TO_COPY)
+        window = program.x_window(program.window.get_name())
+        drive.press_keys("ctrl+c")
+        drive.send_delete_window(window)
+        drive.wait_until(lambda: program.process.poll() is not None or copy_refused(program),
+                         "the program to end or the copy to be refused", PROCESS_TIMEOUT)
         self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
     def check_the_empty_window(self):

@@ -107,26 +107,26 @@ TEST_F(SourceFileTest, ReadsEveryByteUnchanged) {
 
 // Measured, then cut short (or emptied) before it is read, as when another
 // program truncates the file during Open: only what is left is kept, and the
-// memory meant for the rest is given back.
+// memory meant for the rest is given back, but for a small document's.
 TEST_F(SourceFileTest, KeepsWhatIsLeftOfAFileThatShrankBeforeTheRead) {
     const std::string head = RandomBytes(300'007, 12);
-    constexpr std::int64_t kMeasured = 64 << 20;
-    for (const std::size_t left : {head.size(), std::size_t{0}}) {
+    for (const std::size_t left : {head.size(), std::size_t{0}, std::size_t{1'000}}) {
+        const std::int64_t measured = left == 1'000 ? 40'000 : 64 << 20;
         for (const DocumentPages pages : kBothPages) {
             SCOPED_TRACE(testing::Message()
                          << left << " bytes left, pages " << static_cast<int>(pages));
             const std::string path = Write("shrinking.txt", head);
-            fs::resize_file(path, kMeasured);  // sparse: costs no disk
+            fs::resize_file(path, measured);  // sparse: costs no disk
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             ASSERT_GE(fd, 0);
             struct stat info {};
             ASSERT_EQ(::fstat(fd, &info), 0);
-            ASSERT_EQ(info.st_size, kMeasured);
+            ASSERT_EQ(info.st_size, measured);
             ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(left)), 0);
 
             const SourceFile file = ReadMeasuredFile(fd, info.st_size, pages);
-            const bool restGivenBack =
-                file.bytes.capacity() == 0 || Unmapped(file.bytes.data() + file.bytes.capacity());
+            const bool restGivenBack = file.bytes.capacity() == 0 || measured < 65536 ||
+                                       Unmapped(file.bytes.data() + file.bytes.capacity());
             ::close(fd);
             ASSERT_EQ(file.problem, ReadProblem::None);
             ASSERT_EQ(file.length, static_cast<std::int64_t>(left));

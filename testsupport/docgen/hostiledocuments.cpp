@@ -91,6 +91,16 @@ bool WriteRandomWords(std::FILE* out, std::uint64_t size, std::uint64_t seed) {
     return WriteWordLines(out, size, [&] { return RandomWord(random, 6 + random() % 4); });
 }
 
+bool WriteSharedPrefixWords(std::FILE* out, std::uint64_t size, std::uint64_t seed,
+                            std::size_t shared, std::pair<std::size_t, std::size_t> letters) {
+    std::mt19937_64 random(seed);
+    const std::string prefix = RandomWord(random, shared);
+    const std::size_t lengths = letters.second - letters.first + 1;
+    return WriteWordLines(out, size, [&] {
+        return prefix + RandomWord(random, letters.first + random() % lengths - shared);
+    });
+}
+
 bool WriteLongHeading(std::FILE* out, std::uint64_t headingBytes, std::uint64_t lines,
                       bool highBytes) {
     ChunkWriter writer(out);

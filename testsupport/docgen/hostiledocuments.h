@@ -39,6 +39,11 @@ std::string CounterWord(std::uint64_t number);
 bool WriteVocabulary(std::FILE* out, std::uint64_t size, std::uint64_t seed,
                      std::pair<std::size_t, std::size_t> letters);
 
+// Random words of `letters.first` to `letters.second` letters, of which the
+// first `shared` are the same in every word: lines as WriteRandomWords writes.
+bool WriteSharedPrefixWords(std::FILE* out, std::uint64_t size, std::uint64_t seed,
+                            std::size_t shared, std::pair<std::size_t, std::size_t> letters);
+
 // `size` bytes of lines "001:001 " followed by `words`, used over and over.
 bool WriteWordCycle(std::FILE* out, std::uint64_t size, const std::vector<std::string>& words);
 

@@ -79,6 +79,8 @@ TEST(DocumentScan, ApostropheIsCountedOnceAndDroppedFromTheWord) {
     EXPECT_EQ(Entries(*scan.state.UniqueWords), (Words{"dont|1|001:001", "its|2|001:001"}));
     EXPECT_EQ(scan.outcome.totalWords, 3);
     EXPECT_EQ(scan.state.CharCount['\''], 5);
+    EXPECT_EQ(Entries("001:001 abcdefgh ab''''''''''''''''cdefgh x\r\n"),
+              (Words{"abcdefgh|2|001:001", "x|1|001:001"}));
 }
 
 TEST(DocumentScan, HeadingAndSkippedLinesCountNothing) {
