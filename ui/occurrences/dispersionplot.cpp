@@ -58,7 +58,8 @@ QString CutText(std::u16string text) {
 
 }  // namespace
 
-DispersionPlot::DispersionPlot(QWidget* parent) : QWidget(parent) {
+DispersionPlot::DispersionPlot(std::size_t words, QWidget* parent)
+    : QWidget(parent), stripCount_(std::max<std::size_t>(words, 1)) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAccessibleName(occurrencestext::PlotName());
@@ -149,7 +150,9 @@ void DispersionPlot::UpdateAccessibleText() {
 }
 
 QSize DispersionPlot::sizeHint() const {
-    const int strips = std::max<int>(static_cast<int>(strips_.size()), 1);
+    // Known from the start, so that the window's first layout already gives
+    // every strip its room.
+    const int strips = static_cast<int>(stripCount_);
     return {600, kMargin + strips * (kStripHeight + kStripGap)};
 }
 

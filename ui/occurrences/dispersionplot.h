@@ -31,7 +31,8 @@ class DispersionPlot : public QWidget {
     Q_OBJECT
 
   public:
-    explicit DispersionPlot(QWidget* parent = nullptr);
+    // One strip for each of `words` words, laid out before they are found.
+    explicit DispersionPlot(std::size_t words, QWidget* parent = nullptr);
 
     // `words` are the searched words as the window shows them, in order.
     void ShowOccurrences(std::shared_ptr<const Occurrences> found, const QStringList& words,
@@ -77,6 +78,7 @@ class DispersionPlot : public QWidget {
     void UpdateAccessibleText();
 
     std::shared_ptr<const Occurrences> found_;
+    std::size_t stripCount_;
     std::vector<Strip> strips_;
     std::vector<std::uint32_t> headingBins_;  // headings starting in each stretch
     NumberSeparators separators_;

@@ -149,7 +149,7 @@ void OccurrencesWindow::BuildLayout() {
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter, 1);
 
-    plot_ = new DispersionPlot(splitter);
+    plot_ = new DispersionPlot(words_.size(), splitter);
     connect(plot_, &DispersionPlot::OccurrenceClicked, this, &OccurrencesWindow::SelectOccurrence);
     splitter->addWidget(plot_);
 

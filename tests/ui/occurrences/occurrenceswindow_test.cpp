@@ -246,7 +246,7 @@ class OccurrencesWindowTest : public WindowTest {
         const QString cut = QString(40, u'q') + QChar(u'\u2026');
         QCOMPARE(shown->windowTitle(), "Occurrences of " + cut);
         QCOMPARE(shown->HeadingCounts()->model()->headerData(3, Qt::Horizontal).toString(),
-                 cut + " per 10,000");
+                 cut + " per 10" + QLocale().groupSeparator() + "000");
         QVERIFY(QAccessible::queryAccessibleInterface(shown->Plot())
                     ->text(QAccessible::Description)
                     .startsWith(cut + ": 1 occurrences under 0 of 0 headings"));
