@@ -14,6 +14,7 @@
 
 #include "analysis/text/codepage.h"
 #include "ui/occurrences/occurrencestexts.h"
+#include "ui/reportlist/reportlistmodel.h"
 
 namespace quorvex {
 
@@ -29,7 +30,7 @@ constexpr int kMargin = 6;
 constexpr int kPointerReach = 3;
 
 // A text longer than a list shows is cut as a list cuts it.
-constexpr std::size_t kLongestText = 4096;
+constexpr std::size_t kLongestText = ReportListModel::kShownCharacters;
 
 // The first index from `first` to before `end` at which `reached` holds, or
 // `end` if there is none, found by halving: `reached` must be false up to

@@ -30,10 +30,10 @@ namespace quorvex {
 namespace {
 
 constexpr std::size_t kLongestShownWord = 40;
-constexpr int kContextMinimum = 20;
-constexpr int kContextMaximum = 200;
+constexpr int kContextMinimum = static_cast<int>(ConcordanceRows::kNarrowestContext);
+constexpr int kContextMaximum = static_cast<int>(ConcordanceRows::kWidestContext);
 constexpr int kContextStep = 10;
-constexpr int kContextDefault = 60;
+constexpr int kContextDefault = static_cast<int>(ConcordanceRows::kDefaultContext);
 constexpr int kProgressScale = 1000;
 // A list's settings before its first header click: not sorted, and set to
 // descending so that the first click sorts ascending.
