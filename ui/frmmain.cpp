@@ -13,6 +13,8 @@
 #include <new>
 #include <span>
 
+#include "analysis/occurrences/occurrencesearch.h"
+#include "analysis/occurrences/occurrencesearch.h"
 #include "analysis/rows/summarytable.h"
 #include "loading/sourcefile.h"
 #include "ui/appicon.h"
@@ -41,9 +43,6 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(20);
 // A list's design settings: not sorted, keyed on its first column, and set
 // to descending so that a user's first click on a header sorts ascending.
 constexpr int kInitialSortOrder = 1;
-
-// The most words one Occurrences window compares.
-constexpr std::size_t kMostOccurrenceWords = 8;
 
 enum class WindowList { Summary, Substitution, Unique };
 
@@ -374,8 +373,9 @@ void frmMain::mnuShowOccurrences_Click() {
     if (selected == 0) {
         return;
     }
-    if (selected > kMostOccurrenceWords) {
-        ShowProblem(occurrencestext::FailedTitle(), text::TooManyWordsForOccurrences());
+    if (selected > kMostSearchedWords) {
+        ShowProblem(occurrencestext::FailedTitle(),
+                    text::TooManyWordsForOccurrences().arg(kMostSearchedWords));
         return;
     }
     std::vector<std::string> words;

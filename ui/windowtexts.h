@@ -68,8 +68,9 @@ inline QString ColumnOriginalOrder() {
 inline QString CommandShowOccurrences() {
     return QStringLiteral("Show Occurrences");
 }
+// %1: the most words one Occurrences window compares.
 inline QString TooManyWordsForOccurrences() {
-    return QStringLiteral("Select at most 8 words.");
+    return QStringLiteral("Select at most %1 words.");
 }
 
 inline QString ProgressName() {
