@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <unordered_map>
 
 #include "analysis/analysedocument.h"
@@ -249,6 +250,23 @@ TEST(EngineAgainstModel, WordsCraftedToCollideUnderAFixedSeed) {
         for (std::string filler; filler.size() < 300; filler += RandomWord(1, random)) {
             ASSERT_TRUE(SameRun(filler + " " + pair[0] + " " + pair[1], SeparatorSets()[0], seed));
         }
+        // eight-letter parts that trade places change the hash: each place has keys of its own
+        const std::string first = RandomWord(32, random);
+        const std::string second = RandomWord(32, random);
+        ASSERT_NE(IndexHash(WordHash(seed), first + second) >> 32,
+                  IndexHash(WordHash(seed), second + first) >> 32);
+    }
+    // Told apart by letters alone, as their hashes share the high half under
+    // the seed: a word stored before its first letters, and two words apart
+    // only in their last letter (found offline by a search over letters and seeds).
+    const std::tuple<std::uint64_t, std::string, std::string> pairs[] = {
+        {~0ull, "jurmnarcjwtihyyvsezotrelobohltnozpukup", "jurmnarcjwtihyyvsezotrelobohltno"},
+        {0x428B, "fnozbvxltrjbdvcf", "fnozbvxltrjbdvcy"}};
+    for (const auto& [seed, word, other] : pairs) {
+        ASSERT_EQ(IndexHash(WordHash(seed), word) >> 32, IndexHash(WordHash(seed), other) >> 32);
+        ASSERT_TRUE(
+            SameRun("001:001 " + word + " " + other + " " + other, SeparatorSets()[0], seed))
+            << word;
     }
 }
 
