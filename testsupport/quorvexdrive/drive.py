@@ -289,11 +289,18 @@ class Program:
 
     def x_window(self, name, timeout=DEFAULT_TIMEOUT):
         """The X window id of the program's window with this title."""
+        return self.x_windows(name, timeout)[0]
+
+    def x_windows(self, name, wait=DEFAULT_TIMEOUT):
+        """The X window ids of the program's shown windows with this title,
+        waiting `wait` seconds for one unless `wait` is 0. Only the X server
+        is asked: a program busy at work is not woken by the question."""
         title = f"^{_posix_regex_literal(name)}$"
-        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
-                                str(self.process.pid), "--name", title],
-                               check=True, timeout=timeout, capture_output=True, text=True)
-        return int(found.stdout.split()[0])
+        found = subprocess.run(["xdotool", "search", *(["--sync"] if wait else []), "--all",
+                                "--onlyvisible", "--pid", str(self.process.pid), "--name", title],
+                               check=bool(wait), timeout=wait or None, capture_output=True,
+                               text=True)
+        return [int(window) for window in found.stdout.split()]
 
     def focus_window(self, timeout=DEFAULT_TIMEOUT):
         """Gives the main window the keyboard focus, as a window manager does
