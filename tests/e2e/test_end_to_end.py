@@ -14,7 +14,6 @@ import os
 import re
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -187,17 +186,15 @@ class EndToEndTest(unittest.TestCase):
                          "the program to end or its window to be left up", PROCESS_TIMEOUT)
         self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
-    # The same when the close is read together with the ctrl+C of a copy too
-    # large, as a program busy when both were made reads them: the close
-    # waits behind the copy, which takes no input while it is measured, and
-    # must still end the program, not meet the box that refuses the copy.
-    # The program is stopped while both are made, and watched through the X
-    # server alone: a question on the accessibility bus would wake it and let
-    # it take the close before the box shows.
+    # The same when a busy program reads the close with the ctrl+C of a copy
+    # too large: the close waits behind the copy and must still end the
+    # program, not meet the box that refuses the copy. The program is stopped
+    # while both are made, then watched through the X server alone: a question
+    # on the accessibility bus would wake it and let it take the close early.
     def test_a_close_read_with_the_keys_of_a_refused_copy_ends_the_program(self):
         program = self.program
         self.select_all_unique_words_of(TOO_MANY_TO_COPY)
-        window = program.x_window(program.window.get_name())
+        window = program.x_window(program.window_name)
         os.kill(program.process.pid, signal.SIGSTOP)
         drive.press_keys("ctrl+c")
         drive.send_delete_window(window)
@@ -205,8 +202,8 @@ class EndToEndTest(unittest.TestCase):
         drive.wait_until(lambda: program.process.poll() is not None
                          or program.x_windows(COPY_REFUSED, wait=0),
                          "the program to end or the copy to be refused", PROCESS_TIMEOUT)
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            program.process.wait(CLOSE_AFTER_A_BOX)
+        with contextlib.suppress(drive.DriveError):
+            program.wait_for_exit(CLOSE_AFTER_A_BOX)
         self.assertEqual(program.process.poll(), 0, "the close request was lost")
 
     def check_the_empty_window(self):

@@ -252,6 +252,8 @@ class Program:
         desktop.set_cache_mask(Atspi.Cache.NONE)
         self._desktop = desktop
         self._bus = _a11y_connection()
+        # Its title, for the X server: a busy program cannot be asked for it.
+        self.window_name = window_name
         self.process = subprocess.Popen(command, env=env)
         try:
             self.application = wait_until(self._own_application,
@@ -305,7 +307,7 @@ class Program:
     def focus_window(self, timeout=DEFAULT_TIMEOUT):
         """Gives the main window the keyboard focus, as a window manager does
         when a window opens or is clicked; a bare X server gives it to none."""
-        name = self.window.get_name()
+        name = self.window_name
         subprocess.run(["xdotool", "windowfocus", "--sync", str(self.x_window(name, timeout))],
                        check=True, timeout=timeout)
         wait_until(lambda: has_state(self.window, Atspi.StateType.ACTIVE),
@@ -313,7 +315,7 @@ class Program:
 
     def request_close(self):
         """Asks the main window to close, as its close button would."""
-        send_delete_window(self.x_window(self.window.get_name()))
+        send_delete_window(self.x_window(self.window_name))
 
     def activate(self, accessible, action):
         """Asks the control to perform an action, without waiting for it to finish.
