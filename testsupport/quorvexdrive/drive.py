@@ -252,6 +252,8 @@ class Program:
         desktop.set_cache_mask(Atspi.Cache.NONE)
         self._desktop = desktop
         self._bus = _a11y_connection()
+        # Its title, for the X server: a busy program cannot be asked for it.
+        self.window_name = window_name
         self.process = subprocess.Popen(command, env=env)
         try:
             self.application = wait_until(self._own_application,
@@ -289,16 +291,23 @@ class Program:
 
     def x_window(self, name, timeout=DEFAULT_TIMEOUT):
         """The X window id of the program's window with this title."""
+        return self.x_windows(name, timeout)[0]
+
+    def x_windows(self, name, wait=DEFAULT_TIMEOUT):
+        """The X window ids of the program's shown windows with this title,
+        waiting `wait` seconds for one unless `wait` is 0. Only the X server
+        is asked: a program busy at work is not woken by the question."""
         title = f"^{_posix_regex_literal(name)}$"
-        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
-                                str(self.process.pid), "--name", title],
-                               check=True, timeout=timeout, capture_output=True, text=True)
-        return int(found.stdout.split()[0])
+        found = subprocess.run(["xdotool", "search", *(["--sync"] if wait else []), "--all",
+                                "--onlyvisible", "--pid", str(self.process.pid), "--name", title],
+                               check=bool(wait), timeout=wait or None, capture_output=True,
+                               text=True)
+        return [int(window) for window in found.stdout.split()]
 
     def focus_window(self, timeout=DEFAULT_TIMEOUT):
         """Gives the main window the keyboard focus, as a window manager does
         when a window opens or is clicked; a bare X server gives it to none."""
-        name = self.window.get_name()
+        name = self.window_name
         subprocess.run(["xdotool", "windowfocus", "--sync", str(self.x_window(name, timeout))],
                        check=True, timeout=timeout)
         wait_until(lambda: has_state(self.window, Atspi.StateType.ACTIVE),
@@ -306,7 +315,7 @@ class Program:
 
     def request_close(self):
         """Asks the main window to close, as its close button would."""
-        send_delete_window(self.x_window(self.window.get_name()))
+        send_delete_window(self.x_window(self.window_name))
 
     def activate(self, accessible, action):
         """Asks the control to perform an action, without waiting for it to finish.
