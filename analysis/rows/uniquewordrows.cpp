@@ -209,17 +209,38 @@ RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
     // Letters that every word has tell none apart: keys that would hold
-    // nothing else begin after them. Fewer are kept, so that one word cut
-    // short leaves all the others one stretch of keys, read in row order.
+    // nothing else begin after them, and the words that are those letters
+    // cut short, whose keys are then 0, are put in order by length. Fewer
+    // are kept, so that one word that parts from the others early leaves
+    // all the others one stretch of keys, read in row order.
     const std::size_t shared = LettersSharedByAll();
     const std::size_t from = shared >= letters ? shared : 0;
     RowKeys keys(RowCount(), rowBits, valueBits, descending);
+    std::size_t cutShort = 0;
     words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
         keys.Set(row, LettersKey(word.text, from, letters));
+        cutShort += from > 0 && word.text.size() <= from;
     });
     keys.Sort();
+    // The words that end within the skipped letters have the lowest keys.
+    const std::size_t count = RowCount();
+    SortCutShort(keys, descending ? count - cutShort : 0, descending ? count : cutShort);
     SortEqualKeysOn(keys, letters, from);
     return keys;
+}
+
+// The words of these keys begin the words that share the most letters, and
+// so are in order by length; they are few, as no two are as long. Each key
+// takes its word's rank, which keeps them below every other word's key.
+void UniqueWordRows::SortCutShort(RowKeys& keys, std::size_t first, std::size_t end) const {
+    const std::span<std::uint64_t> cut = keys.Keys().subspan(first, end - first);
+    const auto length = [&](std::uint64_t key) { return WordOf(keys.RowOf(key)).size(); };
+    std::sort(cut.begin(), cut.end(),
+              [&](std::uint64_t a, std::uint64_t b) { return length(a) < length(b); });
+    for (std::size_t rank = 0; rank < cut.size(); ++rank) {
+        keys.Revalue(first + rank, rank);
+    }
+    keys.Sort(first, end);
 }
 
 // Each stretch of keys with equal values, whose words share every letter
@@ -265,17 +286,28 @@ void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::si
     }
 }
 
-// How many letters every word has, the same, from the first on: read row by
-// row, in the table's order within a letter, and most often only until the
-// second word.
+// How many letters every word has, the same, from the first on, but for
+// words that are those letters cut short, as the last word of a document
+// cut to its size may be: read row by row, in the table's order within a
+// letter, and most often only until the second word. A word that the
+// longest word so far begins is passed over; a word that begins with all
+// of the longest word so far takes its place, every word before it being
+// part of it.
 std::size_t UniqueWordRows::LettersSharedByAll() const {
     if (RowCount() == 0) {
         return 0;
     }
-    const std::string_view head = words_->Word(0).text;
+    std::string_view head = words_->Word(0).text;
     std::size_t shared = head.size();
     for (std::size_t row = 1; row < RowCount() && shared > 0; ++row) {
-        shared = CommonLetters(head, words_->Word(row).text, shared);
+        const std::string_view word = words_->Word(row).text;
+        const std::size_t common = CommonLetters(head, word, shared);
+        if (common == head.size()) {
+            head = word;
+            shared = word.size();
+        } else if (common < word.size()) {
+            shared = common;
+        }
     }
     return shared;
 }

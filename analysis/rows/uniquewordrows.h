@@ -52,6 +52,7 @@ class UniqueWordRows : public ReportRows {
                                bool paddingIsEnd) const;
     RowKeys WordKeys(int rowBits, bool descending) const;
     std::size_t LettersSharedByAll() const;
+    void SortCutShort(RowKeys& keys, std::size_t first, std::size_t end) const;
     void SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const;
     std::size_t SharedLetters(const RowKeys& keys, std::span<const std::uint64_t> stretch,
                               std::size_t from) const;

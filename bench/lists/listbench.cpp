@@ -9,6 +9,9 @@
 // is refused.
 // --shared N makes every word begin with the same N letters, followed by six
 // to nine random ones, or with --letters L as many as make L letters.
+// --cut N ends the document with the first N of those letters alone, as a
+// generated document cut to its size may end in part of a word; --part N
+// with a word that has the first N of them and then another letter.
 // --words-out FILE writes the words one per line, for comparison with sort(1).
 
 #include <malloc.h>
@@ -251,10 +254,14 @@ void ResetPeakMemory() {
 }
 
 // How the words of the list are made: `shared` letters every word begins
-// with, then random ones, six to nine of them, or as many as make `letters`.
+// with, then random ones, six to nine of them, or as many as make `letters`;
+// `cut` of the shared letters alone last, unless 0, and a word that parts
+// from them after `part`, unless 0.
 struct WordShape {
     std::size_t shared = 0;
     std::size_t letters = 0;
+    std::size_t cut = 0;
+    std::size_t part = 0;
 };
 
 // Lines of random words, as many as `words`.
@@ -272,6 +279,12 @@ std::string RandomWordDocument(std::size_t words, WordShape shape) {
         for (std::size_t letters = randomLetters; letters > 0; --letters) {
             document += static_cast<char>('a' + random() % 26);
         }
+    }
+    if (shape.cut > 0) {
+        document += ' ' + prefix.substr(0, shape.cut);
+    }
+    if (shape.part > 0) {
+        document += ' ' + prefix.substr(0, shape.part) + 'a';
     }
     document += "\r\n";
     return document;
@@ -360,9 +373,10 @@ int main(int argc, char** argv) {
             const qsizetype at = args.indexOf(QLatin1String(option));
             return at > 0 && at + 1 < args.size() ? args[at + 1].toULongLong() : 0ull;
         };
-        return MeasureUniqueWords(args[rowsAt + 1].toULongLong(),
-                                  {number("--shared"), number("--letters")},
-                                  wordsOut.isEmpty() ? nullptr : wordsOut.constData());
+        return MeasureUniqueWords(
+            args[rowsAt + 1].toULongLong(),
+            {number("--shared"), number("--letters"), number("--cut"), number("--part")},
+            wordsOut.isEmpty() ? nullptr : wordsOut.constData());
     }
     const std::vector<Row> rows = GenerateRows();
     std::printf("rows: %zu, columns: %d, platform: %s\n", rows.size(), kColumns,

@@ -160,13 +160,14 @@ std::string CornerCaseDocuments::LongWord() {
     return word;
 }
 
-// Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few more.
+// Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few
+// more, and now and then those letters cut short.
 std::string CornerCaseDocuments::SharedPrefixWords() {
     const int shared = std::array{7, 8, 16, 58}[static_cast<std::size_t>(Below(4))];
     const std::string prefix(static_cast<std::size_t>(shared), Letter(26));
     std::string line;
     for (int count = 1 + Below(200); count > 0; --count) {
-        line += ' ' + prefix;
+        line += ' ' + (OneIn(20) ? prefix.substr(0, 1 + Below(shared)) + ' ' : "") + prefix;
         for (int more = shared == 58 ? 6 : Below(12); more > 0; --more) {
             line += Letter(shared == 58 ? 3 : 2);
         }
@@ -186,10 +187,11 @@ std::string CornerCaseDocuments::NewWords(int count) {
 std::string CornerCaseDocuments::Hostile() {
     headings_.clear();
     const std::string lineEnd = OneIn(3) ? "\n" : "\r\n";
-    const int lines = Below(OneIn(10) ? 400 : 40);
+    // A document of one line shares its words' first letters, but for those cut short.
+    const int lines = OneIn(4) ? 1 : Below(OneIn(10) ? 400 : 40);
     std::string document;
     for (int i = 0; i < lines; ++i) {
-        switch (Below(7)) {
+        switch (lines == 1 ? 3 : Below(7)) {
             case 0:
                 document += LongHeading();
                 break;
