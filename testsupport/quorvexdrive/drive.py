@@ -290,7 +290,8 @@ class Program:
     def x_window(self, name, timeout=DEFAULT_TIMEOUT):
         """The X window id of the program's window with this title."""
         title = f"^{_posix_regex_literal(name)}$"
-        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
+        # --all: xdotool otherwise takes a window that meets any one condition.
+        found = subprocess.run(["xdotool", "search", "--all", "--sync", "--onlyvisible", "--pid",
                                 str(self.process.pid), "--name", title],
                                check=True, timeout=timeout, capture_output=True, text=True)
         return int(found.stdout.split()[0])
