@@ -13,6 +13,7 @@ namespace quorvex {
 namespace {
 
 constexpr std::size_t kProgressStep = std::size_t{1} << 20;
+constexpr std::int64_t kWordsBetweenWaypoints = std::int64_t{1} << 16;
 
 bool IsFoldedWord(const std::string& word) {
     return !word.empty() &&
@@ -91,7 +92,8 @@ class Search {
             const std::uint8_t* start = document_.data() + position;
             if (const void* lineFeed = std::memchr(start, '\n', reach)) {
                 const auto length =
-                    static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - start) + 1;
+                    static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - start) +
+                    1;
                 TakeLine(position, length);
                 position += length;
             } else if (reach == document_.size() - position) {
@@ -121,6 +123,9 @@ class Search {
             case LineKind::Skipped:
                 return;
             case LineKind::Text:
+                if (totalWords_ >= nextWaypointWords_ || lineStart >= nextWaypoint_) {
+                    MarkWaypoint(lineStart, lineStart);
+                }
                 if (HasLineRef(line)) {
                     found_.SetRefLine(lineStart);
                 }
@@ -163,6 +168,7 @@ class Search {
                 end = WordSafeCut(position, end);
             }
             if (kind == LineKind::Text) {
+                MarkWaypoint(position, lineStart);
                 ScanPart(lineStart, document_.subspan(position, end - position));
             }
             position = end;
@@ -177,6 +183,14 @@ class Search {
             found_.AddHeading(lineStart, position - lineStart, totalWords_);
         }
         return true;
+    }
+
+    // Where a look-up of a word's line walks from: a text line once enough
+    // words or bytes have passed since the last, and each piece of a long one.
+    void MarkWaypoint(std::size_t position, std::size_t lineStart) {
+        found_.AddWaypoint(position, lineStart, totalWords_);
+        nextWaypointWords_ = totalWords_ + kWordsBetweenWaypoints;
+        nextWaypoint_ = position + kProgressStep;
     }
 
     // The nearest place at or before `end`, past `from`, that follows a byte
@@ -283,6 +297,8 @@ class Search {
     const std::vector<std::string>& words_;
     const SearchProgress& progress_;
     std::size_t nextReport_ = kProgressStep;
+    std::int64_t nextWaypointWords_ = kWordsBetweenWaypoints;
+    std::size_t nextWaypoint_ = kProgressStep;
     std::vector<PackedWord> packed_;
     std::uint64_t lengths_ = 0;  // bit n set for a searched word of n letters
     std::int64_t totalWords_ = 0;
