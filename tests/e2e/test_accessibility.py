@@ -36,7 +36,6 @@ def unnamed_controls(root):
 
 
 def left_up(program):
-    """Whether the window is up with no box over it."""
     try:
         return (program.top_level("Cannot Show Occurrences", Atspi.Role.ALERT) is None
                 and drive.is_showing(program.window))
@@ -169,10 +168,8 @@ class AccessibilityTest(unittest.TestCase):
                          f'"{title}" to be the active window')
         drive.press_keys("Escape")
         program.wait_for_window_gone(title, Atspi.Role.FRAME)
-
-        # With the window open again, nine words are refused in a box. Were
-        # the close of the main window behind the box lost, the click on OK
-        # made after it would leave the window up.
+        # With the window open again, nine words are refused. Were the close made
+        # behind the box lost, the click on OK after it would leave the window up.
         drive.press_keys("Return")
         program.wait_for_window(title, Atspi.Role.FRAME)
         program.focus_window()

@@ -328,9 +328,8 @@ TEST(Concordance, SortsOfLargeGroupsAreThoseOfTheSlowModel) {
 }
 
 // The search reports its reading about every MiB, within a long line too,
-// where every word still counts once and its line is found again from the
-// nearest waypoint, stops when told, reads no further than
-// the length it is given, and refuses words a run never counts.
+// whose words count once and have their line found again, stops when told,
+// reads no further than the length it is given, refuses odd words.
 TEST(OccurrenceSearch, ReportsProgressStopsAndRefusesOddWords) {
     constexpr std::size_t kRecords = 400000;
     std::string lines;

@@ -184,9 +184,8 @@ class OccurrencesWindowTest : public WindowTest {
             "song: 2 occurrences under 2 of 2 headings, first Book 01 Psalms  001:001, last "
             "Book 02 Songs  001:001");
 
-        // Hovering names the place under the pointer, and a click on a
-        // strip's first and last mark selects that occurrence, in whatever
-        // order the concordance shows its rows.
+        // Hovering names the place under the pointer; a click on a strip's first
+        // and last mark selects that occurrence, whatever the concordance's order.
         concordance->SetSortSettings(IndexOf(Concordance::Left), true, 1);
         const QImage picture = shown->Plot()->grab().toImage();
         const QRgb mark = shown->Plot()->palette().color(QPalette::Highlight).rgb();
