@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "analysis/scan/wordruns.h"
+
 namespace quorvex {
 
 namespace {
@@ -65,6 +67,11 @@ std::string_view Occurrences::LineText(std::size_t at) const {
     return WithoutLineEnding(Document().subspan(lineStart, lineEnd - lineStart));
 }
 
+std::string_view Occurrences::RefOfLineAt(std::uint32_t refLineStart) const {
+    return refLineStart == kNoLine ? std::string_view()
+                                   : Bytes(refLineStart, refLineStart + kLineRefLength);
+}
+
 std::string_view Occurrences::LineRef(std::size_t at) const {
     const std::size_t lineStart = LineStartOf(at);
     std::size_t refLineStart = lineStart;
@@ -75,8 +82,68 @@ std::string_view Occurrences::LineRef(std::size_t at) const {
                 [](const ShortLine& line, std::size_t position) { return line.start < position; })
                 ->refLineStart;
     }
-    return refLineStart == kNoLine ? std::string_view()
-                                   : Bytes(refLineStart, refLineStart + kLineRefLength);
+    return RefOfLineAt(static_cast<std::uint32_t>(refLineStart));
+}
+
+namespace {
+
+// The words of a scanned part by the word rule: the runs of word bytes that
+// hold a letter.
+std::int64_t CountWords(std::span<const std::uint8_t> part, const std::uint8_t* documentEnd) {
+    const auto holdsLetter = [](const std::uint8_t* run, std::size_t length) {
+        return std::any_of(run, run + length, [](std::uint8_t byte) { return byte != kDeleted; });
+    };
+    std::int64_t words = 0;
+    WalkWordRuns(
+        part, documentEnd,
+        [&](const std::uint8_t* /*loadable*/, const std::uint8_t* run, std::size_t length,
+            bool apostrophe) { words += !apostrophe || holdsLetter(run, length) ? 1 : 0; },
+        [&](const std::uint8_t* run, std::size_t length) {
+            words += holdsLetter(run, length) ? 1 : 0;
+        });
+    return words;
+}
+
+}  // namespace
+
+// Line by line from the waypoint, as the search went, until the word.
+std::string_view Occurrences::LineRefOfWord(std::int64_t number) const {
+    const std::span<const std::uint8_t> document = Document();
+    const auto after = std::upper_bound(
+        waypoints_.data(), waypoints_.data() + waypoints_.size(), number,
+        [](std::int64_t n, const Waypoint& waypoint) { return n < waypoint.wordsBefore; });
+    const Waypoint from = after == waypoints_.data() ? Waypoint{0, 0, kNoLine, 0} : after[-1];
+    std::size_t position = from.position;
+    std::size_t lineStart = from.lineStart;
+    std::uint32_t refLineStart = from.refLineStart;
+    std::int64_t words = from.wordsBefore;
+    // The word lies before the next waypoint, which is where a line or a
+    // piece of a long one begins: the walk never goes past it.
+    const std::size_t end =
+        after == waypoints_.data() + waypoints_.size() ? document.size() : after->position;
+    while (position < end) {
+        const void* lineFeed = std::memchr(document.data() + position, '\n', end - position);
+        const std::size_t lineEnd =
+            lineFeed ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
+                                                document.data()) +
+                           1
+                     : end;
+        const std::span<const std::uint8_t> line = document.subspan(lineStart, lineEnd - lineStart);
+        if (KindOfLine(line) == LineKind::Text) {
+            std::span<const std::uint8_t> part = document.subspan(position, lineEnd - position);
+            if (position == lineStart) {
+                refLineStart =
+                    HasLineRef(line) ? static_cast<std::uint32_t>(lineStart) : refLineStart;
+                part = ScannedPart(line);
+            }
+            words += CountWords(part, document.data() + document.size());
+            if (words > number) {
+                break;
+            }
+        }
+        position = lineStart = lineEnd;
+    }
+    return RefOfLineAt(refLineStart);
 }
 
 std::size_t Occurrences::HeadingOf(std::size_t at) const {
@@ -151,6 +218,13 @@ void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart
               static_cast<std::uint32_t>(number) | w << (32 - kWordLowBits)});
     ++made_->counts_[word];
     ++made_->headingCounts_[(made_->headings_.size() - 1) * made_->words_.size() + word];
+}
+
+void Occurrences::Builder::AddWaypoint(std::size_t position, std::size_t lineStart,
+                                       std::int64_t wordsBefore) {
+    made_->waypoints_.push_back(Waypoint{static_cast<std::uint32_t>(position),
+                                         static_cast<std::uint32_t>(lineStart), refLine_,
+                                         static_cast<std::uint32_t>(wordsBefore)});
 }
 
 std::shared_ptr<const Occurrences> Occurrences::Builder::Finish(std::int64_t totalWords) && {

@@ -26,8 +26,8 @@ namespace quorvex {
 // document order.
 //
 // Memory: 12 bytes per occurrence, 4 per line that holds one (8 more for a
-// line shorter than eight bytes), and per heading line 16 bytes and 4 per
-// searched word.
+// line shorter than eight bytes), per heading line 16 bytes and 4 per
+// searched word, and 16 bytes per MiB and per 65,536 words of the document.
 class Occurrences {
   public:
     // Filled by the search, in document order.
@@ -78,6 +78,10 @@ class Occurrences {
         return headingCounts_[heading * words_.size() + word];
     }
     std::int64_t TotalWords() const { return totalWords_; }
+    // The line reference the run records with the word numbered `number`,
+    // whether it is an occurrence or not, found by walking the document again
+    // from the last waypoint the search left before it: a MiB or so at most.
+    std::string_view LineRefOfWord(std::int64_t number) const;
 
   private:
     static constexpr std::uint32_t kPositionBits = 0x7FFFFFFFu;
@@ -105,7 +109,18 @@ class Occurrences {
         std::uint32_t words;
     };
 
+    // A place the search passed, at a text line's start or within a long
+    // text line that begins at lineStart, with the words counted before it
+    // and the text line whose reference was in force there.
+    struct Waypoint {
+        std::uint32_t position;
+        std::uint32_t lineStart;
+        std::uint32_t refLineStart;
+        std::uint32_t wordsBefore;
+    };
+
     std::string_view Bytes(std::size_t from, std::size_t to) const;
+    std::string_view RefOfLineAt(std::uint32_t refLineStart) const;
     std::size_t LineStartOf(std::size_t at) const;
 
     std::shared_ptr<const DocumentBytes> document_;
@@ -119,6 +134,7 @@ class Occurrences {
     MappedArray<ShortLine> shortLines_;
     MappedArray<Heading> headings_;
     MappedArray<std::uint32_t> headingCounts_;  // per heading, per word
+    MappedArray<Waypoint> waypoints_;
     std::int64_t totalWords_ = 0;
 };
 
@@ -135,6 +151,8 @@ class Occurrences::Builder {
     void SetRefLine(std::size_t lineStart) { refLine_ = static_cast<std::uint32_t>(lineStart); }
     void AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start, std::size_t end,
                        std::int64_t number);
+    // A place to walk from later, `position` in the text line at lineStart.
+    void AddWaypoint(std::size_t position, std::size_t lineStart, std::int64_t wordsBefore);
     std::shared_ptr<const Occurrences> Finish(std::int64_t totalWords) &&;
 
   private:

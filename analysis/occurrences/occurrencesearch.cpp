@@ -12,7 +12,8 @@ namespace quorvex {
 
 namespace {
 
-constexpr std::int64_t kBytesBetweenProgressCalls = std::int64_t{1} << 20;
+constexpr std::size_t kProgressStep = std::size_t{1} << 20;
+constexpr std::int64_t kWordsBetweenWaypoints = std::int64_t{1} << 16;
 
 bool IsFoldedWord(const std::string& word) {
     return !word.empty() &&
@@ -71,8 +72,8 @@ PackedWord Pack(const std::string& word) {
 class Search {
   public:
     Search(std::span<const std::uint8_t> document, Occurrences::Builder& found,
-           const std::vector<std::string>& words)
-        : document_(document), found_(found), words_(words) {
+           const std::vector<std::string>& words, const SearchProgress& progress)
+        : document_(document), found_(found), words_(words), progress_(progress) {
         for (const std::string& word : words) {
             packed_.push_back(Pack(word));
             if (word.size() < kBlock) {
@@ -81,26 +82,28 @@ class Search {
         }
     }
 
-    bool Run(const SearchProgress& progress) {
+    // Lines are taken whole, but for one that reaches past the next look at
+    // the progress, which is taken a piece at a time so that a stop is seen
+    // within it too.
+    bool Run() {
         std::size_t position = 0;
-        std::int64_t sinceProgress = 0;
         while (position < document_.size()) {
+            const std::size_t reach = std::min(document_.size() - position, kProgressStep);
             const std::uint8_t* start = document_.data() + position;
-            const void* lineFeed = std::memchr(start, '\n', document_.size() - position);
-            const std::size_t length =
-                lineFeed
-                    ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - start) +
-                          1
-                    : document_.size() - position;
-            TakeLine(position, length);
-            position += length;
-            sinceProgress += static_cast<std::int64_t>(length);
-            if (sinceProgress >= kBytesBetweenProgressCalls) {
-                sinceProgress = 0;
-                if (progress(static_cast<std::int64_t>(position),
-                             static_cast<std::int64_t>(document_.size())) == RunControl::Stop) {
-                    return false;
-                }
+            if (const void* lineFeed = std::memchr(start, '\n', reach)) {
+                const auto length =
+                    static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) - start) +
+                    1;
+                TakeLine(position, length);
+                position += length;
+            } else if (reach == document_.size() - position) {
+                TakeLine(position, reach);
+                position += reach;
+            } else if (!TakeLongLine(position)) {
+                return false;
+            }
+            if (!ReportReading(position)) {
+                return false;
             }
         }
         return true;
@@ -120,12 +123,93 @@ class Search {
             case LineKind::Skipped:
                 return;
             case LineKind::Text:
+                if (totalWords_ >= nextWaypointWords_ || lineStart >= nextWaypoint_) {
+                    MarkWaypoint(lineStart, lineStart);
+                }
                 if (HasLineRef(line)) {
                     found_.SetRefLine(lineStart);
                 }
                 ScanPart(lineStart, ScannedPart(line));
                 return;
         }
+    }
+
+    // Whether to go on, asked once the reading has gone a step past the last
+    // time, and after every piece of a long line.
+    bool ReportReading(std::size_t position) { return position < nextReport_ || Report(position); }
+
+    bool Report(std::size_t position) {
+        nextReport_ = position + kProgressStep;
+        return progress_(static_cast<std::int64_t>(position),
+                         static_cast<std::int64_t>(document_.size())) == RunControl::Continue;
+    }
+
+    // A line of more than a step from `position`, up to its line feed or the
+    // document's end, in pieces of about a step, each cut after a byte that
+    // is no part of a word, so that every word lies whole in one piece.
+    // Leaves `position` after the line, or where it was stopped.
+    bool TakeLongLine(std::size_t& position) {
+        const std::size_t lineStart = position;
+        const LineKind kind = KindOfLine(document_.subspan(lineStart));
+        if (kind == LineKind::Text) {
+            found_.SetRefLine(lineStart);
+            position += kLineRefLength;
+        }
+        for (;;) {
+            const std::size_t reach = std::min(document_.size() - position, kProgressStep);
+            const std::uint8_t* start = document_.data() + position;
+            const void* lineFeed = std::memchr(start, '\n', reach);
+            std::size_t end =
+                lineFeed ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lineFeed) -
+                                                    document_.data()) +
+                               1
+                         : position + reach;
+            if (lineFeed == nullptr && end < document_.size() && kind == LineKind::Text) {
+                end = WordSafeCut(position, end);
+            }
+            if (kind == LineKind::Text) {
+                MarkWaypoint(position, lineStart);
+                ScanPart(lineStart, document_.subspan(position, end - position));
+            }
+            position = end;
+            if (lineFeed != nullptr || position == document_.size()) {
+                break;
+            }
+            if (!Report(position)) {
+                return false;
+            }
+        }
+        if (kind == LineKind::Heading) {
+            found_.AddHeading(lineStart, position - lineStart, totalWords_);
+        }
+        return true;
+    }
+
+    // Where a look-up of a word's line walks from: a text line once enough
+    // words or bytes have passed since the last, and each piece of a long one.
+    void MarkWaypoint(std::size_t position, std::size_t lineStart) {
+        found_.AddWaypoint(position, lineStart, totalWords_);
+        nextWaypointWords_ = totalWords_ + kWordsBetweenWaypoints;
+        nextWaypoint_ = position + kProgressStep;
+    }
+
+    // The nearest place at or before `end`, past `from`, that follows a byte
+    // of no word; or, in a run of word bytes from `from` to `end` and on,
+    // where that run ends.
+    std::size_t WordSafeCut(std::size_t from, std::size_t end) const {
+        const auto inWord = [this](std::size_t at) {
+            return at < document_.size() && kWordRule[document_[at]] != kSeparator;
+        };
+        std::size_t cut = end;
+        while (cut > from && inWord(cut - 1)) {
+            --cut;
+        }
+        if (cut > from) {
+            return cut;
+        }
+        for (cut = end; inWord(cut); ++cut) {
+        }
+        return cut;
     }
 
     void ScanPart(std::size_t lineStart, std::span<const std::uint8_t> part) {
@@ -211,6 +295,10 @@ class Search {
     std::span<const std::uint8_t> document_;
     Occurrences::Builder& found_;
     const std::vector<std::string>& words_;
+    const SearchProgress& progress_;
+    std::size_t nextReport_ = kProgressStep;
+    std::int64_t nextWaypointWords_ = kWordsBetweenWaypoints;
+    std::size_t nextWaypoint_ = kProgressStep;
     std::vector<PackedWord> packed_;
     std::uint64_t lengths_ = 0;  // bit n set for a searched word of n letters
     std::int64_t totalWords_ = 0;
@@ -227,8 +315,8 @@ std::shared_ptr<const Occurrences> FindOccurrences(std::shared_ptr<const Documen
         std::min(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)), document->size());
     const std::span<const std::uint8_t> bytes(document->data(), readable);
     Occurrences::Builder found(std::move(document), readable, words);
-    Search search(bytes, found, words);
-    if (!search.Run(progress)) {
+    Search search(bytes, found, words, progress);
+    if (!search.Run()) {
         return nullptr;
     }
     return std::move(found).Finish(search.TotalWords());

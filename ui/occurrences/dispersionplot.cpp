@@ -310,7 +310,7 @@ bool DispersionPlot::event(QEvent* event) {
 }
 
 // Over a mark, the heading and line reference of its occurrence; elsewhere
-// on a strip, the heading the pointer is under.
+// on a strip, those of the first word the pointer's pixel column stands for.
 void DispersionPlot::ShowTip(QHelpEvent* event) {
     const std::optional<std::size_t> word = StripAt(event->pos());
     if (!word || found_ == nullptr) {
@@ -322,7 +322,9 @@ void DispersionPlot::ShowTip(QHelpEvent* event) {
     if (const std::optional<std::size_t> occurrence = OccurrenceAt(event->pos())) {
         tip = PlaceText(*occurrence);
     } else {
-        tip = HeadingText(HeadingAt(NumberAt(event->pos().x(), StripArea(*word))));
+        const std::int64_t number = NumberAt(event->pos().x(), StripArea(*word));
+        tip = HeadingText(HeadingAt(number)) +
+              QString::fromStdU16String(DecodeWindows1252(found_->LineRefOfWord(number)));
     }
     if (tip.trimmed().isEmpty()) {
         QToolTip::hideText();

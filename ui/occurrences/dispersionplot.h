@@ -24,9 +24,9 @@ namespace quorvex {
 // word of a hundred million occurrences costs no more to draw than one of
 // ten, and a resize does not look at the occurrences again.
 //
-// Hovering names the heading and, over a mark, the line reference under the
-// pointer; a click on a mark reports that occurrence; the context menu copies
-// the picture. A screen reader reads a summary sentence per word.
+// Hovering names the heading and line reference under the pointer, those of
+// the nearest mark's occurrence over one; a click on a mark reports that occurrence; the context
+// menu copies the picture. A screen reader reads a summary sentence per word.
 class DispersionPlot : public QWidget {
     Q_OBJECT
 

@@ -265,6 +265,8 @@ TEST(Concordance, CellsAndSortsAreThoseOfTheSlowModel) {
                     << "row " << r << " column " << column << " in \"" << Escaped(text) << "\"";
             }
             ASSERT_EQ(rows.Found().WordOf(r), m.searched);
+            ASSERT_EQ(rows.Found().LineRefOfWord(rows.Found().NumberOf(r)),
+                      rows.Found().LineRef(r));
         }
         ASSERT_FALSE(FirstSizeDifference(rows, static_cast<unsigned>(document)));
         const auto byWord = [&](const ModelRow& m) { return std::pair(words[m.searched], m.word); };
@@ -325,26 +327,40 @@ TEST(Concordance, SortsOfLargeGroupsAreThoseOfTheSlowModel) {
     }
 }
 
-// The search reports its reading about every MiB, stops when told, reads no
-// further than the length it is given, and refuses words a run never counts.
+// The search reports its reading about every MiB, within a long line too,
+// whose words count once and have their line found again, stops when told,
+// reads no further than the length it is given, refuses odd words.
 TEST(OccurrenceSearch, ReportsProgressStopsAndRefusesOddWords) {
-    std::string text;
-    while (text.size() < (std::size_t{3} << 20)) {
-        text += "001:001 ab ba\n";
+    constexpr std::size_t kRecords = 400000;
+    std::string lines;
+    std::string oneLine = "001:001";
+    for (std::size_t record = 0; record < kRecords; ++record) {
+        lines += std::to_string(1000000 + record) + " ab ba\n";
+        oneLine += "ab ba ";
     }
-    const AnalysisState state = LoadedState(text);
-    std::vector<std::int64_t> reads;
-    const auto stopAtSecond = [&](std::int64_t read, std::int64_t total) {
-        EXPECT_EQ(total, state.SourceLength);
-        reads.push_back(read);
-        return reads.size() == 2 ? RunControl::Stop : RunControl::Continue;
-    };
-    EXPECT_EQ(FindOccurrences(state.SourceBytes, state.SourceLength, {"ab"}, stopAtSecond),
-              nullptr);
-    ASSERT_EQ(reads.size(), 2u);
-    EXPECT_NEAR(static_cast<double>(reads[1] - reads[0]), 1 << 20, 64);
-
     const auto goOn = [](auto, auto) { return RunControl::Continue; };
+    for (const auto& [text, found] :
+         {std::pair(lines, 2 * kRecords), std::pair(oneLine, 2 * kRecords),
+          std::pair("B" + oneLine.substr(1), std::size_t{0})}) {
+        const AnalysisState state = LoadedState(text);
+        std::vector<std::int64_t> reads;
+        const auto stopAtSecond = [&](std::int64_t read, std::int64_t total) {
+            EXPECT_EQ(total, state.SourceLength);
+            reads.push_back(read);
+            return reads.size() == 2 ? RunControl::Stop : RunControl::Continue;
+        };
+        EXPECT_EQ(FindOccurrences(state.SourceBytes, state.SourceLength, {"ab"}, stopAtSecond),
+                  nullptr);
+        ASSERT_EQ(reads.size(), 2u);
+        EXPECT_NEAR(static_cast<double>(reads[1] - reads[0]), 1 << 20, 64);
+        const auto all = FindOccurrences(state.SourceBytes, state.SourceLength, {"ab", "ba"}, goOn);
+        EXPECT_EQ(all->size(), found);
+        for (std::size_t at = 0; at < all->size(); at += 997) {
+            ASSERT_EQ(all->LineRefOfWord(all->NumberOf(at)), all->LineRef(at)) << at;
+        }
+    }
+
+    const AnalysisState state = LoadedState(lines);
     EXPECT_EQ(FindOccurrences(state.SourceBytes, 12, {"ab", "ba"}, goOn)->size(), 1u);
     for (const std::vector<std::string>& odd : std::vector<std::vector<std::string>>{
              {}, {""}, {"Ab"}, {"a'b"}, {"ab", "ab"}, std::vector<std::string>(9, "a")}) {

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 #include "analysis/occurrences/concordancerows.h"
@@ -183,8 +184,8 @@ class OccurrencesWindowTest : public WindowTest {
             "song: 2 occurrences under 2 of 2 headings, first Book 01 Psalms  001:001, last "
             "Book 02 Songs  001:001");
 
-        // A click on a strip's first and last mark selects that occurrence,
-        // in whatever order the concordance shows its rows.
+        // Hovering names the place under the pointer; a click on a strip's first
+        // and last mark selects that occurrence, whatever the concordance's order.
         concordance->SetSortSettings(IndexOf(Concordance::Left), true, 1);
         const QImage picture = shown->Plot()->grab().toImage();
         const QRgb mark = shown->Plot()->palette().color(QPalette::Highlight).rgb();
@@ -207,10 +208,19 @@ class OccurrencesWindowTest : public WindowTest {
         QCOMPARE(QGuiApplication::clipboard()->image(), picture);
         const QStringList expected[] = {{"0000000", "Book 01 Psalms  001:002"},
                                         {"Book 01 Psalms  001:001", "Book 02 Songs  001:001"}};
+        const auto tipAt = [plot = shown->Plot()](QPoint point) {
+            QHelpEvent hover(QEvent::ToolTip, point, plot->mapToGlobal(point));
+            QApplication::sendEvent(plot, &hover);
+            return QToolTip::text();
+        };
+        // Far right, past every mark, the long last line's place.
+        QCOMPARE(tipAt(QPoint(shown->Plot()->width() - 10, bands[1][0] - 4)),
+                 "Book 02 Songs  001:002");
         for (int strip = 0; strip < 2; ++strip) {
             for (int end = 0; end < 2; ++end) {
-                QTest::mouseClick(shown->Plot(), Qt::LeftButton, {},
-                                  QPoint(bands[strip][1 + end], bands[strip][0] - 4));
+                const QPoint point(bands[strip][1 + end], bands[strip][0] - 4);
+                QCOMPARE(tipAt(point), expected[strip][end]);
+                QTest::mouseClick(shown->Plot(), Qt::LeftButton, {}, point);
                 const int row = concordance->currentIndex().row();
                 QCOMPARE(concordance->Text(row, IndexOf(Concordance::Heading)) +
                              concordance->Text(row, IndexOf(Concordance::Reference)),
