@@ -25,9 +25,9 @@ namespace quorvex {
 // before the first heading line; headings 1 onwards are the heading lines in
 // document order.
 //
-// Memory: 12 bytes per occurrence, 4 per line that holds one (8 more for a
-// line shorter than eight bytes), and per heading line 16 bytes and 4 per
-// searched word.
+// Memory: 12 bytes per occurrence, 4 per line that holds one far into it
+// (256 bytes or more), 8 per line shorter than eight bytes that holds one,
+// and per heading line 16 bytes and 4 per searched word.
 class Occurrences {
   public:
     // Filled by the search, in document order.
@@ -115,7 +115,7 @@ class Occurrences {
     // Grown in mappings of their own, never copied: a word that occurs a
     // hundred million times never has its occurrences held twice.
     MappedArray<Place> places_;
-    MappedArray<std::uint32_t> lineStarts_;  // of the lines that hold one
+    MappedArray<std::uint32_t> lineStarts_;  // of the lines that hold one far in
     MappedArray<ShortLine> shortLines_;
     MappedArray<Heading> headings_;
     MappedArray<std::uint32_t> headingCounts_;  // per heading, per word
@@ -142,6 +142,7 @@ class Occurrences::Builder {
 
     std::unique_ptr<Occurrences> made_;
     std::uint32_t refLine_ = kNoLine;
+    std::uint32_t lastLine_ = kNoLine;  // the line of the last occurrence
 };
 
 }  // namespace quorvex
