@@ -5,6 +5,7 @@
 #include <numeric>
 #include <span>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "analysis/scan/blockmasks.h"
@@ -204,23 +205,28 @@ void PutInRowOrder(std::span<std::uint32_t> rows) {
     }
 }
 
-// Sorts `rows` by their keys, of which the bytes from `shift` down are all
-// that may differ, in place: into one bucket per byte value, each sorted
-// further. A zero byte is kSideEnd, after which a key holds only zeros, so
-// the rows of its bucket are equal.
-void SortByKeyBytes(std::span<std::uint32_t> rows, const std::vector<std::uint64_t>& keys,
-                    int shift) {
+// Sorts `rows` by their keys, keys[i] being that of rows[i], of which the
+// bytes from `shift` down are all that may differ, in place, keys moving
+// with their rows: into one bucket per byte value, each sorted further. A
+// zero byte is kSideEnd, after which a key holds only zeros, so the rows of
+// its bucket are equal.
+void SortByKeyBytes(std::span<std::uint32_t> rows, std::span<std::uint64_t> keys, int shift) {
     constexpr std::size_t kFewRows = 64;
     if (rows.size() < kFewRows) {
-        std::sort(rows.begin(), rows.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return keys[a] != keys[b] ? keys[a] < keys[b] : a < b;
-        });
+        std::array<std::pair<std::uint64_t, std::uint32_t>, kFewRows> few;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            few[i] = {keys[i], rows[i]};
+        }
+        std::sort(few.begin(), few.begin() + static_cast<std::ptrdiff_t>(rows.size()));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::tie(keys[i], rows[i]) = few[i];
+        }
         return;
     }
-    const auto byte = [&](std::uint32_t row) { return keys[row] >> shift & 0xFF; };
+    const auto byte = [shift](std::uint64_t key) { return key >> shift & 0xFF; };
     std::array<std::size_t, 256> ends{};
-    for (const std::uint32_t row : rows) {
-        ++ends[byte(row)];
+    for (const std::uint64_t key : keys) {
+        ++ends[byte(key)];
     }
     std::array<std::size_t, 256> heads{};
     for (std::size_t value = 0, at = 0; value < 256; ++value) {
@@ -231,29 +237,32 @@ void SortByKeyBytes(std::span<std::uint32_t> rows, const std::vector<std::uint64
     const std::array<std::size_t, 256> starts = heads;
     for (std::size_t value = 0; value < 256; ++value) {
         while (heads[value] < ends[value]) {
+            std::uint64_t key = keys[heads[value]];
             std::uint32_t row = rows[heads[value]];
-            for (std::size_t other = byte(row); other != value; other = byte(row)) {
+            for (std::size_t other = byte(key); other != value; other = byte(key)) {
+                std::swap(key, keys[heads[other]]);
                 std::swap(row, rows[heads[other]++]);
             }
+            keys[heads[value]] = key;
             rows[heads[value]++] = row;
         }
     }
     for (std::size_t value = 0; value < 256; ++value) {
-        const std::span<std::uint32_t> bucket =
-            rows.subspan(starts[value], ends[value] - starts[value]);
-        if (bucket.size() > 1) {
+        const std::size_t size = ends[value] - starts[value];
+        if (size > 1) {
+            const std::span<std::uint32_t> bucket = rows.subspan(starts[value], size);
             if (value == kSideEnd || shift == 0) {
                 PutInRowOrder(bucket);
             } else {
-                SortByKeyBytes(bucket, keys, shift - 8);
+                SortByKeyBytes(bucket, keys.subspan(starts[value], size), shift - 8);
             }
         }
     }
 }
 
 // Every row in the order of its own part; groups of rows with equal own
-// parts. The first eight bytes of each are kept by row, beside the order
-// being sorted, not with it: 8 bytes a row, not 12.
+// parts. The first eight bytes of each are sorted beside the order, not
+// with it: 8 bytes a row, not 12.
 void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
     std::vector<std::uint64_t> keys(rows);
     for (std::uint32_t row = 0; row < rows; ++row) {
@@ -263,13 +272,12 @@ void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
     std::iota(groups.order.begin(), groups.order.end(), 0u);
     SortByKeyBytes(groups.order, keys, 56);
     for (std::size_t i = 0, j = 0; i < rows; i = j) {
-        const std::uint64_t key = keys[groups.order[i]];
-        while (j < rows && keys[groups.order[j]] == key) {
+        while (j < rows && keys[j] == keys[i]) {
             ++j;
         }
         groups.starts[i] = true;
         // kSideEnd, 0, is found only at the end of an own part and after it
-        if (j - i > 1 && (key & 0xFF) != kSideEnd) {
+        if (j - i > 1 && (keys[i] & 0xFF) != kSideEnd) {
             SortEqualStarts(parts, i, j, groups);
         }
     }
