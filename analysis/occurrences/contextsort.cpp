@@ -294,11 +294,12 @@ struct GroupSortSpace {
 };
 
 // Sorts order[b, e), which is in row order, by `key(row)`, keeping row order
-// among equal keys. A small group is sorted with its keys beside its rows; a
-// large one, as a document made to repeat itself has, and sorts again every
-// round, 16 bits of the key at a time from the lowest, skipping a digit in
-// which all agree, the key read again in each pass: 4 bytes a row beside the
-// order, not 16.
+// among equal keys. A group whose keys rise or fall already is left or
+// turned round. Else a small group is sorted with its keys beside its rows;
+// a large one, as a document made to repeat itself has, and sorts again
+// every round, 16 bits of the key at a time from the lowest, skipping a
+// digit in which all agree, the key read again in each pass: 4 bytes a row
+// beside the order, not 16.
 template <typename Key>
 void SortGroup(std::size_t b, std::size_t e, const Key& key, std::vector<std::uint32_t>& order,
                GroupSortSpace& space) {
@@ -307,6 +308,21 @@ void SortGroup(std::size_t b, std::size_t e, const Key& key, std::vector<std::ui
     constexpr std::uint32_t kDigitMask = (1u << kDigitBits) - 1;
     const auto first = order.begin() + static_cast<std::ptrdiff_t>(b);
     const auto last = order.begin() + static_cast<std::ptrdiff_t>(e);
+    // The runs of a line of one word repeated rise or fall with the row.
+    bool rising = true;
+    bool falling = true;
+    for (auto row = first + 1; row != last && (rising || falling); ++row) {
+        const std::uint32_t previous = key(*(row - 1));
+        const std::uint32_t k = key(*row);
+        rising = rising && previous <= k;
+        falling = falling && previous > k;
+    }
+    if (rising || falling) {
+        if (falling) {
+            std::reverse(first, last);
+        }
+        return;
+    }
     if (e - b < kRadixSortFrom) {
         space.keys.clear();
         for (auto row = first; row != last; ++row) {
