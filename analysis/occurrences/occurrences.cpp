@@ -28,6 +28,20 @@ std::string_view Occurrences::Bytes(std::size_t from, std::size_t to) const {
     return {reinterpret_cast<const char*>(document_->data()) + from, to - from};
 }
 
+std::size_t Occurrences::EndOf(std::size_t at) const {
+    if (!writtenApart_.empty()) {
+        const WrittenApart* const end = writtenApart_.data() + writtenApart_.size();
+        const WrittenApart* const apart = std::lower_bound(
+            writtenApart_.data(), end, at, [](const WrittenApart& written, std::size_t occurrence) {
+                return written.at < occurrence;
+            });
+        if (apart != end && apart->at == at) {
+            return apart->end;
+        }
+    }
+    return StartOf(at) + words_[WordOf(at)].size();
+}
+
 std::string_view Occurrences::WrittenWord(std::size_t at) const {
     return Bytes(StartOf(at), EndOf(at));
 }
@@ -154,9 +168,12 @@ void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart
         made_->lineStarts_.push_back(line);
     }
     const auto w = static_cast<std::uint32_t>(word);
+    if (end - start != made_->words_[word].size()) {
+        made_->writtenApart_.push_back(WrittenApart{static_cast<std::uint32_t>(made_->size()),
+                                                    static_cast<std::uint32_t>(end)});
+    }
     made_->places_.push_back(
         Place{static_cast<std::uint32_t>(start) | (w << (31 - kWordLowBits) & kTopBit),
-              static_cast<std::uint32_t>(end),
               static_cast<std::uint32_t>(number) | w << (32 - kWordLowBits)});
     ++made_->counts_[word];
     ++made_->headingCounts_[(made_->headings_.size() - 1) * made_->words_.size() + word];
