@@ -1,8 +1,11 @@
 #include "analysis/occurrences/contextsort.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <span>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "analysis/scan/blockmasks.h"
@@ -144,18 +147,9 @@ class OwnParts {
     ContextSide side_;
 };
 
-// Twelve bytes, not sixteen, for every row of the sort.
-struct [[gnu::packed]] Keyed {
+struct Walked {
     std::uint64_t key;
     std::uint32_t row;
-    bool operator<(const Keyed& other) const {
-        return key != other.key ? key < other.key : row < other.row;
-    }
-};
-static_assert(sizeof(Keyed) == 12);
-
-struct Walked {
-    Keyed keyed;
     OwnParts::Cursor cursor;
 };
 
@@ -174,20 +168,22 @@ void SortEqualStarts(const OwnParts& parts, std::size_t b, std::size_t e, Groups
         const std::uint32_t row = groups.order[i];
         OwnParts::Cursor cursor = parts.Start(row);
         parts.NextKey(cursor);
-        walked.push_back({{0, row}, cursor});
+        walked.push_back({0, row, cursor});
     }
     std::vector<std::pair<std::size_t, std::size_t>> pending = {{0, walked.size()}};
     while (!pending.empty()) {
         const auto [from, to] = pending.back();
         pending.pop_back();
         for (std::size_t i = from; i < to; ++i) {
-            walked[i].keyed.key = parts.NextKey(walked[i].cursor);
+            walked[i].key = parts.NextKey(walked[i].cursor);
         }
         std::sort(walked.begin() + static_cast<std::ptrdiff_t>(from),
                   walked.begin() + static_cast<std::ptrdiff_t>(to),
-                  [](const Walked& x, const Walked& y) { return x.keyed < y.keyed; });
+                  [](const Walked& x, const Walked& y) {
+                      return x.key != y.key ? x.key < y.key : x.row < y.row;
+                  });
         for (std::size_t i = from, j = from; i < to; i = j) {
-            while (j < to && walked[j].keyed.key == walked[i].keyed.key) {
+            while (j < to && walked[j].key == walked[i].key) {
                 ++j;
             }
             if (j - i > 1 && walked[i].cursor.state != OwnParts::Cursor::Done) {
@@ -198,29 +194,90 @@ void SortEqualStarts(const OwnParts& parts, std::size_t b, std::size_t e, Groups
         }
     }
     for (std::size_t i = 0; i < walked.size(); ++i) {
-        groups.order[b + i] = walked[i].keyed.row;
+        groups.order[b + i] = walked[i].row;
+    }
+}
+
+// Rows of equal keys go in row order, which they mostly keep already.
+void PutInRowOrder(std::span<std::uint32_t> rows) {
+    if (!std::is_sorted(rows.begin(), rows.end())) {
+        std::sort(rows.begin(), rows.end());
+    }
+}
+
+// Sorts `rows` by their keys, keys[i] being that of rows[i], of which the
+// bytes from `shift` down are all that may differ, in place, keys moving
+// with their rows: into one bucket per byte value, each sorted further. A
+// zero byte is kSideEnd, after which a key holds only zeros, so the rows of
+// its bucket are equal.
+void SortByKeyBytes(std::span<std::uint32_t> rows, std::span<std::uint64_t> keys, int shift) {
+    constexpr std::size_t kFewRows = 64;
+    if (rows.size() < kFewRows) {
+        std::array<std::pair<std::uint64_t, std::uint32_t>, kFewRows> few;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            few[i] = {keys[i], rows[i]};
+        }
+        std::sort(few.begin(), few.begin() + static_cast<std::ptrdiff_t>(rows.size()));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::tie(keys[i], rows[i]) = few[i];
+        }
+        return;
+    }
+    const auto byte = [shift](std::uint64_t key) { return key >> shift & 0xFF; };
+    std::array<std::size_t, 256> ends{};
+    for (const std::uint64_t key : keys) {
+        ++ends[byte(key)];
+    }
+    std::array<std::size_t, 256> heads{};
+    for (std::size_t value = 0, at = 0; value < 256; ++value) {
+        heads[value] = at;
+        at += ends[value];
+        ends[value] = at;
+    }
+    const std::array<std::size_t, 256> starts = heads;
+    for (std::size_t value = 0; value < 256; ++value) {
+        while (heads[value] < ends[value]) {
+            std::uint64_t key = keys[heads[value]];
+            std::uint32_t row = rows[heads[value]];
+            for (std::size_t other = byte(key); other != value; other = byte(key)) {
+                std::swap(key, keys[heads[other]]);
+                std::swap(row, rows[heads[other]++]);
+            }
+            keys[heads[value]] = key;
+            rows[heads[value]++] = row;
+        }
+    }
+    for (std::size_t value = 0; value < 256; ++value) {
+        const std::size_t size = ends[value] - starts[value];
+        if (size > 1) {
+            const std::span<std::uint32_t> bucket = rows.subspan(starts[value], size);
+            if (value == kSideEnd || shift == 0) {
+                PutInRowOrder(bucket);
+            } else {
+                SortByKeyBytes(bucket, keys.subspan(starts[value], size), shift - 8);
+            }
+        }
     }
 }
 
 // Every row in the order of its own part; groups of rows with equal own
-// parts.
+// parts. The first eight bytes of each are sorted beside the order, not
+// with it: 8 bytes a row, not 12.
 void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
-    std::vector<Keyed> keyed(rows);
+    std::vector<std::uint64_t> keys(rows);
     for (std::uint32_t row = 0; row < rows; ++row) {
         OwnParts::Cursor cursor = parts.Start(row);
-        keyed[row] = {parts.NextKey(cursor), row};
+        keys[row] = parts.NextKey(cursor);
     }
-    std::sort(keyed.begin(), keyed.end());
-    for (std::size_t i = 0; i < rows; ++i) {
-        groups.order[i] = keyed[i].row;
-    }
+    std::iota(groups.order.begin(), groups.order.end(), 0u);
+    SortByKeyBytes(groups.order, keys, 56);
     for (std::size_t i = 0, j = 0; i < rows; i = j) {
-        while (j < rows && keyed[j].key == keyed[i].key) {
+        while (j < rows && keys[j] == keys[i]) {
             ++j;
         }
         groups.starts[i] = true;
         // kSideEnd, 0, is found only at the end of an own part and after it
-        if (j - i > 1 && (keyed[i].key & 0xFF) != kSideEnd) {
+        if (j - i > 1 && (keys[i] & 0xFF) != kSideEnd) {
             SortEqualStarts(parts, i, j, groups);
         }
     }
@@ -228,67 +285,111 @@ void SortByOwnParts(const OwnParts& parts, std::size_t rows, Groups& groups) {
 
 using Range = std::pair<std::size_t, std::size_t>;
 
-// Sorts numbers by their high 32 bits, 16 bits at a time from the lowest,
-// skipping a digit in which all agree, keeping the order of numbers whose
-// high bits agree: for the large groups of a document made to repeat
-// itself, which are sorted again every round, and which come in row order.
-void RadixSortHighHalves(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare) {
+// What sorting a group needs beyond the rows, kept from one group to the
+// next.
+struct GroupSortSpace {
+    std::vector<std::uint64_t> keys;
+    std::vector<std::uint32_t> rows;
+    std::vector<std::uint32_t> counts;
+};
+
+// Sorts order[b, e), which is in row order, by `key(row)`, keeping row order
+// among equal keys. A group whose keys rise or fall already is left or
+// turned round. Else a small group is sorted with its keys beside its rows;
+// a large one, as a document made to repeat itself has, and sorts again
+// every round, 16 bits of the key at a time from the lowest, skipping a
+// digit in which all agree, the key read again in each pass: 4 bytes a row
+// beside the order, not 16.
+template <typename Key>
+void SortGroup(std::size_t b, std::size_t e, const Key& key, std::vector<std::uint32_t>& order,
+               GroupSortSpace& space) {
+    constexpr std::size_t kRadixSortFrom = 1 << 16;
     constexpr int kDigitBits = 16;
-    constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
-    spare.resize(keys.size());
-    std::vector<std::size_t> counts(kDigits);
-    for (int shift = 32; shift < 64; shift += kDigitBits) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const std::uint64_t key : keys) {
-            ++counts[key >> shift & (kDigits - 1)];
+    constexpr std::uint32_t kDigitMask = (1u << kDigitBits) - 1;
+    const auto first = order.begin() + static_cast<std::ptrdiff_t>(b);
+    const auto last = order.begin() + static_cast<std::ptrdiff_t>(e);
+    // The runs of a line of one word repeated rise or fall with the row.
+    bool rising = true;
+    bool falling = true;
+    for (auto row = first + 1; row != last && (rising || falling); ++row) {
+        const std::uint32_t previous = key(*(row - 1));
+        const std::uint32_t k = key(*row);
+        rising = rising && previous <= k;
+        falling = falling && previous > k;
+    }
+    if (rising || falling) {
+        if (falling) {
+            std::reverse(first, last);
         }
-        if (counts[keys.front() >> shift & (kDigits - 1)] == keys.size()) {
+        return;
+    }
+    if (e - b < kRadixSortFrom) {
+        space.keys.clear();
+        for (auto row = first; row != last; ++row) {
+            space.keys.push_back(std::uint64_t{key(*row)} << 32 | *row);
+        }
+        std::sort(space.keys.begin(), space.keys.end());
+        std::transform(space.keys.begin(), space.keys.end(), first,
+                       [](std::uint64_t k) { return static_cast<std::uint32_t>(k); });
+        return;
+    }
+    space.rows.resize(e - b);
+    space.counts.resize(std::size_t{1} << kDigitBits);
+    for (int shift = 0; shift < 32; shift += kDigitBits) {
+        std::fill(space.counts.begin(), space.counts.end(), 0);
+        for (auto row = first; row != last; ++row) {
+            ++space.counts[key(*row) >> shift & kDigitMask];
+        }
+        if (space.counts[key(*first) >> shift & kDigitMask] == e - b) {
             continue;
         }
-        std::size_t at = 0;
-        for (std::size_t& count : counts) {
+        std::uint32_t at = 0;
+        for (std::uint32_t& count : space.counts) {
             at += std::exchange(count, at);
         }
-        for (const std::uint64_t key : keys) {
-            spare[counts[key >> shift & (kDigits - 1)]++] = key;
+        for (auto row = first; row != last; ++row) {
+            space.rows[space.counts[key(*row) >> shift & kDigitMask]++] = *row;
         }
-        keys.swap(spare);
+        std::copy(space.rows.begin(), space.rows.end(), first);
     }
 }
 
-// Sorts order[b, e), which is in row order, by `key(row)`, a number whose
-// low 32 bits are the row, and starts a group at every change of its high
-// bits; each group of more
-// than one row whose strings go on goes into `open`. Every row's rank
-// becomes the start of its group: finer than before, and in the same order,
-// so ranks read during a round are never wrong, only sometimes coarser.
+// The high bit of an entry of `further` (below) tells that the line ends
+// before a further row.
+constexpr std::uint32_t kPastLine = 0x80000000u;
+static_assert((kNoRow & kPastLine) != 0);
+
+bool HasFurther(std::uint32_t further) {
+    return (further & kPastLine) == 0;
+}
+
+// Sorts order[b, e), which is in row order, by `key(row)` and starts a group
+// at every change of it; each group of more than one row whose strings go on
+// goes into `open`. Every row's rank becomes the start of its group: finer
+// than before, and in the same order, so ranks read during a round are never
+// wrong, only sometimes coarser. They change only once the group is sorted,
+// as a key may read the rank of a row of the group itself.
 template <typename Key>
 void SplitGroup(std::size_t b, std::size_t e, const Key& key, Groups& groups,
-                std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& jump,
-                std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare,
-                std::vector<Range>& open) {
-    constexpr std::size_t kRadixSortFrom = 1 << 16;
-    keys.clear();
-    for (std::size_t i = b; i < e; ++i) {
-        keys.push_back(key(groups.order[i]));
-    }
-    if (keys.size() < kRadixSortFrom) {
-        std::sort(keys.begin(), keys.end());
-    } else {
-        RadixSortHighHalves(keys, spare);
+                std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& further,
+                GroupSortSpace& space, std::vector<Range>& open) {
+    SortGroup(b, e, key, groups.order, space);
+    std::uint32_t previous = key(groups.order[b]);
+    for (std::size_t i = b + 1; i < e; ++i) {
+        const std::uint32_t k = key(groups.order[i]);
+        groups.starts[i] = k != previous;
+        previous = k;
     }
     bool goesOn = false;
     for (std::size_t i = b, groupStart = b; i < e; ++i) {
-        const std::uint64_t k = keys[i - b];
-        groups.order[i] = static_cast<std::uint32_t>(k);
-        if (i == b || k >> 32 != keys[i - b - 1] >> 32) {
+        const std::uint32_t row = groups.order[i];
+        if (i == b || groups.starts[i]) {
             groupStart = i;
-            groups.starts[i] = true;
             goesOn = false;
         }
-        rank[groups.order[i]] = static_cast<std::uint32_t>(groupStart);
-        goesOn = goesOn || jump[groups.order[i]] != kNoRow;
-        if ((i + 1 == e || keys[i + 1 - b] >> 32 != k >> 32) && i > groupStart && goesOn) {
+        rank[row] = static_cast<std::uint32_t>(groupStart);
+        goesOn = goesOn || HasFurther(further[row]);
+        if ((i + 1 == e || groups.starts[i + 1]) && i > groupStart && goesOn) {
             open.emplace_back(groupStart, i + 1);
         }
     }
@@ -305,6 +406,9 @@ void SplitGroup(std::size_t b, std::size_t e, const Key& key, Groups& groups,
 // rows' further rows, and so on, until every group is of equal strings. So
 // a line of one word repeated is ordered at once, and no line takes more
 // rounds than the logarithm of its occurrences.
+//
+// Besides the order, 8 bytes a row: a rank and a further row each, and what
+// the largest group being sorted takes.
 void SortByNextRows(const OwnParts& parts, std::size_t rows, ContextSide side, Groups& groups) {
     std::vector<Range> groupsOfEqualParts;
     for (std::size_t i = 0, j = 0; i < rows; i = j) {
@@ -324,74 +428,81 @@ void SortByNextRows(const OwnParts& parts, std::size_t rows, ContextSide side, G
         groupStart = groups.starts[i] ? i : groupStart;
         rank[groups.order[i]] = static_cast<std::uint32_t>(groupStart);
     }
-    // The further rows, and how often each row's own part repeats: every
-    // row after the next occurrence it depends on.
-    std::vector<std::uint32_t> jump(rows);
-    std::vector<std::uint32_t> repeats(rows);
+    // How far each row's own part repeats: the last row of the run of next
+    // occurrences with the same own part, kPastLine added when the line ends
+    // there; every row after the next occurrence it depends on. The further
+    // row follows the last one, and the run's length is the repeats.
+    std::vector<std::uint32_t> further(rows);
     const bool left = side == ContextSide::Left;
     for (std::size_t k = 0; k < rows; ++k) {
         const auto row = static_cast<std::uint32_t>(left ? k : rows - 1 - k);
         const std::uint32_t next = parts.NextRow(row);
         const bool repeated = next != kNoRow && rank[next] == rank[row];
-        jump[row] = repeated ? jump[next] : next;
-        repeats[row] = repeated ? repeats[next] + 1 : 1;
+        further[row] = repeated ? further[next] : row | (next == kNoRow ? kPastLine : 0);
     }
-    std::vector<std::uint64_t> keys;
-    std::vector<std::uint64_t> spare;
+    const auto lastOfRun = [&](std::uint32_t row) { return further[row] & ~kPastLine; };
+    const auto afterLast = [&](std::uint32_t row) {
+        return HasFurther(further[row]) ? (left ? lastOfRun(row) - 1 : lastOfRun(row) + 1) : kNoRow;
+    };
+    GroupSortSpace space;
     std::vector<Range> open;
     for (const auto& [b, e] : groupsOfEqualParts) {
         SplitGroup(
             b, e,
             [&](std::uint32_t row) {
-                const bool before = jump[row] == kNoRow || rank[jump[row]] < rank[row];
-                const std::uint64_t order = before ? repeats[row] : 0x7FFFFFFFu - repeats[row];
-                return (std::uint64_t{!before} << 63) | order << 32 | row;
+                const std::uint32_t repeats =
+                    (left ? row - lastOfRun(row) : lastOfRun(row) - row) + 1;
+                const std::uint32_t next = afterLast(row);
+                const bool before = next == kNoRow || rank[next] < rank[row];
+                return before ? repeats : kPastLine | (0x7FFFFFFFu - repeats);
             },
-            groups, rank, jump, keys, spare, open);
+            groups, rank, further, space, open);
     }
-    repeats = std::vector<std::uint32_t>();
+    for (std::uint32_t row = 0; row < rows; ++row) {
+        further[row] = afterLast(row);
+    }
     while (!open.empty()) {
         std::vector<Range> stillOpen;
         for (const auto& [b, e] : open) {
             SplitGroup(
                 b, e,
                 [&](std::uint32_t row) {
-                    const std::uint64_t further = jump[row] == kNoRow ? 0 : rank[jump[row]] + 1ull;
-                    return further << 32 | row;
+                    return further[row] == kNoRow ? 0 : rank[further[row]] + 1;
                 },
-                groups, rank, jump, keys, spare, stillOpen);
+                groups, rank, further, space, stillOpen);
         }
         // Each row's further row twice as far: a row before the rows it
         // reaches, so that each reads their reach of this round.
         for (std::size_t k = 0; k < rows; ++k) {
             const auto row = static_cast<std::uint32_t>(left ? rows - 1 - k : k);
-            jump[row] = jump[row] == kNoRow ? kNoRow : jump[jump[row]];
+            further[row] = further[row] == kNoRow ? kNoRow : further[further[row]];
         }
         open.clear();
         for (const auto& [b, e] : stillOpen) {
             if (std::any_of(groups.order.begin() + static_cast<std::ptrdiff_t>(b),
                             groups.order.begin() + static_cast<std::ptrdiff_t>(e),
-                            [&](std::uint32_t row) { return jump[row] != kNoRow; })) {
+                            [&](std::uint32_t row) { return further[row] != kNoRow; })) {
                 open.emplace_back(b, e);
             }
         }
     }
 }
 
-// Groups of equal rows in reverse order, each still in document order.
+// Groups of equal rows in reverse order, each still in document order: the
+// whole order reversed, then each group back, in place.
 void ReverseGroups(Groups& groups) {
-    std::vector<std::uint32_t> reversed;
-    reversed.reserve(groups.order.size());
-    for (std::size_t end = groups.order.size(); end > 0;) {
+    std::vector<std::uint32_t>& order = groups.order;
+    const std::size_t rows = order.size();
+    std::reverse(order.begin(), order.end());
+    for (std::size_t end = rows; end > 0;) {
         std::size_t start = end - 1;
         while (!groups.starts[start]) {
             --start;
         }
-        reversed.insert(reversed.end(), groups.order.begin() + static_cast<std::ptrdiff_t>(start),
-                        groups.order.begin() + static_cast<std::ptrdiff_t>(end));
+        std::reverse(order.begin() + static_cast<std::ptrdiff_t>(rows - end),
+                     order.begin() + static_cast<std::ptrdiff_t>(rows - start));
         end = start;
     }
-    groups.order.swap(reversed);
 }
 
 template <typename Compare>

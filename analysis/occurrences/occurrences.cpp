@@ -13,6 +13,12 @@ constexpr int kWordLowBits = 2;
 constexpr std::uint32_t kTopBit = 0x80000000u;
 constexpr std::size_t kNearLineStart = 256;
 
+// Whether no line feed lies in the kNearLineStart bytes before a word, so
+// that only the lines' table tells where its line begins.
+bool FarFromLineStart(std::size_t start, std::size_t lineStart) {
+    return start - lineStart >= std::min(start, kNearLineStart);
+}
+
 }  // namespace
 
 std::size_t Occurrences::WordOf(std::size_t at) const {
@@ -24,12 +30,27 @@ std::string_view Occurrences::Bytes(std::size_t from, std::size_t to) const {
     return {reinterpret_cast<const char*>(document_->data()) + from, to - from};
 }
 
+std::size_t Occurrences::EndOf(std::size_t at) const {
+    if (!writtenApart_.empty()) {
+        const WrittenApart* const end = writtenApart_.data() + writtenApart_.size();
+        const WrittenApart* const apart = std::lower_bound(
+            writtenApart_.data(), end, at, [](const WrittenApart& written, std::size_t occurrence) {
+                return written.at < occurrence;
+            });
+        if (apart != end && apart->at == at) {
+            return apart->end;
+        }
+    }
+    return StartOf(at) + words_[WordOf(at)].size();
+}
+
 std::string_view Occurrences::WrittenWord(std::size_t at) const {
     return Bytes(StartOf(at), EndOf(at));
 }
 
 // Most lines are short: the line feed before a word is looked for in the
-// bytes just before it, and only a long line's start in the lines' table.
+// bytes just before it, and only the start of a line with a word far from
+// it in the lines' table, which holds no other.
 std::size_t Occurrences::LineStartOf(std::size_t at) const {
     const std::size_t start = StartOf(at);
     const std::size_t near = start - std::min(start, kNearLineStart);
@@ -204,17 +225,22 @@ void Occurrences::Builder::AddHeading(std::size_t lineStart, std::size_t lineLen
 
 void Occurrences::Builder::AddOccurrence(std::size_t word, std::size_t lineStart, std::size_t start,
                                          std::size_t end, std::int64_t number) {
-    if (made_->lineStarts_.empty() || made_->lineStarts_.back() != lineStart) {
-        made_->lineStarts_.push_back(static_cast<std::uint32_t>(lineStart));
-        if (start < lineStart + kLineRefLength) {
-            made_->shortLines_.push_back(
-                ShortLine{static_cast<std::uint32_t>(lineStart), refLine_});
-        }
+    const auto line = static_cast<std::uint32_t>(lineStart);
+    if (line != lastLine_ && start < lineStart + kLineRefLength) {
+        made_->shortLines_.push_back(ShortLine{line, refLine_});
+    }
+    lastLine_ = line;
+    if (FarFromLineStart(start, lineStart) &&
+        (made_->lineStarts_.empty() || made_->lineStarts_.back() != line)) {
+        made_->lineStarts_.push_back(line);
     }
     const auto w = static_cast<std::uint32_t>(word);
+    if (end - start != made_->words_[word].size()) {
+        made_->writtenApart_.push_back(WrittenApart{static_cast<std::uint32_t>(made_->size()),
+                                                    static_cast<std::uint32_t>(end)});
+    }
     made_->places_.push_back(
         Place{static_cast<std::uint32_t>(start) | (w << (31 - kWordLowBits) & kTopBit),
-              static_cast<std::uint32_t>(end),
               static_cast<std::uint32_t>(number) | w << (32 - kWordLowBits)});
     ++made_->counts_[word];
     ++made_->headingCounts_[(made_->headings_.size() - 1) * made_->words_.size() + word];

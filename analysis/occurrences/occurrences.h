@@ -25,9 +25,11 @@ namespace quorvex {
 // before the first heading line; headings 1 onwards are the heading lines in
 // document order.
 //
-// Memory: 12 bytes per occurrence, 4 per line that holds one (8 more for a
-// line shorter than eight bytes), per heading line 16 bytes and 4 per
-// searched word, and 16 bytes per MiB and per 65,536 words of the document.
+// Memory: 8 bytes per occurrence (16 for one written with apostrophes
+// between its letters), 4 per line that holds one far into it
+// (256 bytes or more), 8 per line shorter than eight bytes that holds one,
+// per heading line 16 bytes and 4 per searched word, and 16 bytes per MiB
+// and per 65,536 words of the document.
 class Occurrences {
   public:
     // Filled by the search, in document order.
@@ -45,7 +47,7 @@ class Occurrences {
     // Where its letters lie in Document(): from its first letter to one past
     // its last, apostrophes between them included.
     std::size_t StartOf(std::size_t at) const { return places_[at].start & kPositionBits; }
-    std::size_t EndOf(std::size_t at) const { return places_[at].end & kPositionBits; }
+    std::size_t EndOf(std::size_t at) const;
     std::string_view WrittenWord(std::size_t at) const;
     // Where the scanned part of its line begins: the line's eighth byte, or
     // its first in a line shorter than eight bytes.
@@ -88,13 +90,19 @@ class Occurrences {
     static constexpr std::uint32_t kNumberBits = 0x3FFFFFFFu;
     static constexpr std::uint32_t kNoLine = 0xFFFFFFFFu;
 
-    // An occurrence in 12 bytes: where its letters begin and end, its number,
-    // and which word it is, in the bits the first three leave free (a
-    // position stays below 2^31, a number below 2^30).
+    // An occurrence in 8 bytes: where its letters begin, its number, and
+    // which word it is, in the bits the first two leave free (a position
+    // stays below 2^31, a number below 2^30). It ends its word's length
+    // further on, unless written with apostrophes inside.
     struct Place {
         std::uint32_t start;
-        std::uint32_t end;
         std::uint32_t number;
+    };
+    // An occurrence written with apostrophes between its letters, and
+    // where it ends.
+    struct WrittenApart {
+        std::uint32_t at;
+        std::uint32_t end;
     };
     // A line shorter than eight bytes that holds an occurrence, and the
     // text line whose reference its occurrences carry (kNoLine for none).
@@ -130,7 +138,8 @@ class Occurrences {
     // Grown in mappings of their own, never copied: a word that occurs a
     // hundred million times never has its occurrences held twice.
     MappedArray<Place> places_;
-    MappedArray<std::uint32_t> lineStarts_;  // of the lines that hold one
+    MappedArray<WrittenApart> writtenApart_;  // in document order
+    MappedArray<std::uint32_t> lineStarts_;   // of the lines that hold one far in
     MappedArray<ShortLine> shortLines_;
     MappedArray<Heading> headings_;
     MappedArray<std::uint32_t> headingCounts_;  // per heading, per word
@@ -160,6 +169,7 @@ class Occurrences::Builder {
 
     std::unique_ptr<Occurrences> made_;
     std::uint32_t refLine_ = kNoLine;
+    std::uint32_t lastLine_ = kNoLine;  // the line of the last occurrence
 };
 
 }  // namespace quorvex

@@ -67,7 +67,8 @@ constexpr std::string_view kUsage =
       as the Occurrences window does. Prints the occurrences of each word,
       the words counted, the median of the search as a phase line as above,
       with --sorts the medians of sorting the concordance by Left and by
-      Right, and the peak memory.
+      Right, each with its peak memory above that before the sorts, and the
+      peak memory.
 
   quorvex-bench --help
 )";

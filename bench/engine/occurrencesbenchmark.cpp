@@ -1,7 +1,9 @@
 #include "bench/engine/occurrencesbenchmark.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "analysis/occurrences/concordancerows.h"
 #include "analysis/occurrences/occurrencesearch.h"
@@ -12,18 +14,30 @@ namespace quorvex::bench {
 
 namespace {
 
+struct SortRuns {
+    std::vector<Duration> times;
+    // The most the process held during the sort above what it held before
+    // the first sort of its round: memory freed by an earlier sort and kept
+    // by the allocator counts, as it does in the window.
+    double peakBytes = 0;
+};
+
 struct SearchRuns {
     std::vector<Duration> search;
-    std::vector<Duration> sortLeft;
-    std::vector<Duration> sortRight;
+    SortRuns sortLeft;
+    SortRuns sortRight;
     std::shared_ptr<const Occurrences> found;
 };
 
-Duration TimedSort(const ConcordanceRows& rows, ConcordanceRows::Column column) {
-    std::vector<std::uint32_t> order;
+// Into one order kept over the sorts, so that the peak is what a sort takes
+// beside the rows and an order.
+void TimedSort(const ConcordanceRows& rows, ConcordanceRows::Column column,
+               std::vector<std::uint32_t>& order, double before, SortRuns& runs) {
+    ResetPeakMemory();
     const Instant start;
     rows.SortRows(IndexOf(column), false, order);
-    return Between(start, Instant());
+    runs.times.push_back(Between(start, Instant()));
+    runs.peakBytes = std::max(runs.peakBytes, PeakSinceResetBytes() - before);
 }
 
 SearchRuns RunSearches(const OccurrencesOptions& options,
@@ -37,8 +51,11 @@ SearchRuns RunSearches(const OccurrencesOptions& options,
         runs.search.push_back(Between(start, Instant()));
         if (options.sorts) {
             const ConcordanceRows rows(runs.found);
-            runs.sortLeft.push_back(TimedSort(rows, ConcordanceRows::Column::Left));
-            runs.sortRight.push_back(TimedSort(rows, ConcordanceRows::Column::Right));
+            std::vector<std::uint32_t> order;
+            rows.SortRows(IndexOf(ConcordanceRows::Column::Reference), false, order);
+            const double before = ResidentBytes();
+            TimedSort(rows, ConcordanceRows::Column::Left, order, before, runs.sortLeft);
+            TimedSort(rows, ConcordanceRows::Column::Right, order, before, runs.sortRight);
         }
     }
     return runs;
@@ -55,8 +72,14 @@ void PrintRuns(const OccurrencesOptions& options, const SearchRuns& runs, std::i
                 static_cast<long long>(runs.found->TotalWords()), runs.found->HeadingCount() - 1);
     PrintPhase("search:", Median(runs.search), bytes);
     if (options.sorts) {
-        PrintPhase("sort left:", Median(runs.sortLeft), bytes);
-        PrintPhase("sort right:", Median(runs.sortRight), bytes);
+        for (const auto& [name, sort] :
+             {std::pair("sort left:", &runs.sortLeft), std::pair("sort right:", &runs.sortRight)}) {
+            PrintPhase(name, Median(sort->times), bytes);
+            std::printf("  peak above the memory before the sorts: %.1f MB, %.1f bytes a row\n",
+                        sort->peakBytes / kBytesPerMegabyte,
+                        sort->peakBytes /
+                            static_cast<double>(std::max<std::size_t>(runs.found->size(), 1)));
+        }
     }
     std::printf("peak memory: %.1f MB\n", PeakMemoryBytes() / kBytesPerMegabyte);
 }

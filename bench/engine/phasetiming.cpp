@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 namespace quorvex::bench {
 
@@ -16,8 +18,32 @@ double Median(std::vector<double> values) {
 }
 
 constexpr double kBytesPerMaxRssUnit = 1024;  // Linux reports ru_maxrss in KiB
+constexpr double kBytesPerStatusUnit = 1024;  // and /proc/self/status in kB
+
+// A memory figure of /proc/self/status, such as "VmRSS", in bytes.
+double StatusBytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::stod(line.substr(field.size() + 1)) * kBytesPerStatusUnit;
+        }
+    }
+    return 0;
+}
 
 }  // namespace
+
+double ResidentBytes() {
+    return StatusBytes("VmRSS");
+}
+
+void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double PeakSinceResetBytes() {
+    return StatusBytes("VmHWM");
+}
 
 double PeakMemoryBytes() {
     rusage usage{};

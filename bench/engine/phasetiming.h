@@ -31,6 +31,12 @@ double MegabytesPerSecond(std::int64_t bytes, double seconds);
 // The most memory this process has held so far, in bytes.
 double PeakMemoryBytes();
 
+// The memory this process holds now, in bytes; and the most it has held since
+// the kernel's high-water mark was last lowered to it.
+double ResidentBytes();
+void ResetPeakMemory();
+double PeakSinceResetBytes();
+
 // One line "<name> <seconds> s <MB/s> MB/s   cpu <seconds> s <MB/s> MB/s".
 void PrintPhase(const char* name, const Duration& duration, std::int64_t bytes);
 
