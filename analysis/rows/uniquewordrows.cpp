@@ -19,12 +19,12 @@ constexpr int kLetterBits = 5;
 // `letters` letters of `text` from `from` on, five bits each, the first
 // highest, and 0 for each letter past its end.
 std::uint64_t LettersKey(std::string_view text, std::size_t from, std::size_t letters) {
+    const std::size_t inText = std::min(letters, text.size() - std::min(from, text.size()));
     std::uint64_t value = 0;
-    for (std::size_t i = from; i < from + letters; ++i) {
-        value = (value << kLetterBits) |
-                (i < text.size() ? static_cast<std::uint64_t>(text[i] - 'a' + 1) : 0);
+    for (std::size_t i = from; i < from + inText; ++i) {
+        value = (value << kLetterBits) | static_cast<std::uint64_t>(text[i] - 'a' + 1);
     }
-    return value;
+    return value << (kLetterBits * (letters - inText));
 }
 
 // How many of the first `most` letters of `a` `b` begins with as well.
