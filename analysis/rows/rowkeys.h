@@ -41,6 +41,11 @@ class RowKeys {
     void Revalue(std::size_t at, std::uint64_t value) {
         keys_[at] = ((value ^ turn_) << rowBits_) | RowOf(keys_[at]);
     }
+    // The key at `at` is made anew for `row`: a stretch of keys with equal
+    // values is keyed again in the order the table holds its rows.
+    void Put(std::size_t at, std::size_t row, std::uint64_t value) {
+        keys_[at] = ((value ^ turn_) << rowBits_) | row;
+    }
     // Puts the keys in ascending order, all of them or those from `first`
     // up to `end`.
     void Sort() { Sort(0, count_); }

@@ -19,12 +19,12 @@ constexpr int kLetterBits = 5;
 // `letters` letters of `text` from `from` on, five bits each, the first
 // highest, and 0 for each letter past its end.
 std::uint64_t LettersKey(std::string_view text, std::size_t from, std::size_t letters) {
+    const std::size_t inText = std::min(letters, text.size() - std::min(from, text.size()));
     std::uint64_t value = 0;
-    for (std::size_t i = from; i < from + letters; ++i) {
-        value = (value << kLetterBits) |
-                (i < text.size() ? static_cast<std::uint64_t>(text[i] - 'a' + 1) : 0);
+    for (std::size_t i = from; i < from + inText; ++i) {
+        value = (value << kLetterBits) | static_cast<std::uint64_t>(text[i] - 'a' + 1);
     }
-    return value;
+    return value << (kLetterBits * (letters - inText));
 }
 
 // How many of the first `most` letters of `a` `b` begins with as well.
@@ -244,22 +244,51 @@ void UniqueWordRows::SortCutShort(RowKeys& keys, std::size_t first, std::size_t 
 }
 
 // Each stretch of keys with equal values, whose words share every letter
-// before the letters its keys hold (from `from` on, at first), is keyed anew by the letters that
-// follow the ones all its words share, sorted, and its own stretches of equal keys then the same
-// way, until no two keys are equal. Every step tells at least two of a
-// stretch's words apart, and reads each of its words' letters once, in row
-// order, which is the order the table holds a letter's words in: a document
-// can make the sort read more letters, never compare words at random.
+// before the letters its keys hold, is keyed anew by the letters that
+// follow, sorted, and its own stretches of equal keys then the same way,
+// until no two keys are equal: a document can make the sort read more
+// letters, never compare words. The rows of a stretch lie all over the
+// table, so reading its words one by one misses the caches at every word.
+// Where large stretches hold many of the rows, all of them are keyed in one
+// pass over the table in its own order instead, a level at a time; smaller
+// ones, and large ones that hold few rows in all, read their words.
 void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const {
-    struct Stretch {
-        std::size_t next;  // where the next stretch of equal keys within it begins
-        std::size_t end;
-        std::size_t from;  // the letters its keys hold begin here
-    };
+    // The pass marks each row with its stretch in 16 bits, so there are
+    // never as many stretches as that in one pass.
+    constexpr std::size_t kLeastKeyedInPass = 64;
+    constexpr std::size_t kShareOfRowsForPass = 8;
+    const std::size_t rows = RowCount();
+    std::size_t large = std::max(kLeastKeyedInPass, rows / 0xffff + 1);
+    std::vector<KeyStretch> level{{0, rows, from + letters}};
+    while (!level.empty()) {
+        std::vector<KeyStretch> largeStretches;
+        for (const KeyStretch& within : level) {
+            SortEqualKeysWithin(keys, letters, within, large, largeStretches);
+        }
+        std::size_t largeRows = 0;
+        for (const KeyStretch& stretch : largeStretches) {
+            largeRows += stretch.end - stretch.next;
+        }
+        if (largeRows * kShareOfRowsForPass >= rows) {
+            level = KeyInTableOrder(keys, letters, largeStretches);
+        } else {
+            level = std::move(largeStretches);
+            large = rows + 1;
+        }
+    }
+}
+
+// Every stretch of equal keys within `within`, and theirs in turn, read
+// word by word; but those of at least `setAsideFrom` keys directly within
+// it are only added to `setAside`. Every step tells at least two of a
+// stretch's words apart, as it skips the letters all of them share.
+void UniqueWordRows::SortEqualKeysWithin(RowKeys& keys, std::size_t letters, KeyStretch within,
+                                         std::size_t setAsideFrom,
+                                         std::vector<KeyStretch>& setAside) const {
     const std::span<std::uint64_t> sorted = keys.Keys();
-    std::vector<Stretch> open{{0, sorted.size(), from}};
+    std::vector<KeyStretch> open{within};
     while (!open.empty()) {
-        Stretch& stretch = open.back();
+        KeyStretch& stretch = open.back();
         const std::size_t first = stretch.next;
         if (first == stretch.end) {
             open.pop_back();
@@ -274,16 +303,69 @@ void UniqueWordRows::SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::si
         if (end - first == 1) {
             continue;
         }
+        if (open.size() == 1 && end - first >= setAsideFrom) {
+            setAside.push_back({first, end, stretch.shared});
+            continue;
+        }
         const std::span<const std::uint64_t> equalKeys = sorted.subspan(first, end - first);
-        const std::size_t shared = stretch.from + letters;
-        const std::size_t next = shared + SharedLetters(keys, equalKeys, shared);
+        const std::size_t next = stretch.shared + SharedLetters(keys, equalKeys, stretch.shared);
         VisitWords(keys, equalKeys, next, [&](std::size_t at, std::string_view word) {
             keys.Revalue(first + at, LettersKey(word, next, letters));
             return true;
         });
         keys.Sort(first, end);
-        open.push_back({first, end, next});
+        open.push_back({first, end, next + letters});
     }
+}
+
+// Keys each stretch of equal keys anew by the letters after those its
+// words share, in one pass over the table: each row is marked with its
+// stretch, and its new key takes the stretch's next free place, as the
+// order within a stretch is the sort's to make. The letters all words of a
+// stretch share after those are counted on the way: when they fill the new
+// keys, the keys after these begin after them.
+std::vector<UniqueWordRows::KeyStretch> UniqueWordRows::KeyInTableOrder(
+    RowKeys& keys, std::size_t letters, const std::vector<KeyStretch>& stretches) const {
+    constexpr std::uint16_t kInNoStretch = 0xffff;
+    struct Keying {
+        std::size_t free;
+        std::string_view head;  // the letters after the shared ones of its first word met
+        std::size_t common;     // how many of those every word met so far has
+    };
+    std::vector<Keying> keying(stretches.size());
+    {
+        std::vector<std::uint16_t> stretchOf(RowCount(), kInNoStretch);
+        const std::span<const std::uint64_t> sorted = keys.Keys();
+        for (std::size_t s = 0; s < stretches.size(); ++s) {
+            for (std::size_t at = stretches[s].next; at < stretches[s].end; ++at) {
+                stretchOf[keys.RowOf(sorted[at])] = static_cast<std::uint16_t>(s);
+            }
+            keying[s].free = stretches[s].next;
+        }
+        words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
+            const std::uint16_t s = stretchOf[row];
+            if (s == kInNoStretch) {
+                return;
+            }
+            Keying& stretch = keying[s];
+            const std::size_t shared = stretches[s].shared;
+            const std::string_view after = word.text.substr(shared);
+            if (stretch.free == stretches[s].next) {
+                stretch.head = after;
+                stretch.common = after.size();
+            } else if (stretch.common > 0) {
+                stretch.common = CommonLetters(stretch.head, after, stretch.common);
+            }
+            keys.Put(stretch.free++, row, LettersKey(word.text, shared, letters));
+        });
+    }
+    std::vector<KeyStretch> keyed;
+    for (std::size_t s = 0; s < stretches.size(); ++s) {
+        keys.Sort(stretches[s].next, stretches[s].end);
+        keyed.push_back({stretches[s].next, stretches[s].end,
+                         stretches[s].shared + std::max(letters, keying[s].common)});
+    }
+    return keyed;
 }
 
 // How many letters every word has, the same, from the first on, but for

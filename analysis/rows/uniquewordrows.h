@@ -53,7 +53,18 @@ class UniqueWordRows : public ReportRows {
     RowKeys WordKeys(int rowBits, bool descending) const;
     std::size_t LettersSharedByAll() const;
     void SortCutShort(RowKeys& keys, std::size_t first, std::size_t end) const;
+    // A stretch of sorted keys whose words share every letter before
+    // `shared`, and where the next stretch of equal keys within it begins.
+    struct KeyStretch {
+        std::size_t next;
+        std::size_t end;
+        std::size_t shared;
+    };
     void SortEqualKeysOn(RowKeys& keys, std::size_t letters, std::size_t from) const;
+    void SortEqualKeysWithin(RowKeys& keys, std::size_t letters, KeyStretch within,
+                             std::size_t setAsideFrom, std::vector<KeyStretch>& setAside) const;
+    std::vector<KeyStretch> KeyInTableOrder(RowKeys& keys, std::size_t letters,
+                                            const std::vector<KeyStretch>& stretches) const;
     std::size_t SharedLetters(const RowKeys& keys, std::span<const std::uint64_t> stretch,
                               std::size_t from) const;
     template <typename Visit>
