@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 #include <unordered_map>
 
 #include "analysis/rows/texttable.h"
@@ -18,16 +17,14 @@ QString ToQString(const std::u16string& text) {
 
 constexpr char16_t kEllipsis = u'\u2026';
 
-// The row of `rows` to show at each place under these settings. A sort
-// makes its order from nothing: an order filled in beforehand would only
-// add to the memory the sort takes.
+// The row of `rows` to show at each place under these settings, or nothing
+// for the rows as given: a list of millions of rows shown as given then
+// holds no order at all. A sort makes its order from nothing: an order
+// filled in beforehand would only add to the memory the sort takes.
 std::vector<std::uint32_t> OrderOf(const ReportRows& rows, int column, bool sorted, int order) {
     std::vector<std::uint32_t> shown;
     if (sorted) {
         rows.SortRows(column, order != 0, shown);
-    } else {
-        shown.resize(rows.RowCount());
-        std::iota(shown.begin(), shown.end(), 0u);
     }
     return shown;
 }
@@ -40,7 +37,7 @@ ReportListModel::ReportListModel(QList<ReportColumn> columns, QObject* parent)
       rows_(std::make_shared<TextTable>(static_cast<int>(columns_.size()))) {}
 
 int ReportListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_->RowCount());
 }
 
 int ReportListModel::columnCount(const QModelIndex& parent) const {
@@ -76,11 +73,11 @@ QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 QString ReportListModel::Text(int row, int column) const {
-    return ToQString(rows_->Cell(order_[row], column));
+    return ToQString(rows_->Cell(SourceRow(row), column));
 }
 
 QString ReportListModel::ShownText(int row, int column) const {
-    std::u16string text = rows_->Cell(order_[row], column, kShownCharacters + 1);
+    std::u16string text = rows_->Cell(SourceRow(row), column, kShownCharacters + 1);
     if (text.size() > kShownCharacters) {
         const std::size_t shown = FirstCharacters(text, kShownCharacters).size();
         if (shown < text.size()) {
@@ -111,7 +108,7 @@ QModelIndexList ReportListModel::match(const QModelIndex& start, int role, const
         const int from = pass == 0 ? start.row() : 0;
         const int to = pass == 0 ? rows : start.row();
         for (int row = from; row < to && (hits < 0 || found.size() < hits); ++row) {
-            const std::u16string text = rows_->Cell(order_[row], start.column(), prefixLength);
+            const std::u16string text = rows_->Cell(SourceRow(row), start.column(), prefixLength);
             if (QStringView(text.data(), static_cast<qsizetype>(text.size()))
                     .startsWith(prefix, sensitivity)) {
                 found.append(index(row, start.column()));
@@ -122,12 +119,15 @@ QModelIndexList ReportListModel::match(const QModelIndex& start, int role, const
 }
 
 int ReportListModel::ShownRow(std::size_t sourceRow) const {
+    if (order_.empty()) {
+        return static_cast<int>(std::min(sourceRow, rows_->RowCount()));
+    }
     const auto shown = std::find(order_.begin(), order_.end(), sourceRow);
     return static_cast<int>(shown - order_.begin());
 }
 
 void ReportListModel::ShowChangedCells() {
-    if (!order_.empty()) {
+    if (rowCount() > 0) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
     }
 }
@@ -191,7 +191,7 @@ QModelIndexList ReportListModel::MovedIndexes(const QModelIndexList& before,
     }
     std::vector<bool> wanted(order.size());
     for (const QModelIndex& moved : before) {
-        wanted[order_[moved.row()]] = true;
+        wanted[SourceRow(moved.row())] = true;
     }
     std::unordered_map<std::uint32_t, int> shownAt;
     shownAt.reserve(static_cast<std::size_t>(before.size()));
@@ -203,7 +203,7 @@ QModelIndexList ReportListModel::MovedIndexes(const QModelIndexList& before,
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& moved : before) {
-        after.append(index(shownAt.at(order_[moved.row()]), moved.column()));
+        after.append(index(shownAt.at(SourceRow(moved.row())), moved.column()));
     }
     return after;
 }

@@ -14,7 +14,9 @@ namespace quorvex {
 // The rows of a report list: one of the engine's ReportRows, which make a
 // cell's text only when it is shown (no QString per cell, so millions of rows
 // stay cheap), seen through a permutation that maps the rows as shown to the
-// rows as given. Sorting rearranges only the permutation.
+// rows as given, or none while they are shown as given: the table view
+// already keeps 8 bytes a row in its row header, and an order would add 4
+// more. Sorting rearranges only the permutation.
 //
 // A cell shows at most kShownCharacters characters, followed by U+2026 when
 // its text is longer: the toolkit cannot lay out a text of hundreds of
@@ -59,7 +61,9 @@ class ReportListModel : public QAbstractTableModel {
     QString Text(int row, int column) const;
     // The rows as given, and which of them is shown at `row`.
     const ReportRows& Rows() const { return *rows_; }
-    std::size_t SourceRow(int row) const { return order_[row]; }
+    std::size_t SourceRow(int row) const {
+        return order_.empty() ? static_cast<std::size_t>(row) : order_[row];
+    }
     // Where the row `sourceRow` of the rows as given is shown, found by one
     // pass over the order: an inverse would take as much memory again.
     int ShownRow(std::size_t sourceRow) const;
@@ -88,7 +92,8 @@ class ReportListModel : public QAbstractTableModel {
 
     QList<ReportColumn> columns_;
     std::shared_ptr<const ReportRows> rows_;
-    std::vector<std::uint32_t> order_;  // the row of rows_ shown at each place
+    // The row of rows_ shown at each place; empty while they are shown as given.
+    std::vector<std::uint32_t> order_;
     int sortKey_ = 0;
     bool sorted_ = false;
     int sortOrder_ = 0;

@@ -142,6 +142,8 @@ class WindowFaultsTest : public WindowTest {
     void theKeysActAtOnceAfterARunAndAFailedOneThatKeepsTheRow() {
         Open(WriteFile("many.txt", DistinctWords(kManyWords)));
         ReportList* unique = window_->UniqueList();
+        // Sorted, so that its fill makes an order for the limit to refuse.
+        window_->lvwUnique_ColumnClick(ClickIndex(UniqueColumn::Count));
         for (const std::size_t refusedFrom : {SIZE_MAX, kOrderBytes}) {
             window_->Tabs()->SetCurrentTab(2);
             unique->setFocus();
