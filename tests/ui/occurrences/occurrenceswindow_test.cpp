@@ -184,6 +184,10 @@ class OccurrencesWindowTest : public WindowTest {
             "song: 2 occurrences under 2 of 2 headings, first Book 01 Psalms  001:001, last "
             "Book 02 Songs  001:001");
 
+        // In the order found, a heading row selects its first occurrence too.
+        shown->HeadingCounts()->setCurrentIndex(shown->HeadingCounts()->model()->index(1, 0));
+        QCOMPARE(concordance->currentIndex().row(), 2);
+
         // Hovering names the place under the pointer; a click on a strip's first
         // and last mark selects that occurrence, whatever the concordance's order.
         concordance->SetSortSettings(IndexOf(Concordance::Left), true, 1);
