@@ -208,37 +208,48 @@ void UniqueWordRows::SortRows(int column, bool descending, int rowBits,
 RowKeys UniqueWordRows::WordKeys(int rowBits, bool descending) const {
     const std::size_t letters = static_cast<std::size_t>((64 - rowBits) / kLetterBits);
     const int valueBits = static_cast<int>(letters) * kLetterBits;
-    // Letters that every word has tell none apart: keys that would hold
-    // nothing else begin after them, and the words that are those letters
-    // cut short, whose keys are then 0, are put in order by length. Fewer
-    // are kept, so that one word that parts from the others early leaves
-    // all the others one stretch of keys, read in row order.
-    const std::size_t shared = LettersSharedByAll();
-    const std::size_t from = shared >= letters ? shared : 0;
+    // Letters that all words but a few have tell none of those apart: keys
+    // that would hold nothing else begin after them. A word that does not
+    // have them all lies wholly below the others, as it ends within them or
+    // by its first letter that differs, or wholly above them: its key is 0,
+    // or all ones, which no letters make, until those few are put in order.
+    const std::string_view shared = LettersSharedByMost(letters);
+    const std::size_t from = shared.size();
+    const std::uint64_t allOnes = (std::uint64_t{1} << valueBits) - 1;
     RowKeys keys(RowCount(), rowBits, valueBits, descending);
-    std::size_t cutShort = 0;
+    std::size_t below = 0;
+    std::size_t above = 0;
     words_->VisitAsStored([&](std::size_t row, const StoredWord& word) {
-        keys.Set(row, LettersKey(word.text, from, letters));
-        cutShort += from > 0 && word.text.size() <= from;
+        if (from == 0 || (word.text.size() > from && word.text.starts_with(shared))) {
+            keys.Set(row, LettersKey(word.text, from, letters));
+            return;
+        }
+        const std::size_t common = CommonLetters(word.text, shared, from);
+        const bool isBelow = common == word.text.size() || word.text[common] < shared[common];
+        keys.Set(row, isBelow ? 0 : allOnes);
+        ++(isBelow ? below : above);
     });
     keys.Sort();
-    // The words that end within the skipped letters have the lowest keys.
     const std::size_t count = RowCount();
-    SortCutShort(keys, descending ? count - cutShort : 0, descending ? count : cutShort);
+    const std::size_t lowFirst = descending ? count - below : 0;
+    const std::size_t highFirst = descending ? 0 : count - above;
+    SortApart(keys, lowFirst, lowFirst + below, 0);
+    SortApart(keys, highFirst, highFirst + above, allOnes - above);
     SortEqualKeysOn(keys, letters, from);
     return keys;
 }
 
-// The words of these keys begin the words that share the most letters, and
-// so are in order by length; they are few, as no two are as long. Each key
-// takes its word's rank, which keeps them below every other word's key.
-void UniqueWordRows::SortCutShort(RowKeys& keys, std::size_t first, std::size_t end) const {
-    const std::span<std::uint64_t> cut = keys.Keys().subspan(first, end - first);
-    const auto length = [&](std::uint64_t key) { return WordOf(keys.RowOf(key)).size(); };
-    std::sort(cut.begin(), cut.end(),
-              [&](std::uint64_t a, std::uint64_t b) { return length(a) < length(b); });
-    for (std::size_t rank = 0; rank < cut.size(); ++rank) {
-        keys.Revalue(first + rank, rank);
+// The words of these keys, few, are put in order by comparing them; each key
+// takes its word's rank from `lowest` on, which keeps it apart from every
+// other word's key.
+void UniqueWordRows::SortApart(RowKeys& keys, std::size_t first, std::size_t end,
+                               std::uint64_t lowest) const {
+    const std::span<std::uint64_t> apart = keys.Keys().subspan(first, end - first);
+    const auto word = [&](std::uint64_t key) { return WordOf(keys.RowOf(key)); };
+    std::sort(apart.begin(), apart.end(),
+              [&](std::uint64_t a, std::uint64_t b) { return word(a) < word(b); });
+    for (std::size_t rank = 0; rank < apart.size(); ++rank) {
+        keys.Revalue(first + rank, lowest + rank);
     }
     keys.Sort(first, end);
 }
@@ -368,30 +379,35 @@ std::vector<UniqueWordRows::KeyStretch> UniqueWordRows::KeyInTableOrder(
     return keyed;
 }
 
-// How many letters every word has, the same, from the first on, but for
-// words that are those letters cut short, as the last word of a document
-// cut to its size may be: read row by row, in the table's order within a
-// letter, and most often only until the second word. A word that the
-// longest word so far begins is passed over; a word that begins with all
-// of the longest word so far takes its place, every word before it being
-// part of it.
-std::size_t UniqueWordRows::LettersSharedByAll() const {
-    if (RowCount() == 0) {
-        return 0;
-    }
-    std::string_view head = words_->Word(0).text;
-    std::size_t shared = head.size();
-    for (std::size_t row = 1; row < RowCount() && shared > 0; ++row) {
+// The most letters, at least `least`, that every word but a few begins
+// with and has more letters than, or none: read row by row, in the table's
+// order, and most often only until a few words part from the first. Each
+// word is held to the longest word so far, which takes the place of any it
+// begins with all of: a word that parted from one of those parts from it.
+std::string_view UniqueWordRows::LettersSharedByMost(std::size_t least) const {
+    const std::size_t mostApart = std::max<std::size_t>(64, RowCount() / 4096);
+    std::string_view head;
+    std::vector<std::size_t> kept(1);  // how many words have how many letters before they part
+    std::size_t partedEarly = 0;
+    for (std::size_t row = 0; row < RowCount() && partedEarly <= mostApart; ++row) {
         const std::string_view word = words_->Word(row).text;
-        const std::size_t common = CommonLetters(head, word, shared);
-        if (common == head.size()) {
+        std::size_t common = CommonLetters(head, word, head.size());
+        if (common == head.size() && word.size() > head.size()) {
             head = word;
-            shared = word.size();
-        } else if (common < word.size()) {
-            shared = common;
+            common = word.size();
+            kept.resize(head.size() + 1);
         }
+        const std::size_t keeps = std::min(common, word.size() - 1);
+        ++kept[keeps];
+        partedEarly += keeps < least;
     }
-    return shared;
+    std::size_t shared = 0;
+    for (std::size_t letters = 0, parted = 0; letters < kept.size() && parted <= mostApart;
+         parted += kept[letters++]) {
+        shared = letters;
+    }
+    return shared >= least && partedEarly <= mostApart ? head.substr(0, shared)
+                                                       : std::string_view{};
 }
 
 // How many letters from `from` on every word of the stretch has, the same.

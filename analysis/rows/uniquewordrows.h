@@ -51,8 +51,8 @@ class UniqueWordRows : public ReportRows {
                                const Utf8Measure& heading, const AsciiSet& ends,
                                bool paddingIsEnd) const;
     RowKeys WordKeys(int rowBits, bool descending) const;
-    std::size_t LettersSharedByAll() const;
-    void SortCutShort(RowKeys& keys, std::size_t first, std::size_t end) const;
+    std::string_view LettersSharedByMost(std::size_t least) const;
+    void SortApart(RowKeys& keys, std::size_t first, std::size_t end, std::uint64_t lowest) const;
     // A stretch of sorted keys whose words share every letter before
     // `shared`, and where the next stretch of equal keys within it begins.
     struct KeyStretch {

@@ -161,14 +161,17 @@ std::string CornerCaseDocuments::LongWord() {
 }
 
 // Up to 200 words sharing their first 7, 8, 16 or 58 letters, then a few
-// more, and now and then those letters cut short or a word that parts from them.
+// more, and now and then those letters cut short or a word that parts from
+// them, at times so many that their letters are the keys' once again.
 std::string CornerCaseDocuments::SharedPrefixWords() {
     const int shared = std::array{7, 8, 16, 58}[static_cast<std::size_t>(Below(4))];
     const std::string prefix(static_cast<std::size_t>(shared), Letter(26));
+    const int partingEvery = OneIn(4) ? 3 : 50;
     std::string line;
     for (int count = 1 + Below(200); count > 0; --count) {
         line += ' ' + (OneIn(20) ? prefix.substr(0, 1 + Below(shared)) + ' ' : "") +
-                (OneIn(50) ? prefix.substr(0, Below(shared)) + Letter(26) + ' ' : "") + prefix;
+                (OneIn(partingEvery) ? prefix.substr(0, Below(shared)) + Letter(26) + ' ' : "") +
+                prefix;
         for (int more = shared == 58 ? 6 : Below(12); more > 0; --more) {
             line += Letter(shared == 58 ? 3 : 2);
         }
